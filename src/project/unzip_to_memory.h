@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Extracts one entry of an archive into a buffer the caller owns.
+class CKXUnzipToMemory {
+public:
+    // Writes exactly bufferSize uncompressed bytes of the entry into buffer, decrypting with
+    // password when it is not null. Returns 0 on success; any mismatch between the entry and
+    // bufferSize, a wrong password, a damaged entry or a missing archive gives non-zero.
+    static int ExtractEntry(const std::string& archivePath, const std::string& entryName,
+                            std::uint8_t* buffer, std::size_t bufferSize, const char* password);
+};
+
+// The calling order every reader of a data file follows: list, find, allocate, extract.
+enum class ArchiveEntryStatus { Ok, NoDirectory, NoEntry, ExtractFailed };
+
+struct ArchiveEntryResult {
+    ArchiveEntryStatus status = ArchiveEntryStatus::Ok;
+    std::vector<std::uint8_t> bytes;
+};
+
+ArchiveEntryResult ReadArchiveEntry(const std::string& archivePath, const std::string& entryName,
+                                    const char* password);

@@ -1,0 +1,31 @@
+#include "project/vantorix_event.h"
+
+#include <algorithm>
+#include <cctype>
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+CVantorixEvent* FindEventIn(const ObjectList& events, const std::string& name) {
+    for (const RecordRef& record : events) {
+        auto* event = dynamic_cast<CVantorixEvent*>(record.get());
+        if (event && EqualsIgnoringCase(event->eventName, name)) return event;
+    }
+    return nullptr;
+}
+
+std::string EventScriptIn(const ObjectList& events, const std::string& name) {
+    const CVantorixEvent* event = FindEventIn(events, name);
+    return event ? event->script : std::string();
+}
+
+void AddDefaultEvent(ObjectList& events, const std::string& name,
+                     const std::string& argumentDescription) {
+    if (!FindEventIn(events, name)) {
+        events.push_back(std::make_shared<CVantorixEvent>(name, argumentDescription));
+    }
+}

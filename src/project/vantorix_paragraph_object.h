@@ -1,0 +1,53 @@
+#pragma once
+
+#include "project/kx_font.h"
+#include "project/vantorix_base_object.h"
+
+class CVantorixParagraphObject : public CVantorixBaseObject {
+public:
+    CVantorixParagraphObject() : CVantorixBaseObject(kindParagraph), font(-13) {}
+    const char* ClassName() const override { return "CVantorixParagraphObject"; }
+    void Serialize(CKXFieldVisitor& v) override {
+        CVantorixBaseObject::Serialize(v);
+        v.Nested("paragraph", [&] {
+            v.Int("version", ownVersion);
+            v.String("text", text);
+            v.Int("normalColor", normalColor);
+            v.Int("highlightColor", highlightColor);
+            v.Int("pressedColor", pressedColor);
+            v.Int("disabledColor", disabledColor);
+            v.Int("borderColor", borderColor);
+            v.Int("backgroundColor", backgroundColor);
+            v.Member("font", font);
+            v.Int("alignment", alignment);
+            v.Int("transparent", transparent);
+            v.Int("verticalBarMode", verticalBarMode);
+            v.Int("horizontalBarMode", horizontalBarMode);
+            v.Int("useBarSkin", useBarSkin);
+            v.String("barSkinName", barSkinName);
+            v.Int("border", border);
+            v.String("hoverSoundFile", sounds.hoverSoundFile);
+            v.Int("hoverSoundMode", sounds.hoverSoundMode);
+            v.String("clickSoundFile", sounds.clickSoundFile);
+            v.Int("clickSoundMode", sounds.clickSoundMode);
+        });
+    }
+
+    std::int32_t ownVersion = 1;
+    std::string text;
+    std::int32_t normalColor = 0;
+    std::int32_t highlightColor = 0;
+    std::int32_t pressedColor = 0;
+    std::int32_t disabledColor = 0xC0C0C0;
+    std::int32_t borderColor = 0;
+    std::int32_t backgroundColor = 0xFFFFFF;
+    CKXFont font;
+    std::int32_t alignment = 0;
+    std::int32_t transparent = 1;
+    std::int32_t verticalBarMode = 0;
+    std::int32_t horizontalBarMode = 2;
+    std::int32_t useBarSkin = 0;
+    std::string barSkinName;
+    std::int32_t border = 0;
+    ObjectSounds sounds;
+};
