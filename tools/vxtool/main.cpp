@@ -1,0 +1,163 @@
+// vxtool: inspect, pack and unpack data files.
+#include <cstdio>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "data_file_io.h"
+#include "platform/atomic_file.h"
+#include "platform/code_page.h"
+#include "project/archive_password.h"
+#include "project/kx_ttf_info.h"
+#include "project/vantorix_project.h"
+#include "project_json.h"
+#include "truetype_name.h"
+
+namespace {
+
+const char usage[] =
+    "usage: vxtool inspect FILE.cdd [--password PW] [--codepage CP] [--fonts]\n"
+    "       vxtool pack PROJECT.json -o FILE.cdd [--font FILE.ttf ...] [--password PW] [--codepage CP]\n"
+    "       vxtool unpack FILE.cdd -o PROJECT.json [--password PW] [--codepage CP]\n"
+    "\n"
+    "inspect prints a data file's project as JSON; pack builds a data file from such a JSON\n"
+    "description (missing keys take their defaults); unpack writes the JSON to a file.\n"
+    "Text is UTF-8 in JSON and 8-bit in the data file, in the code page CP (windows-1252).\n";
+
+struct Options {
+    std::string command;
+    std::vector<std::string> inputs;
+    std::string output;
+    std::string password = archivePassword;
+    std::string codePage = "windows-1252";
+    std::vector<std::string> fonts;
+    bool showFonts = false;
+};
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+Options ParseOptions(int argc, char** argv) {
+    Options options;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) throw UsageError("no command given");
+    options.command = args[0];
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= args.size()) throw UsageError(arg + " needs a value");
+            return args[++i];
+        };
+        if (arg == "-o" || arg == "--output") {
+            options.output = value();
+        } else if (arg == "--password") {
+            options.password = value();
+        } else if (arg == "--codepage") {
+            options.codePage = value();
+        } else if (arg == "--font") {
+            options.fonts.push_back(value());
+        } else if (arg == "--fonts") {
+            options.showFonts = true;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            throw UsageError("unknown option " + arg);
+        } else {
+            options.inputs.push_back(arg);
+        }
+    }
+    if (options.inputs.size() != 1) throw UsageError(options.command + " takes one file");
+    bool needsOutput = options.command == "pack" || options.command == "unpack";
+    if (needsOutput && options.output.empty()) throw UsageError(options.command + " needs -o FILE");
+    if (!needsOutput && !options.output.empty()) throw UsageError("inspect prints to standard output");
+    if (!options.fonts.empty() && options.command != "pack") throw UsageError("--font is for pack");
+    if (options.showFonts && options.command != "inspect") throw UsageError("--fonts is for inspect");
+    return options;
+}
+
+std::string ProjectJsonText(const Options& options, const CodePage& codePage) {
+    const std::string& file = options.inputs[0];
+    auto project = LoadDataFile(file, options.password, codePage);
+    Json root = ProjectToJson(*project, codePage);
+    if (options.showFonts) {
+        root["fonts"] = FontsToJson(LoadDataFileFonts(file, options.password, codePage), codePage);
+    }
+    return root.dump(2) + "\n";
+}
+
+RecordRef FontRecord(const std::string& path, const CodePage& codePage) {
+    auto font = std::make_shared<CKXTTFInfo>();
+    std::string error;
+    if (!ReadWholeFile(path, font->fontData, &error)) throw ToolError(error);
+    std::string family;
+    if (!ReadTrueTypeFamilyName(font->fontData, family)) {
+        throw ToolError(path + ": not a TrueType font with a family name");
+    }
+    if (!codePage.FromUtf8(family, font->faceName)) {
+        throw ToolError(path + ": the face name \"" + family + "\" cannot be written in code page " +
+                        codePage.Name());
+    }
+    return font;
+}
+
+void Pack(const Options& options, const CodePage& codePage) {
+    const std::string& file = options.inputs[0];
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (!ReadWholeFile(file, bytes, &error)) throw ToolError(error);
+    JsonDocument document;
+    if (!ParseJsonWithLines(std::string(bytes.begin(), bytes.end()), document, &error)) {
+        throw ToolError(file + ": bad JSON: " + error);
+    }
+    std::unique_ptr<CVantorixProject> project;
+    try {
+        project = ProjectFromJson(document, codePage);
+    } catch (const ProjectJsonError& e) {
+        throw ToolError(file + ": " + e.what());
+    }
+    ObjectList fonts;
+    for (const std::string& font : options.fonts) fonts.push_back(FontRecord(font, codePage));
+    SaveDataFile(options.output, *project, fonts, options.password);
+}
+
+int Run(int argc, char** argv) {
+    if (argc >= 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        std::cout << usage;
+        return 0;
+    }
+    if (argc >= 2 && std::string(argv[1]) == "--version") {
+        std::cout << "vxtool " VX_VERSION "\n";
+        return 0;
+    }
+    Options options = ParseOptions(argc, argv);
+    std::string error;
+    auto codePage = CodePage::Open(options.codePage, &error);
+    if (!codePage) throw UsageError(error);
+    if (options.command == "inspect") {
+        std::cout << ProjectJsonText(options, *codePage);
+    } else if (options.command == "unpack") {
+        if (!WriteFileAtomically(options.output, ProjectJsonText(options, *codePage), &error)) {
+            throw ToolError(error);
+        }
+    } else if (options.command == "pack") {
+        Pack(options, *codePage);
+    } else {
+        throw UsageError("unknown command " + options.command);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const UsageError& e) {
+        std::cerr << "vxtool: " << e.what() << "\n" << usage;
+        return 2;
+    } catch (const std::exception& e) {
+        std::cerr << "vxtool: " << e.what() << "\n";
+        return 1;
+    }
+}
