@@ -1,0 +1,62 @@
+#include "platform/host_path.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+#include <vector>
+
+namespace {
+
+bool Exists(const std::string& path) {
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::optional<std::string> FindInFolder(const std::string& folder, const std::string& name) {
+    std::string candidate = folder == "/" ? "/" + name : folder + "/" + name;
+    if (Exists(candidate)) return candidate;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.empty() ? "." : folder.c_str()), closedir);
+    if (!dir) return std::nullopt;
+    std::vector<std::string> matches;
+    while (dirent* entry = readdir(dir.get())) {
+        if (SameIgnoringCase(entry->d_name, name)) matches.push_back(entry->d_name);
+    }
+    if (matches.empty()) return std::nullopt;
+    std::sort(matches.begin(), matches.end());
+    return folder == "/" ? "/" + matches.front() : folder + "/" + matches.front();
+}
+
+}  // namespace
+
+std::optional<std::string> FindHostPathIgnoringCase(const std::string& path) {
+    if (path.empty()) return std::nullopt;
+    if (Exists(path)) return path;
+    std::string resolved = path[0] == '/' ? "/" : "";
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        std::string component = path.substr(start, end - start);
+        start = end + 1;
+        if (component.empty() || component == ".") continue;
+        if (component == "..") {
+            resolved = resolved.empty() ? ".." : resolved + (resolved == "/" ? "" : "/") + "..";
+            continue;
+        }
+        std::optional<std::string> next =
+            resolved.empty() ? FindInFolder(".", component) : FindInFolder(resolved, component);
+        if (!next) return std::nullopt;
+        resolved = resolved.empty() ? next->substr(2) : *next;
+    }
+    return resolved;
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// Finds an existing file or folder the way Windows would: every component of path is matched
+// ignoring the case of ASCII letters against the real directory. An exact match wins; among
+// several case variants the first in byte order is taken. Returns the path as stored on disk,
+// or nothing when some component does not exist.
+std::optional<std::string> FindHostPathIgnoringCase(const std::string& path);
