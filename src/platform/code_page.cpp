@@ -124,6 +124,14 @@ std::string CodePage::ConvertMultiByte(std::string_view input, const char* from,
             }
             out += std::string_view(to) == "UTF-8" ? "\xEF\xBF\xBD" : "?";
             std::size_t skip = std::min(unitSize, inLeft);
+            // A surrogate pair is one character and gets one replacement.
+            auto unit = [&](std::size_t at) {
+                return static_cast<unsigned char>(inPtr[at]) | (static_cast<unsigned char>(inPtr[at + 1]) << 8);
+            };
+            if (unitSize == 2 && inLeft >= 4 && unit(0) >= 0xD800 && unit(0) <= 0xDBFF &&
+                unit(2) >= 0xDC00 && unit(2) <= 0xDFFF) {
+                skip = 4;
+            }
             inPtr += skip;
             inLeft -= skip;
         }
