@@ -1,0 +1,162 @@
+#include "project/unzip_to_memory.h"
+
+#include <zip.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <limits>
+#include <memory>
+#include <new>
+#include <string_view>
+#include <system_error>
+
+#include "project/zip_dir.h"
+
+namespace {
+
+struct ZipDiscard {
+    void operator()(zip_t* archive) const { zip_discard(archive); }
+};
+using ZipHandle = std::unique_ptr<zip_t, ZipDiscard>;
+
+struct ZipFileClose {
+    void operator()(zip_file_t* file) const { zip_fclose(file); }
+};
+using ZipFileHandle = std::unique_ptr<zip_file_t, ZipFileClose>;
+
+// Deflate cannot expand data by more than about 1032:1, so a declared size beyond this
+// bound is a lie that would only make us allocate memory the entry can never fill.
+constexpr std::uint64_t maxDeflateRatio = 1032;
+constexpr std::uint64_t ratioSlack = 1024;
+
+std::string_view StripQuotes(std::string_view text) {
+    while (!text.empty() && text.front() == '"') text.remove_prefix(1);
+    while (!text.empty() && text.back() == '"') text.remove_suffix(1);
+    return text;
+}
+
+char FoldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+    }
+    return true;
+}
+
+// Picks the entry the directory listing would pick: same skipped entries, last match wins.
+bool LocateEntry(zip_t* archive, std::string_view wanted, zip_uint64_t* index, zip_uint64_t* size,
+                 zip_uint16_t* encryption) {
+    bool found = false;
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(archive, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW, &st) != 0) {
+            continue;
+        }
+        constexpr zip_uint64_t needed = ZIP_STAT_NAME | ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE;
+        if ((st.valid & needed) != needed || st.name == nullptr) continue;
+        constexpr zip_uint64_t maxSize = std::numeric_limits<std::uint32_t>::max();
+        if (st.size > maxSize || st.comp_size > maxSize) continue;
+        if (!EqualsIgnoringAsciiCase(st.name, wanted)) continue;
+        *index = static_cast<zip_uint64_t>(i);
+        *size = st.size;
+        *encryption =
+            (st.valid & ZIP_STAT_ENCRYPTION_METHOD) != 0 ? st.encryption_method : ZIP_EM_UNKNOWN;
+        found = true;
+    }
+    return found;
+}
+
+}  // namespace
+
+int CKXUnzipToMemory::ExtractEntry(const std::string& archivePath, const std::string& entryName,
+                                   std::uint8_t* buffer, std::size_t bufferSize,
+                                   const char* password) {
+    try {
+        if (buffer == nullptr && bufferSize != 0) return 1;
+
+        int openError = 0;
+        ZipHandle archive(zip_open(archivePath.c_str(), ZIP_RDONLY, &openError));
+        if (!archive) return 2;
+
+        zip_uint64_t index = 0;
+        zip_uint64_t declaredSize = 0;
+        zip_uint16_t encryption = ZIP_EM_UNKNOWN;
+        if (!LocateEntry(archive.get(), StripQuotes(entryName), &index, &declaredSize,
+                         &encryption)) {
+            return 3;
+        }
+        if (declaredSize != bufferSize) return 4;
+        // Data files only ever use traditional PKWARE encryption. Anything else is refused
+        // up front, also because libzip leaks the entry it was opening when it meets an
+        // encryption method it cannot decode.
+        if (encryption != ZIP_EM_NONE && encryption != ZIP_EM_TRAD_PKWARE) return 11;
+
+        ZipFileHandle file(password != nullptr
+                               ? zip_fopen_index_encrypted(archive.get(), index, 0, password)
+                               : zip_fopen_index(archive.get(), index, 0));
+        if (!file) return 5;
+
+        std::size_t done = 0;
+        while (done < bufferSize) {
+            const zip_uint64_t chunk = std::min<std::size_t>(bufferSize - done, 1u << 30);
+            const zip_int64_t got = zip_fread(file.get(), buffer + done, chunk);
+            if (got < 0) return 6;
+            if (got == 0) return 7;  // the entry ended early
+            done += static_cast<std::size_t>(got);
+        }
+
+        // Read on to the end: only there does the engine compare the CRC, which is what
+        // rejects a wrong password that happened to pass the one-byte header check.
+        std::uint8_t probe = 0;
+        if (zip_fread(file.get(), &probe, 1) != 0) return 8;
+        if (zip_fclose(file.release()) != 0) return 9;
+        return 0;
+    } catch (...) {
+        return 10;
+    }
+}
+
+ArchiveEntryResult ReadArchiveEntry(const std::string& archivePath, const std::string& entryName,
+                                    const char* password) {
+    ArchiveEntryResult result;
+    CKXZipDir directory;
+    if (directory.ReadDirectory(archivePath, entryName, 0) != 0) {
+        result.status = ArchiveEntryStatus::NoDirectory;
+        return result;
+    }
+    const CKXZipEntryInfo* entry = directory.FindEntry(entryName);
+    if (entry == nullptr) {
+        result.status = ArchiveEntryStatus::NoEntry;
+        return result;
+    }
+
+    // Check the declared size against the stored bytes before allocating anything.
+    const std::uint64_t uncompressed = entry->uncompressedSize;
+    const std::uint64_t compressed = entry->compressedSize;
+    std::error_code ec;
+    const std::uintmax_t archiveSize = std::filesystem::file_size(archivePath, ec);
+    if (uncompressed > compressed * maxDeflateRatio + ratioSlack || ec ||
+        compressed > archiveSize) {
+        result.status = ArchiveEntryStatus::ExtractFailed;
+        return result;
+    }
+
+    try {
+        result.bytes.resize(static_cast<std::size_t>(uncompressed));
+    } catch (const std::bad_alloc&) {
+        result.status = ArchiveEntryStatus::ExtractFailed;
+        return result;
+    }
+    if (CKXUnzipToMemory::ExtractEntry(archivePath, entry->name, result.bytes.data(),
+                                       result.bytes.size(), password) != 0) {
+        result.status = ArchiveEntryStatus::ExtractFailed;
+        result.bytes = {};
+    }
+    return result;
+}
