@@ -1,5 +1,7 @@
 #include "project/archive_reader.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "platform/code_page.h"
@@ -41,10 +43,9 @@ std::uint16_t CKXArchiveReader::ReadWord() {
 
 std::uint32_t CKXArchiveReader::ReadDword() {
     Need(4);
-    std::uint32_t value = static_cast<std::uint32_t>(data[offset]) |
-                          (static_cast<std::uint32_t>(data[offset + 1]) << 8) |
-                          (static_cast<std::uint32_t>(data[offset + 2]) << 16) |
-                          (static_cast<std::uint32_t>(data[offset + 3]) << 24);
+    std::uint32_t value;
+    std::memcpy(&value, data + offset, 4);
+    if constexpr (std::endian::native == std::endian::big) value = __builtin_bswap32(value);
     offset += 4;
     return value;
 }
@@ -174,6 +175,8 @@ RecordRef CKXArchiveReader::ReadObject() {
 
 void CKXArchiveReader::ReadObjectList(ObjectList& list) {
     std::uint32_t count = ReadCount();
+    // Every entry takes at least a two-byte tag, which bounds what the stream can back.
+    list.reserve(list.size() + std::min<std::size_t>(count, Remaining() / 2));
     for (std::uint32_t i = 0; i < count; ++i) list.push_back(ReadObject());
 }
 
