@@ -133,7 +133,7 @@ int Run(int argc, char** argv) {
     Options options = ParseOptions(argc, argv);
     std::string error;
     auto codePage = CodePage::Open(options.codePage, &error);
-    if (!codePage) throw UsageError(error);
+    if (!codePage) throw ToolError(error);
     if (options.command == "inspect") {
         std::cout << ProjectJsonText(options, *codePage);
     } else if (options.command == "unpack") {
@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
     try {
         return Run(argc, argv);
     } catch (const UsageError& e) {
-        std::cerr << "vxtool: " << e.what() << "\n" << usage;
+        std::cerr << "vxtool: " << e.what() << " (see vxtool --help)\n";
         return 2;
     } catch (const std::exception& e) {
         std::cerr << "vxtool: " << e.what() << "\n";

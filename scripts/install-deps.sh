@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, testing and running need. Safe to run again.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config git
+    clang                              # fuzz targets (libFuzzer)
+    libzip-dev zlib1g-dev              # data files and button files
+    nlohmann-json3-dev                 # vxtool's JSON form of projects
+    libgtest-dev libgmock-dev libbenchmark-dev
+    zip unzip                          # tests read and write data files with Info-ZIP too
+    fonts-liberation2                  # metric-compatible Arial, Times New Roman, Courier New
+)
+
+if [ "${1:-}" = "--list" ]; then
+    printf '%s\n' "${packages[@]}"
+    exit 0
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update
+$sudo apt-get install -y --no-install-recommends "${missing[@]}"
