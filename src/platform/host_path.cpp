@@ -1,10 +1,11 @@
 #include "platform/host_path.h"
 
+#include "platform/ascii_case.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
 #include <memory>
 #include <vector>
 
@@ -15,13 +16,6 @@ bool Exists(const std::string& path) {
     return lstat(path.c_str(), &info) == 0;
 }
 
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 std::optional<std::string> FindInFolder(const std::string& folder, const std::string& name) {
     std::string candidate = folder == "/" ? "/" + name : folder + "/" + name;
     if (Exists(candidate)) return candidate;
@@ -29,7 +23,7 @@ std::optional<std::string> FindInFolder(const std::string& folder, const std::st
     if (!dir) return std::nullopt;
     std::vector<std::string> matches;
     while (dirent* entry = readdir(dir.get())) {
-        if (SameIgnoringCase(entry->d_name, name)) matches.push_back(entry->d_name);
+        if (EqualsIgnoringAsciiCase(entry->d_name, name)) matches.push_back(entry->d_name);
     }
     if (matches.empty()) return std::nullopt;
     std::sort(matches.begin(), matches.end());

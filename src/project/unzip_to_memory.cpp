@@ -10,42 +10,16 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/ascii_case.h"
 #include "project/zip_dir.h"
+#include "project/zip_handles.h"
 
 namespace {
-
-struct ZipDiscard {
-    void operator()(zip_t* archive) const { zip_discard(archive); }
-};
-using ZipHandle = std::unique_ptr<zip_t, ZipDiscard>;
-
-struct ZipFileClose {
-    void operator()(zip_file_t* file) const { zip_fclose(file); }
-};
-using ZipFileHandle = std::unique_ptr<zip_file_t, ZipFileClose>;
 
 // Deflate cannot expand data by more than about 1032:1, so a declared size beyond this
 // bound is a lie that would only make us allocate memory the entry can never fill.
 constexpr std::uint64_t maxDeflateRatio = 1032;
 constexpr std::uint64_t ratioSlack = 1024;
-
-std::string_view StripQuotes(std::string_view text) {
-    while (!text.empty() && text.front() == '"') text.remove_prefix(1);
-    while (!text.empty() && text.back() == '"') text.remove_suffix(1);
-    return text;
-}
-
-char FoldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-    }
-    return true;
-}
 
 // Picks the entry the directory listing would pick: same skipped entries, last match wins.
 bool LocateEntry(zip_t* archive, std::string_view wanted, zip_uint64_t* index, zip_uint64_t* size,

@@ -1,19 +1,11 @@
 #include "project/vantorix_event.h"
 
-#include <algorithm>
-#include <cctype>
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
+#include "platform/ascii_case.h"
 
 CVantorixEvent* FindEventIn(const ObjectList& events, const std::string& name) {
     for (const RecordRef& record : events) {
         auto* event = dynamic_cast<CVantorixEvent*>(record.get());
-        if (event && EqualsIgnoringCase(event->eventName, name)) return event;
+        if (event && EqualsIgnoringAsciiCase(event->eventName, name)) return event;
     }
     return nullptr;
 }

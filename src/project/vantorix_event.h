@@ -48,5 +48,3 @@ std::string EventScriptIn(const ObjectList& events, const std::string& name);
 // Adds an event with an empty script unless one of that name is present.
 void AddDefaultEvent(ObjectList& events, const std::string& name,
                      const std::string& argumentDescription = {});
-// Compares 8-bit text ignoring the case of ASCII letters, as event and page names compare.
-bool EqualsIgnoringCase(const std::string& a, const std::string& b);

@@ -1,5 +1,8 @@
 #include "project/zip_dir.h"
 
+#include "platform/ascii_case.h"
+#include "project/zip_handles.h"
+
 #include <zip.h>
 
 #include <cstdint>
@@ -10,32 +13,6 @@
 #include <system_error>
 
 namespace {
-
-struct ZipDiscard {
-    void operator()(zip_t* archive) const { zip_discard(archive); }
-};
-using ZipHandle = std::unique_ptr<zip_t, ZipDiscard>;
-
-// Callers pass names the way the menu scripts write them, sometimes still in quotes.
-std::string_view StripQuotes(std::string_view text) {
-    while (!text.empty() && text.front() == '"') text.remove_prefix(1);
-    while (!text.empty() && text.back() == '"') text.remove_suffix(1);
-    return text;
-}
-
-// Only ASCII letters fold: stored names are 8-bit in an unknown code page, so anything
-// above 0x7F must compare byte for byte whatever the process locale is.
-char FoldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-    }
-    return true;
-}
 
 // '*' matches any run (including '/'), '?' exactly one byte. Greedy with a single
 // backtrack point, so hostile patterns stay O(pattern * name).

@@ -1,5 +1,7 @@
 #include "project/zip_writer.h"
 
+#include "project/zip_handles.h"
+
 #include <unistd.h>
 #include <zip.h>
 
@@ -10,16 +12,6 @@
 #include <memory>
 
 namespace {
-
-struct ZipDiscard {
-    void operator()(zip_t* archive) const { zip_discard(archive); }
-};
-using ZipHandle = std::unique_ptr<zip_t, ZipDiscard>;
-
-struct ZipSourceFree {
-    void operator()(zip_source_t* source) const { zip_source_free(source); }
-};
-using ZipSourceHandle = std::unique_ptr<zip_source_t, ZipSourceFree>;
 
 std::string OpenErrorText(int code) {
     zip_error_t error;
