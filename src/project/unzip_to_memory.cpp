@@ -1,6 +1,7 @@
 #include "project/unzip_to_memory.h"
 
 #include <zip.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -9,8 +10,10 @@
 #include <new>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "platform/ascii_case.h"
+#include "project/zip_crypto.h"
 #include "project/zip_dir.h"
 #include "project/zip_handles.h"
 
@@ -46,6 +49,49 @@ bool LocateEntry(zip_t* archive, std::string_view wanted, zip_uint64_t* index, z
     return found;
 }
 
+// Reads the encrypted bytes of a stored or deflated entry through the engine and decrypts,
+// inflates and checks them here. Returns -1 for compression methods this path does not take.
+int ExtractTraditionalEncrypted(zip_t* archive, zip_uint64_t index, std::string_view password,
+                                std::uint8_t* buffer, std::size_t bufferSize) {
+    zip_stat_t st;
+    zip_stat_init(&st);
+    constexpr zip_uint64_t needed = ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
+    if (zip_stat_index(archive, index, 0, &st) != 0 || (st.valid & needed) != needed) return 12;
+    if (st.comp_method != ZIP_CM_STORE && st.comp_method != ZIP_CM_DEFLATE) return -1;
+    if (st.comp_size < zipCryptoHeaderSize) return 13;
+
+    std::vector<std::uint8_t> stored(static_cast<std::size_t>(st.comp_size));
+    ZipFileHandle file(zip_fopen_index(archive, index, ZIP_FL_ENCRYPTED));
+    if (!file) return 5;
+    if (zip_fread(file.get(), stored.data(), stored.size()) != static_cast<zip_int64_t>(stored.size())) {
+        return 6;
+    }
+    ZipCryptoDecoder(password).Decrypt(stored.data(), stored.size());
+    const std::uint8_t* data = stored.data() + zipCryptoHeaderSize;
+    const std::size_t dataSize = stored.size() - zipCryptoHeaderSize;
+
+    if (st.comp_method == ZIP_CM_STORE) {
+        if (dataSize != bufferSize) return 7;
+        std::copy(data, data + dataSize, buffer);
+    } else {
+        z_stream stream{};
+        if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return 14;
+        std::uint8_t none = 0;  // zlib refuses a null output even when nothing is to be written
+        stream.next_in = const_cast<Bytef*>(data);
+        stream.avail_in = static_cast<uInt>(dataSize);
+        stream.next_out = bufferSize > 0 ? buffer : &none;
+        stream.avail_out = static_cast<uInt>(bufferSize);
+        int status = inflate(&stream, Z_FINISH);
+        std::size_t produced = bufferSize - stream.avail_out;
+        inflateEnd(&stream);
+        // The stream must end exactly where the buffer does.
+        if (status != Z_STREAM_END || produced != bufferSize) return 7;
+    }
+    // The check that rejects a wrong password, whatever the header byte said.
+    if (crc32_z(0, buffer, bufferSize) != st.crc) return 8;
+    return 0;
+}
+
 }  // namespace
 
 int CKXUnzipToMemory::ExtractEntry(const std::string& archivePath, const std::string& entryName,
@@ -70,6 +116,12 @@ int CKXUnzipToMemory::ExtractEntry(const std::string& archivePath, const std::st
         // up front, also because libzip leaks the entry it was opening when it meets an
         // encryption method it cannot decode.
         if (encryption != ZIP_EM_NONE && encryption != ZIP_EM_TRAD_PKWARE) return 11;
+
+        if (password != nullptr && encryption == ZIP_EM_TRAD_PKWARE &&
+            bufferSize <= std::numeric_limits<uInt>::max()) {
+            int status = ExtractTraditionalEncrypted(archive.get(), index, password, buffer, bufferSize);
+            if (status >= 0) return status;
+        }
 
         ZipFileHandle file(password != nullptr
                                ? zip_fopen_index_encrypted(archive.get(), index, 0, password)
