@@ -7,6 +7,8 @@ packages=(
     clang                              # fuzz targets (libFuzzer)
     libzip-dev zlib1g-dev              # data files and button files
     nlohmann-json3-dev                 # vxtool's JSON form of projects
+    liblua5.1-0-dev                    # scripts (run as the projects' Lua 5.0)
+    libsqlite3-dev                     # the emulated registry
     libgtest-dev libgmock-dev libbenchmark-dev
     zip unzip                          # tests read and write data files with Info-ZIP too
     fonts-liberation2                  # metric-compatible Arial, Times New Roman, Courier New

@@ -12,6 +12,7 @@
 #include "project/kx_ttf_info.h"
 #include "project/vantorix_project.h"
 #include "project_json.h"
+#include "run_script.h"
 #include "truetype_name.h"
 
 namespace {
@@ -20,9 +21,12 @@ const char usage[] =
     "usage: vxtool inspect FILE.cdd [--password PW] [--codepage CP] [--fonts]\n"
     "       vxtool pack PROJECT.json -o FILE.cdd [--font FILE.ttf ...] [--password PW] [--codepage CP]\n"
     "       vxtool unpack FILE.cdd -o PROJECT.json [--password PW] [--codepage CP]\n"
+    "       vxtool run-script FILE.lua [--trace] [--project FILE.cdd] [--password PW] [--codepage CP]\n"
     "\n"
     "inspect prints a data file's project as JSON; pack builds a data file from such a JSON\n"
     "description (missing keys take their defaults); unpack writes the JSON to a file.\n"
+    "run-script runs a Lua file as a project's startup script, printing its dialogs and debug\n"
+    "output as JSON lines; its exit status is the script's.\n"
     "Text is UTF-8 in JSON and 8-bit in the data file, in the code page CP (windows-1252).\n";
 
 struct Options {
@@ -33,6 +37,8 @@ struct Options {
     std::string codePage = "windows-1252";
     std::vector<std::string> fonts;
     bool showFonts = false;
+    bool trace = false;
+    std::string project;
 };
 
 class UsageError : public std::runtime_error {
@@ -59,6 +65,10 @@ Options ParseOptions(int argc, char** argv) {
             options.codePage = value();
         } else if (arg == "--font") {
             options.fonts.push_back(value());
+        } else if (arg == "--trace") {
+            options.trace = true;
+        } else if (arg == "--project") {
+            options.project = value();
         } else if (arg == "--fonts") {
             options.showFonts = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
@@ -73,6 +83,10 @@ Options ParseOptions(int argc, char** argv) {
     if (!needsOutput && !options.output.empty()) throw UsageError("inspect prints to standard output");
     if (!options.fonts.empty() && options.command != "pack") throw UsageError("--font is for pack");
     if (options.showFonts && options.command != "inspect") throw UsageError("--fonts is for inspect");
+    bool scriptOption = options.trace || !options.project.empty();
+    if (scriptOption && options.command != "run-script") {
+        throw UsageError("--trace and --project are for run-script");
+    }
     return options;
 }
 
@@ -142,6 +156,9 @@ int Run(int argc, char** argv) {
         }
     } else if (options.command == "pack") {
         Pack(options, *codePage);
+    } else if (options.command == "run-script") {
+        RunScriptOptions run{options.inputs[0], options.project, options.password, options.trace};
+        return RunScript(run, *codePage);
     } else {
         throw UsageError("unknown command " + options.command);
     }

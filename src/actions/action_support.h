@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+
+#include <lua.hpp>
+
+class CKXScriptDocument;
+class CLUAEngine;
+
+// What every action shares: reading and checking its arguments, the last-error calls, and the
+// resolution of file names beside the player.
+//
+// The readers end the script with a script error on a wrong argument. Lua errors jump over C++
+// frames, so actions read and check all their arguments before they create any object with a
+// destructor.
+
+// Ends the script unless at least minimum values (nil included) were passed.
+void CheckArgCount(lua_State* L, int minimum);
+// A string, or a number converted to text. The pointer lives as long as the argument.
+const char* GetStringArg(lua_State* L, int index, std::size_t* length = nullptr);
+bool GetBooleanArg(lua_State* L, int index);
+void CheckTableArg(lua_State* L, int index);
+// Any value: the language's number conversion, 0 for what is not a number.
+lua_Number GetNumberArg(lua_State* L, int index);
+// An optional argument is one beyond the last passed; an explicit nil counts as passed.
+inline bool HasArg(lua_State* L, int index) { return lua_gettop(L) >= index; }
+
+// The engine and document of the state.
+CLUAEngine& EngineOf(lua_State* L);
+CKXScriptDocument& DocumentOf(lua_State* L);
+
+// Application.ResetLastError and Application.SetLastError, through the script's tables.
+void ResetLastError(lua_State* L);
+void SetLastError(lua_State* L, int code);
+
+// Calls library.function of the language's own tables, looked up at call time, protected, with
+// the nargs values on top of the stack. Returns 0 (with nresults values left), 2900 when it is
+// not a function, 2901 on a run-time error, 2902 on a memory error (nothing left).
+int CallLanguageFunction(lua_State* L, const char* library, const char* function, int nargs,
+                         int nresults);
+
+// A file name from a script or the project, found beside the player: the name under the
+// player's folder when that exists, else (for a wildcard pattern with a folder) the pattern in
+// that folder when the folder exists, else the name unchanged.
+std::string ResolveSourcePath(const CKXScriptDocument& document, const std::string& path);
+// Whether a Windows path names an existing file or folder.
+bool WindowsPathExists(const std::string& path);

@@ -1,0 +1,42 @@
+#include "actions/action_tables.h"
+
+#include "actions/application_actions.h"
+#include "actions/string_actions.h"
+#include "script/debug_actions.h"
+
+std::vector<ActionTable> ActionTables() {
+    return {
+        {"Application", ApplicationActionFunctions()},
+        {"Audio", nullptr},
+        {"Button", nullptr},
+        {"Debug", DebugActionFunctions()},
+        {"Dialog", nullptr},
+        {"DLL", nullptr},
+        {"Drive", nullptr},
+        {"File", nullptr},
+        {"Flash", nullptr},
+        {"Folder", nullptr},
+        {"HTTP", nullptr},
+        {"Hotspot", nullptr},
+        {"Image", nullptr},
+        {"INIFile", nullptr},
+        {"Input", nullptr},
+        {"Label", nullptr},
+        {"ListBox", nullptr},
+        {"Math", nullptr},
+        {"Paragraph", nullptr},
+        {"Page", nullptr},
+        {"Plugin", nullptr},
+        {"Registry", nullptr},
+        {"Shell", nullptr},
+        {"StatusDlg", nullptr},
+        {"String", StringActionFunctions()},
+        {"System", nullptr},
+        {"Table", TableActionFunctions()},
+        {"TextFile", nullptr},
+        {"Video", nullptr},
+        {"Web", nullptr},
+        {"Window", nullptr},
+        {"Zip", nullptr},
+    };
+}

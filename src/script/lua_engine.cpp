@@ -1,0 +1,309 @@
+#include "script/lua_engine.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/dialogs.h"
+#include "script/debug_actions.h"
+#include "script/lua50_dialect.h"
+#include "script/script_document.h"
+
+namespace {
+
+// Scripts get a bounded amount of memory, so a runaway String.Repeat or table fails with a memory
+// error in the script instead of exhausting the machine.
+void* Allocate(void* ud, void* block, size_t oldSize, size_t size) {
+    auto* engine = static_cast<CLUAEngine*>(ud);
+    if (size == 0) {
+        std::free(block);
+        engine->memoryInUse -= oldSize;
+        return nullptr;
+    }
+    if (size > oldSize && size - oldSize > CLUAEngine::memoryLimit - engine->memoryInUse) return nullptr;
+    void* grown = std::realloc(block, size);
+    if (grown) engine->memoryInUse = engine->memoryInUse - oldSize + size;
+    return grown;
+}
+
+// The statuses of the language version the projects were written for.
+int StatusOf(int status) { return status == LUA_ERRRUN ? 1 : status; }
+
+std::string Trim(const std::string& text) {
+    const char* blanks = " \t\r\n\v\f";
+    std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+// Pushes Table.Field, or nil when Table is not a table; runs protected, as a metamethod of
+// either lookup may raise.
+int LookUpField(lua_State* L) {
+    lua_getfield(L, LUA_GLOBALSINDEX, lua_tostring(L, 1));
+    if (!lua_istable(L, -1)) {
+        lua_pushnil(L);
+        return 1;
+    }
+    lua_getfield(L, -1, lua_tostring(L, 2));
+    return 1;
+}
+
+}  // namespace
+
+CLUAEngine::CLUAEngine(CKXScriptDocument& document, const std::vector<ActionTable>& tables)
+    : document(document) {
+    luaState = lua_newstate(Allocate, this);
+    if (!luaState) throw std::bad_alloc();
+    document.engine = this;
+    lua_State* L = luaState;
+    for (lua_CFunction open : {luaopen_base, luaopen_string, luaopen_math, luaopen_table, luaopen_io,
+                               luaopen_os}) {
+        lua_pushcfunction(L, open);
+        lua_call(L, 0, 0);
+    }
+    InstallLua50Dialect(L);
+    lua_settop(L, 0);
+    static const luaL_Reg none[] = {{nullptr, nullptr}};
+    for (const ActionTable& table : tables) {
+        luaL_register(L, table.name, table.functions ? table.functions : none);
+        lua_settop(L, 0);
+    }
+    UpdateHook();
+}
+
+CLUAEngine::~CLUAEngine() {
+    lua_close(luaState);
+    if (document.engine == this) document.engine = nullptr;
+}
+
+CLUAEngine* CLUAEngine::FromState(lua_State* L) {
+    void* engine = nullptr;
+    lua_getallocf(L, &engine);
+    return static_cast<CLUAEngine*>(engine);
+}
+
+int CLUAEngine::ExecuteScript(const std::string& text) {
+    lua_State* L = luaState;
+    ++document.scriptDepth;
+    scriptLines.Set(text, "\r\n", true);
+    UpdateHook();
+    if (QueryTraceMode()) DebugPrint("\r\nTRACE: " + document.eventContext + "\r\n");
+    std::string source = RewriteGenericFor(text);
+    int status = luaL_loadbuffer(L, source.data(), source.size(), text.c_str());
+    if (status == 0) status = lua_pcall(L, 0, 0, 0);
+    if (status != 0) {
+        const char* message = lua_tostring(L, -1);
+        std::string text = message ? message : "";
+        lua_pop(L, 1);
+        ReportError(text);
+    }
+    --document.scriptDepth;
+    return StatusOf(status);
+}
+
+std::string EventNameOfContext(const std::string& eventContext) {
+    std::size_t arrow = eventContext.rfind('>');
+    if (arrow != std::string::npos) return eventContext.substr(std::min(arrow + 2, eventContext.size()));
+    return eventContext.empty() ? "Unknown" : eventContext;
+}
+
+std::string FormatScriptError(const std::string& message, const std::string& eventContext) {
+    if (message.size() <= 2 || message[0] != '[') return message;
+    int line = -1;
+    std::string errorText = "Unknown error";
+    std::string event = EventNameOfContext(eventContext);
+    std::size_t bracket = message.find(']');
+    if (bracket != std::string::npos) {
+        std::string rest = message.substr(std::min(bracket + 2, message.size()));
+        std::size_t colon = rest.find(':');
+        if (colon != std::string::npos) {
+            line = std::atoi(rest.substr(0, colon).c_str());
+            std::size_t start = rest.find_first_not_of(": ", colon);
+            errorText = start == std::string::npos ? "" : rest.substr(start);
+        }
+    }
+    return event + ", Line " + std::to_string(line - 1) + ": " + errorText;
+}
+
+void CLUAEngine::ReportError(const std::string& message) {
+    document.dialogs.MessageBox(FormatScriptError(message, document.eventContext), "Error",
+                                MB_ICONEXCLAMATION | MB_OK);
+}
+
+void RaiseActionError(lua_State* L, const char* message) {
+    CLUAEngine* engine = CLUAEngine::FromState(L);
+    {
+        std::string event = EventNameOfContext(engine->document.eventContext);
+        lua_pushlstring(L, event.data(), event.size());
+    }
+    lua_pushfstring(L, "%s, Line %d: %s", lua_tostring(L, -1), engine->CurrentLine(), message);
+    lua_error(L);
+    std::abort();  // lua_error does not return
+}
+
+namespace {
+
+// Globals are assigned and read with the ordinary table operations, which run metamethods a
+// script may have set on the globals; those may raise, so the host does it protected.
+int SetGlobalProtected(lua_State* L) {
+    lua_settable(L, LUA_GLOBALSINDEX);
+    return 0;
+}
+
+int GetGlobalProtected(lua_State* L) {
+    lua_gettable(L, LUA_GLOBALSINDEX);
+    return 1;
+}
+
+}  // namespace
+
+void CLUAEngine::SetGlobalValue(const std::string& name) {
+    lua_State* L = luaState;
+    lua_pushcfunction(L, SetGlobalProtected);
+    lua_insert(L, -2);
+    lua_pushlstring(L, name.data(), name.size());
+    lua_insert(L, -2);
+    if (lua_pcall(L, 2, 0, 0) != 0) lua_pop(L, 1);
+}
+
+void CLUAEngine::SetGlobalString(const std::string& name, const std::string& value) {
+    lua_pushlstring(luaState, value.data(), value.size());
+    SetGlobalValue(name);
+}
+
+void CLUAEngine::SetGlobalNumber(const std::string& name, int value) {
+    lua_pushnumber(luaState, value);
+    SetGlobalValue(name);
+}
+
+void CLUAEngine::SetGlobalBoolean(const std::string& name, bool value) {
+    lua_pushboolean(luaState, value);
+    SetGlobalValue(name);
+}
+
+void CLUAEngine::SetGlobalNil(const std::string& name) {
+    lua_pushnil(luaState);
+    SetGlobalValue(name);
+}
+
+bool CLUAEngine::GetGlobalBoolean(const std::string& name) {
+    lua_State* L = luaState;
+    lua_pushcfunction(L, GetGlobalProtected);
+    lua_pushlstring(L, name.data(), name.size());
+    if (lua_pcall(L, 1, 1, 0) != 0) {
+        lua_pop(L, 1);
+        return false;
+    }
+    bool value = lua_isboolean(L, -1) && lua_toboolean(L, -1);
+    lua_pop(L, 1);
+    return value;
+}
+
+bool CLUAEngine::CallScriptFunction(const char* table, const char* field, int nargs, int nresults) {
+    lua_State* L = luaState;
+    int base = lua_gettop(L) - nargs;
+    lua_pushcfunction(L, LookUpField);
+    lua_pushstring(L, table);
+    lua_pushstring(L, field);
+    if (lua_pcall(L, 2, 1, 0) != 0 || !lua_isfunction(L, -1)) {
+        lua_settop(L, base);
+        return false;
+    }
+    lua_insert(L, base + 1);
+    if (lua_pcall(L, nargs, nresults, 0) != 0) {
+        lua_settop(L, base);
+        return false;
+    }
+    return true;
+}
+
+void CLUAEngine::CallSetLastError(int code) {
+    lua_pushnumber(luaState, code);
+    CallScriptFunction("Application", "SetLastError", 1, 0);
+}
+
+void CLUAEngine::CallResetLastError() { CallScriptFunction("Application", "ResetLastError", 0, 0); }
+
+void CLUAEngine::DebugPrint(const std::string& text) {
+    lua_pushlstring(luaState, text.data(), text.size());
+    CallScriptFunction("Debug", "Print", 1, 0);
+}
+
+namespace {
+
+// Whether Debug.GetTraceMode is the player's own function, found without running any of the
+// script's metamethods (a raw hit is what the ordinary lookup finds too).
+bool OwnTraceFunction(lua_State* L) {
+    int top = lua_gettop(L);
+    lua_pushliteral(L, "Debug");
+    lua_rawget(L, LUA_GLOBALSINDEX);
+    bool own = false;
+    if (lua_type(L, -1) == LUA_TTABLE) {
+        lua_pushliteral(L, "GetTraceMode");
+        lua_rawget(L, -2);
+        own = lua_tocfunction(L, -1) == DebugGetTraceMode;
+    }
+    lua_settop(L, top);
+    return own;
+}
+
+}  // namespace
+
+bool CLUAEngine::TraceCertainlyOff() { return traceMode == 0 && OwnTraceFunction(luaState); }
+
+void CLUAEngine::UpdateHook() {
+    followingLines = !TraceCertainlyOff();
+    if (followingLines) {
+        lua_sethook(luaState, LineHook, LUA_MASKLINE, 0);
+    } else {
+        lua_sethook(luaState, CountHook, LUA_MASKCOUNT, 4096);
+    }
+}
+
+void CLUAEngine::CountHook(lua_State* L, lua_Debug*) {
+    CLUAEngine* engine = FromState(L);
+    if (!engine->TraceCertainlyOff()) engine->UpdateHook();
+}
+
+int CLUAEngine::CurrentLine() {
+    if (followingLines) return currentLine;
+    // Not followed line by line: the innermost running script function knows its line.
+    lua_Debug ar;
+    for (int level = 0; lua_getstack(luaState, level, &ar); ++level) {
+        lua_getinfo(luaState, "Sl", &ar);
+        if (ar.currentline > 0) {
+            currentLine = ar.currentline - 1;
+            break;
+        }
+    }
+    return currentLine;
+}
+
+bool CLUAEngine::QueryTraceMode() {
+    lua_State* L = luaState;
+    int top = lua_gettop(L);
+    // While Debug.GetTraceMode is still the player's own function, its answer is traceMode
+    // without a call through the interpreter.
+    if (OwnTraceFunction(L)) return traceMode != 0;
+    if (!CallScriptFunction("Debug", "GetTraceMode", 0, 1)) return false;
+    bool on = lua_toboolean(L, -1);
+    lua_settop(L, top);
+    return on;
+}
+
+void CLUAEngine::LineHook(lua_State* L, lua_Debug* ar) {
+    CLUAEngine* engine = FromState(L);
+    engine->currentLine = ar->currentline - 1;
+    if (!engine->QueryTraceMode()) {
+        if (engine->TraceCertainlyOff()) engine->UpdateHook();
+        return;
+    }
+    std::string line = Trim(engine->scriptLines.GetItem(engine->currentLine));
+    engine->DebugPrint("TRACE: " + std::to_string(engine->currentLine) + ": " + line + "\r\n");
+}
+
+int CKXScriptDocument::RunEventScript(const std::string& script, const std::string& context,
+                                      const std::string& prefix) {
+    if (script.empty() || !engine) return 0;
+    eventContext = context;
+    return engine->ExecuteScript(prefix + "\r\n" + script);
+}

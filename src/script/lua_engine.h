@@ -1,0 +1,89 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <lua.hpp>
+
+#include "script/kx_delimited_string.h"
+
+class CKXScriptDocument;
+
+// One global table of host functions that scripts call.
+struct ActionTable {
+    const char* name;
+    const luaL_Reg* functions;  // ends with {nullptr, nullptr}; nullptr for an empty table
+};
+
+// The one Lua state of a run and the only road by which project scripts run. Scripts are Lua 5.0
+// run on the Lua 5.1 library through a thin dialect layer.
+class CLUAEngine {
+public:
+    // Builds the state: the standard libraries, the dialect, the action tables in the given
+    // order, and the line hook.
+    CLUAEngine(CKXScriptDocument& document, const std::vector<ActionTable>& tables);
+    virtual ~CLUAEngine();
+    CLUAEngine(const CLUAEngine&) = delete;
+    CLUAEngine& operator=(const CLUAEngine&) = delete;
+
+    // Loads and runs text as one chunk named by the text itself. Returns 0, or the failing step's
+    // status: 1 run-time error, 3 syntax error, 4 memory error.
+    int ExecuteScript(const std::string& text);
+    // Shows a script error to the user in one "Error" box.
+    virtual void ReportError(const std::string& message);
+
+    void SetGlobalString(const std::string& name, const std::string& value);
+    void SetGlobalNumber(const std::string& name, int value);
+    void SetGlobalBoolean(const std::string& name, bool value);
+    void SetGlobalNil(const std::string& name);
+    // True only when the global holds the boolean true.
+    bool GetGlobalBoolean(const std::string& name);
+
+    // Calls into the action library through the script-visible tables, so that a script that
+    // replaces these functions changes what the host does. Failures are swallowed.
+    void CallSetLastError(int code);
+    void CallResetLastError();
+    bool QueryTraceMode();
+    void DebugPrint(const std::string& text);
+
+    static CLUAEngine* FromState(lua_State* L);
+
+    // The author's line of the running script: the last line entered by any running script
+    // function, less the one line of the event's prefix.
+    int CurrentLine();
+    // Chooses how scripts are followed: line by line while tracing can be on, otherwise only a
+    // cheap check every few thousand instructions for a trace switch made by the script itself.
+    void UpdateHook();
+
+    CKXScriptDocument& document;
+    lua_State* luaState = nullptr;
+    int traceMode = 0;
+    int currentLine = 0;
+    int lastError = 0;
+    CKXDelimitedString scriptLines;
+
+    static constexpr std::size_t memoryLimit = std::size_t{1} << 30;
+    std::size_t memoryInUse = 0;
+
+private:
+    // Assigns the value on top of the stack to the global, protected; pops the value.
+    void SetGlobalValue(const std::string& name);
+    // Looks up Table.Field (any value, nil when Table is not a table) and calls it protected with
+    // the nargs values on top of the stack. False when it is not a function or the call failed;
+    // on success nresults values are left on the stack.
+    bool CallScriptFunction(const char* table, const char* field, int nargs, int nresults);
+    // True while trace output is off for certain: Debug.GetTraceMode is still the player's own
+    // function and trace mode is off. Only then may lines go unobserved.
+    bool TraceCertainlyOff();
+    static void LineHook(lua_State* L, lua_Debug* ar);
+    static void CountHook(lua_State* L, lua_Debug* ar);
+    bool followingLines = false;
+};
+
+// The message shown for a failed script: an interpreter message "[string ...]:N: text" becomes
+// "<event>, Line <N-1>: text"; anything else is shown as it is.
+std::string FormatScriptError(const std::string& message, const std::string& eventContext);
+
+// Ends the running script with "<event>, Line <n>: message" as a script error, which a pcall in
+// the script can catch. Call it only from frames that own nothing with a destructor.
+[[noreturn]] void RaiseActionError(lua_State* L, const char* message);

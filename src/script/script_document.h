@@ -1,0 +1,59 @@
+#pragma once
+
+#include <string>
+
+class CKXDialogs;
+class CKXRegistry;
+class CLUAEngine;
+class CodePage;
+
+// What the main frame and the page view do for scripts. The windowed player implements these;
+// headless tools use the quiet defaults.
+class CKXFrameServices {
+public:
+    virtual ~CKXFrameServices() = default;
+    // Posts the close request that runs the frame's closing sequence after the current script.
+    virtual void PostCloseRequest() {}
+    virtual void Minimize() {}
+    virtual void Restore() {}
+    // Serves waiting events for up to the given time, dropping pointer moves and left clicks, so
+    // timers, painting and keys go on while a script waits.
+    virtual void PumpMessagesFiltered(int milliseconds);
+    virtual void RepaintNow() {}
+    // The debug window.
+    virtual void ShowDebugWindow(bool) {}
+    virtual void DebugWindowAppend(const std::string&) {}
+    virtual void DebugWindowClear() {}
+};
+
+// The part of the runtime document that scripts reach: the run's context, the player's folder,
+// the dialogs and the frame. The runtime document fills it in; tools make one of their own.
+class CKXScriptDocument {
+public:
+    CKXScriptDocument(CKXDialogs& dialogs, CKXFrameServices& frame, const CodePage& codePage)
+        : dialogs(dialogs), frame(frame), codePage(codePage) {}
+    virtual ~CKXScriptDocument() = default;
+
+    // Runs a script of the project: the prefix line, then the script. Empty scripts run nothing.
+    int RunEventScript(const std::string& script, const std::string& context,
+                       const std::string& prefix);
+
+    CKXDialogs& dialogs;
+    CKXFrameServices& frame;
+    const CodePage& codePage;
+    CLUAEngine* engine = nullptr;
+    CKXRegistry* registry = nullptr;  // the emulated registry; none means every access fails
+
+    std::string eventContext;
+    int scriptDepth = 0;
+    std::string exeFolder;       // Windows form, no trailing backslash
+    std::string dataFolderName;  // the project's data folder below exeFolder
+    bool exitRequested = false;
+    bool redrawEnabled = true;
+    bool soundAvailable = true;
+    bool doFlashCheck = false;
+};
+
+// The event name in a context such as "Page -> Object -> On Click": what follows the last "> ",
+// the whole context when it has no ">", "Unknown" when it is empty.
+std::string EventNameOfContext(const std::string& eventContext);
