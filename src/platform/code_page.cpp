@@ -166,6 +166,23 @@ bool CodePage::FromUtf8(std::string_view utf8, std::string& out) const {
     return true;
 }
 
+std::string CodePage::FromUtf8Lossy(std::string_view utf8) const {
+    if (!singleByte) return ConvertMultiByte(utf8, "UTF-8", name.c_str(), 1, true, nullptr);
+    std::string out;
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        char32_t c;
+        if (!NextUtf8(utf8, pos, c)) {
+            ++pos;
+            out += '?';
+            continue;
+        }
+        auto it = fromUnicode.find(c);
+        out += it == fromUnicode.end() ? '?' : static_cast<char>(it->second);
+    }
+    return out;
+}
+
 std::string CodePage::FromUtf16(const std::u16string& units) const {
     std::string out;
     if (!singleByte) {

@@ -26,6 +26,8 @@ public:
     // UTF-8 to this code page; false when some character has no encoding here or the input
     // is not UTF-8.
     bool FromUtf8(std::string_view utf8, std::string& out) const;
+    // The same, with every character the code page lacks (or malformed input) as '?'.
+    std::string FromUtf8Lossy(std::string_view utf8) const;
     // UTF-16 code units to this code page; characters without an encoding become '?'.
     std::string FromUtf16(const std::u16string& units) const;
 

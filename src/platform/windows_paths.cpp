@@ -1,5 +1,7 @@
 #include "platform/windows_paths.h"
 
+#include "platform/code_page.h"
+
 #include "platform/ascii_case.h"
 
 #include <dirent.h>
@@ -218,8 +220,19 @@ std::string WindowsPathLayer::DriveFolderLocked(char letter) const {
     return found == drives.end() ? "" : found->second;
 }
 
+void WindowsPathLayer::SetTextCodePage(const CodePage* codePage) {
+    std::lock_guard lock(mutex);
+    textCodePage = codePage;
+}
+
 std::string WindowsPathLayer::ToHostPath(const std::string& windowsPath) {
-    const std::string& path = windowsPath;
+    // Names on disk are UTF-8; the project's are in its code page.
+    const CodePage* codePage = nullptr;
+    {
+        std::lock_guard lock(mutex);
+        codePage = textCodePage;
+    }
+    const std::string path = codePage ? codePage->ToUtf8(windowsPath) : windowsPath;
     if (path.empty() || path.find('\0') != std::string::npos) return "";
     // Network shares and device paths (\\server\share, \\?\, \\.\) have no host counterpart.
     if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) return "";
@@ -270,7 +283,8 @@ std::string WindowsPathLayer::ToHostPath(const std::string& windowsPath) {
 
 std::string WindowsPathLayer::ToWindowsPath(const std::string& hostPath) const {
     std::lock_guard lock(mutex);
-    return ToWindowsPathLocked(hostPath);
+    std::string path = ToWindowsPathLocked(hostPath);
+    return textCodePage ? textCodePage->FromUtf8Lossy(path) : path;
 }
 
 std::string WindowsPathLayer::ToWindowsPathLocked(const std::string& hostPath) const {

@@ -10,6 +10,8 @@
 //
 // Drives: Z: is the host root; C: is a per-user folder <data home>/vantorix/drive_c laid out like a
 // Windows XP system drive; more letters come from MapDrive. Letters compare ignoring case.
+class CodePage;
+
 class WindowsPathLayer {
 public:
     static WindowsPathLayer& Instance();
@@ -34,6 +36,9 @@ public:
     // path). Existing components are matched ignoring ASCII case against the real directory; the
     // part that does not exist yet is appended as given, so that files can be created.
     std::string ToHostPath(const std::string& windowsPath);
+    // The code page of the Windows paths given and returned (none: bytes pass unchanged). Host
+    // names are UTF-8; characters the code page lacks become '?' in Windows paths.
+    void SetTextCodePage(const CodePage* codePage);
     // The Windows form of a host path (relative ones are taken from the current directory): the
     // drive whose folder is the longest that contains it, backslashes, no trailing backslash
     // except for a drive root. "" when no drive contains it.
@@ -59,6 +64,7 @@ private:
 
     mutable std::mutex mutex;
     std::string dataHomeOverride;
+    const CodePage* textCodePage = nullptr;
     std::map<char, std::string> drives;  // upper-case letter -> normalised absolute host folder
     bool defaultDriveC = true;           // C: follows the data home unless mapped explicitly
     std::string createdDriveC;           // the per-user C: folder whose layout already exists

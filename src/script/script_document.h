@@ -30,9 +30,9 @@ public:
 // the dialogs and the frame. The runtime document fills it in; tools make one of their own.
 class CKXScriptDocument {
 public:
-    CKXScriptDocument(CKXDialogs& dialogs, CKXFrameServices& frame, const CodePage& codePage)
-        : dialogs(dialogs), frame(frame), codePage(codePage) {}
-    virtual ~CKXScriptDocument() = default;
+    // File names of scripts are in the project's code page from here on.
+    CKXScriptDocument(CKXDialogs& dialogs, CKXFrameServices& frame, const CodePage& codePage);
+    virtual ~CKXScriptDocument();
 
     // Runs a script of the project: the prefix line, then the script. Empty scripts run nothing.
     int RunEventScript(const std::string& script, const std::string& context,

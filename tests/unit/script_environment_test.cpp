@@ -50,6 +50,16 @@ TEST(ScriptEnvironment, ValuesScriptsRelyOn) {
     EXPECT_EQ(std::filesystem::current_path().string(), fixture.player.path);
 }
 
+TEST(ScriptEnvironment, FileNamesInTheProjectsCodePage) {
+    ScriptFixture fixture;
+    // On disk names are UTF-8; scripts write them in windows-1252.
+    fixture.player.Write("Caf\u00e9.txt", "menu");
+    EXPECT_EQ(fixture.Eval("io.open('Caf\\233.txt'):read('*a')"), "menu");
+    fixture.player.Write("\u00c9t\u00e9/x.txt", "y");
+    std::string folder = fixture.document.exeFolder;
+    EXPECT_EQ(ResolveSourcePath(fixture.document, "\xC9t\xE9\\x.txt"), folder + "\\\xC9t\xE9\\x.txt");
+}
+
 TEST(ScriptEnvironment, SourceDrive) {
     struct Case {
         const char* folder;
