@@ -2,6 +2,7 @@
 
 #include "actions/application_actions.h"
 #include "actions/string_actions.h"
+#include "actions/system_actions.h"
 #include "script/debug_actions.h"
 
 std::vector<ActionTable> ActionTables() {
@@ -27,11 +28,11 @@ std::vector<ActionTable> ActionTables() {
         {"Paragraph", nullptr},
         {"Page", nullptr},
         {"Plugin", nullptr},
-        {"Registry", nullptr},
-        {"Shell", nullptr},
+        {"Registry", RegistryActionFunctions()},
+        {"Shell", ShellActionFunctions()},
         {"StatusDlg", nullptr},
         {"String", StringActionFunctions()},
-        {"System", nullptr},
+        {"System", SystemActionFunctions()},
         {"Table", TableActionFunctions()},
         {"TextFile", nullptr},
         {"Video", nullptr},

@@ -20,6 +20,17 @@ public:
     // timers, painting and keys go on while a script waits.
     virtual void PumpMessagesFiltered(int milliseconds);
     virtual void RepaintNow() {}
+    // The screen: its size and the colour depth of the page view. Without a display this is the
+    // configured screen. False when it cannot be told.
+    virtual bool GetDisplayInfo(int& width, int& height, int& colorDepth) {
+        width = screenWidth;
+        height = screenHeight;
+        colorDepth = screenColorDepth;
+        return true;
+    }
+    int screenWidth = 1024;
+    int screenHeight = 768;
+    int screenColorDepth = 32;
     // The debug window.
     virtual void ShowDebugWindow(bool) {}
     virtual void DebugWindowAppend(const std::string&) {}
@@ -52,6 +63,12 @@ public:
     bool redrawEnabled = true;
     bool soundAvailable = true;
     bool doFlashCheck = false;
+
+    // The Windows version the player reports, so that scripts take their usual path: platform 2
+    // (the NT family) 5.1 is Windows XP.
+    int osPlatform = 2;
+    int osMajorVersion = 5;
+    int osMinorVersion = 1;
 };
 
 // The event name in a context such as "Page -> Object -> On Click": what follows the last "> ",
