@@ -1,6 +1,7 @@
 #include "actions/action_tables.h"
 
 #include "actions/application_actions.h"
+#include "actions/file_actions.h"
 #include "actions/string_actions.h"
 #include "actions/system_actions.h"
 #include "script/debug_actions.h"
@@ -14,13 +15,13 @@ std::vector<ActionTable> ActionTables() {
         {"Dialog", nullptr},
         {"DLL", nullptr},
         {"Drive", nullptr},
-        {"File", nullptr},
+        {"File", FileActionFunctions()},
         {"Flash", nullptr},
         {"Folder", nullptr},
         {"HTTP", nullptr},
         {"Hotspot", nullptr},
         {"Image", nullptr},
-        {"INIFile", nullptr},
+        {"INIFile", IniFileActionFunctions()},
         {"Input", nullptr},
         {"Label", nullptr},
         {"ListBox", nullptr},
@@ -34,7 +35,7 @@ std::vector<ActionTable> ActionTables() {
         {"String", StringActionFunctions()},
         {"System", SystemActionFunctions()},
         {"Table", TableActionFunctions()},
-        {"TextFile", nullptr},
+        {"TextFile", TextFileActionFunctions()},
         {"Video", nullptr},
         {"Web", nullptr},
         {"Window", nullptr},
