@@ -15,28 +15,11 @@
 #include "platform/ascii_case.h"
 #include "platform/atomic_file.h"
 #include "platform/ini_file.h"
+#include "fuzz_scratch_file.h"
 
 namespace {
 
 constexpr std::size_t bufferSize = 8192;
-
-// One scratch file per process (parallel fuzzing jobs must not share it), removed at exit.
-const std::string& ScratchPath() {
-    static const std::string path = [] {
-        std::string scratch =
-            "/tmp/vx_fuzz_ini_file_" + std::to_string(static_cast<long>(getpid())) + ".ini";
-        std::atexit([] { std::remove(ScratchPath().c_str()); });
-        return scratch;
-    }();
-    return path;
-}
-
-bool WriteScratch(const std::string& path, const std::uint8_t* data, std::size_t size) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
-    const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
-    return std::fclose(file) == 0 && written;
-}
 
 std::string ReadScratch(const std::string& path) {
     std::vector<std::uint8_t> bytes;
@@ -108,7 +91,7 @@ std::string LastKeyName(const std::string& input) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string& path = ScratchPath();
+    const std::string& path = ScratchPath("vx_fuzz_ini_file", ".ini");
     if (!WriteScratch(path, data, size)) return 0;
     const std::string input(reinterpret_cast<const char*>(data), size);
 

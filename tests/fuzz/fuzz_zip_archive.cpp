@@ -11,27 +11,9 @@
 #include "project/archive_password.h"
 #include "project/unzip_to_memory.h"
 #include "project/zip_dir.h"
+#include "fuzz_scratch_file.h"
 
 namespace {
-
-// The reader works on files, so each input goes to one scratch file per process (parallel
-// fuzzing jobs must not share it), removed again at exit.
-const std::string& ScratchPath() {
-    static const std::string path = [] {
-        std::string scratch =
-            "/tmp/vx_fuzz_zip_archive_" + std::to_string(static_cast<long>(getpid())) + ".cdd";
-        std::atexit([] { std::remove(ScratchPath().c_str()); });
-        return scratch;
-    }();
-    return path;
-}
-
-bool WriteScratch(const std::string& path, const std::uint8_t* data, std::size_t size) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
-    const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
-    return std::fclose(file) == 0 && written;
-}
 
 // Each extraction reopens and relists the archive, so an input with thousands of tiny
 // entries would be quadratic; the first ones exercise the same code.
@@ -40,7 +22,7 @@ constexpr std::size_t maxEntriesPerInput = 64;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string& path = ScratchPath();
+    const std::string& path = ScratchPath("vx_fuzz_zip_archive", ".cdd");
     if (!WriteScratch(path, data, size)) return 0;
 
     CKXZipDir directory;

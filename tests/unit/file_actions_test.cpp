@@ -10,27 +10,6 @@
 
 namespace {
 
-struct Case {
-    const char* statement;  // a Lua statement or expression
-    const char* value;      // the expression's value, or nullptr for a statement
-    int code;
-};
-
-void Check(ScriptFixture& fixture, const Case& c) {
-    if (c.value) {
-        EXPECT_EQ(fixture.Eval(c.statement), c.value) << c.statement;
-    } else {
-        fixture.Run(c.statement);
-    }
-    EXPECT_EQ(fixture.Eval("Application.GetLastError()"), std::to_string(c.code)) << c.statement;
-    EXPECT_TRUE(fixture.ErrorBoxes().empty()) << c.statement;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 TEST(ShellResults, EveryResultHasItsCode) {
     struct ResultCase {
         int result, code;
@@ -44,7 +23,7 @@ TEST(ShellResults, EveryResultHasItsCode) {
 TEST(IniFileActions, ReadAndWriteBesideThePlayer) {
     ScriptFixture fixture;
     std::string ini = fixture.player.Write("Settings.ini", "; menu settings\r\n[Main]\r\nLanguage = \"English\"\r\n");
-    const Case cases[] = {
+    const ActionCase cases[] = {
         {"INIFile.GetValue('settings.INI', 'main', 'LANGUAGE')", "English", 0},
         {"INIFile.GetValue('Settings.ini', 'Main', 'Missing')", "", 0},
         {"INIFile.SetValue('Settings.ini', 'Main', 'Volume', 7)", nullptr, 0},
@@ -52,8 +31,11 @@ TEST(IniFileActions, ReadAndWriteBesideThePlayer) {
         {"INIFile.GetValue('Absent.ini', 'Main', 'Volume')", "", 1000},
         {"INIFile.SetValue('Absent.ini', 'Main', 'Volume', 1)", nullptr, 1000},
     };
-    for (const Case& c : cases) Check(fixture, c);
-    EXPECT_EQ(ReadFile(ini), "; menu settings\r\n[Main]\r\nLanguage = \"English\"\r\nVolume=7\r\n");
+    for (const ActionCase& c : cases) {
+        CheckActionCase(fixture, c);
+        EXPECT_TRUE(fixture.ErrorBoxes().empty()) << c.expression;
+    }
+    EXPECT_EQ(FileContents(ini), "; menu settings\r\n[Main]\r\nLanguage = \"English\"\r\nVolume=7\r\n");
     struct stat info;
     EXPECT_NE(stat((fixture.player / "Absent.ini").c_str(), &info), 0) << "a missing INI file is never created";
 }
@@ -63,7 +45,7 @@ TEST(TextFileActions, ReadWriteAndLimits) {
     fixture.player.Write("big.txt", std::string(2000001, 'x'));
     fixture.player.Write("limit.txt", std::string(2000000, 'y'));
     mkdir((fixture.player / "folder.txt").c_str(), 0755);
-    const Case cases[] = {
+    const ActionCase cases[] = {
         {"TextFile.WriteFromString('notes.txt', 'one')", nullptr, 0},
         {"TextFile.WriteFromString('notes.txt', ' two', true)", nullptr, 0},
         {"TextFile.ReadToString('notes.txt')", "one two", 0},
@@ -76,8 +58,11 @@ TEST(TextFileActions, ReadWriteAndLimits) {
         {"TextFile.ReadToString('folder.txt')", "", 1900},
         {"TextFile.WriteFromString('no\\\\such\\\\folder\\\\x.txt', 'x')", nullptr, 1902},
     };
-    for (const Case& c : cases) Check(fixture, c);
-    EXPECT_EQ(ReadFile(fixture.player / "big.txt").size(), 2000001u) << "a refused write changes nothing";
+    for (const ActionCase& c : cases) {
+        CheckActionCase(fixture, c);
+        EXPECT_TRUE(fixture.ErrorBoxes().empty()) << c.expression;
+    }
+    EXPECT_EQ(FileContents(fixture.player / "big.txt").size(), 2000001u) << "a refused write changes nothing";
 }
 
 // A fake desktop: xdg-open and lp scripts first on PATH that record their arguments.
@@ -94,9 +79,9 @@ public:
     ~FakeDesktop() { setenv("PATH", savedPath.c_str(), 1); }
     // The calls made so far, once every opener has had time to write them.
     std::string Calls() {
-        for (int i = 0; i < 100 && ReadFile(folder / "calls.txt").empty(); ++i) usleep(20000);
+        for (int i = 0; i < 100 && FileContents(folder / "calls.txt").empty(); ++i) usleep(20000);
         usleep(100000);
-        return ReadFile(folder / "calls.txt");
+        return FileContents(folder / "calls.txt");
     }
 
     TempFolder folder;
@@ -107,7 +92,7 @@ TEST(FileActions, ShellVerbsReachTheDesktop) {
     FakeDesktop desktop;
     ScriptFixture fixture;
     fixture.player.Write("Docs/Guide.pdf");
-    const Case cases[] = {
+    const ActionCase cases[] = {
         {"File.Open('Docs\\\\guide.PDF')", nullptr, 0},
         {"File.OpenURL('https://example.org/a?b=c')", nullptr, 0},
         {"File.OpenEmail('ann@example.org')", nullptr, 0},
@@ -116,7 +101,10 @@ TEST(FileActions, ShellVerbsReachTheDesktop) {
         {"File.Open('Docs\\\\Missing.pdf')", nullptr, 1000},
         {"File.ExploreFolder('Nowhere')", nullptr, 1002},
     };
-    for (const Case& c : cases) Check(fixture, c);
+    for (const ActionCase& c : cases) {
+        CheckActionCase(fixture, c);
+        EXPECT_TRUE(fixture.ErrorBoxes().empty()) << c.expression;
+    }
     std::string calls = desktop.Calls();
     std::string docs = fixture.player / "Docs";
     for (std::string expected : {"xdg-open " + docs + "/Guide.pdf", std::string("xdg-open https://example.org/a?b=c"),
@@ -134,13 +122,16 @@ TEST(FileActions, RunStartsProgramsAndWaits) {
     fixture.player.Write("work/.keep");
     int pumps = 0;
     fixture.frame.onPump = [&] { ++pumps; };
-    const Case cases[] = {
+    const ActionCase cases[] = {
         {"File.Run('tool.sh', 'a \"b c\" d\\\\\"e', 'work', SW_SHOWNORMAL, true)", nullptr, 0},
         {"File.Run('missing.sh', '', '', SW_SHOWNORMAL, true)", nullptr, 1013},
         {"File.Run('tool.sh', '', 'no such folder', SW_SHOWNORMAL, true)", nullptr, 1013},
     };
-    for (const Case& c : cases) Check(fixture, c);
-    EXPECT_EQ(ReadFile(fixture.player / "work/out.txt"), "a\nb c\nd\"e\n");
+    for (const ActionCase& c : cases) {
+        CheckActionCase(fixture, c);
+        EXPECT_TRUE(fixture.ErrorBoxes().empty()) << c.expression;
+    }
+    EXPECT_EQ(FileContents(fixture.player / "work/out.txt"), "a\nb c\nd\"e\n");
     EXPECT_GT(pumps, 1) << "events are served while the script waits";
 }
 

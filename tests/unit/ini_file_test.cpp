@@ -23,20 +23,6 @@ using namespace std::string_literals;
 
 constexpr std::size_t kActionBuffer = 8192;
 
-std::string Contents(const std::string& path) {
-    std::vector<std::uint8_t> bytes;
-    EXPECT_TRUE(ReadWholeFile(path, bytes, nullptr)) << path;
-    return std::string(bytes.begin(), bytes.end());
-}
-
-std::vector<std::string> FolderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    return names;
-}
-
 std::string Repeat(const std::string& piece, std::size_t times) {
     std::string repeated;
     for (std::size_t i = 0; i < times; ++i) repeated += piece;
@@ -323,7 +309,7 @@ TEST_F(IniFileTest, SetStringChangesOnlyWhatItMust) {
         const std::string path = temp.Write("edit.ini", c.before);
         CKXIniFile file(path);
         ASSERT_TRUE(file.SetString(c.section, c.key, c.value)) << c.name;
-        EXPECT_EQ(Contents(path), c.after) << c.name;
+        EXPECT_EQ(FileContents(path), c.after) << c.name;
         EXPECT_EQ(Find(file, c.section, c.key), c.value) << c.name;
         EXPECT_EQ(FolderEntries(temp.path), std::vector<std::string>{"edit.ini"}) << c.name;
     }
@@ -333,7 +319,7 @@ TEST_F(IniFileTest, SetStringWritesTheValueAsGiven) {
     const std::string path = temp.Write("quoted.ini", "[a]\r\nk=1\r\n");
     CKXIniFile file(path);
     ASSERT_TRUE(file.SetString("a", "k", " \"  q \" "));
-    EXPECT_EQ(Contents(path), "[a]\r\nk= \"  q \" \r\n");
+    EXPECT_EQ(FileContents(path), "[a]\r\nk= \"  q \" \r\n");
     EXPECT_EQ(Find(file, "a", "k"), "  q ");
 }
 
@@ -362,7 +348,7 @@ TEST_F(IniFileTest, SetStringRefusesWhatCouldNotBeReadBack) {
     for (const Case& c : cases) {
         EXPECT_FALSE(CKXIniFile(path).SetString(c.section, c.key, c.value))
             << c.section << "/" << c.key << "/" << c.value;
-        EXPECT_EQ(Contents(path), before);
+        EXPECT_EQ(FileContents(path), before);
     }
 }
 
@@ -393,7 +379,7 @@ TEST_F(IniFileTest, FailedWriteLeavesTheOldFile) {
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "SetString claimed success";
-    EXPECT_EQ(Contents(path), before);
+    EXPECT_EQ(FileContents(path), before);
     EXPECT_EQ(FolderEntries(temp.path), std::vector<std::string>{"keep.ini"});
 }
 
@@ -407,8 +393,8 @@ TEST_F(IniFileTest, ReadOnlyFileOrFolderIsNotWritten) {
     EXPECT_FALSE(CKXIniFile(readOnlyFile).SetString("a", "k", "2"));
     EXPECT_FALSE(CKXIniFile(inReadOnlyFolder).SetString("a", "k", "2"));
     chmod((temp / "ro").c_str(), 0755);
-    EXPECT_EQ(Contents(readOnlyFile), before);
-    EXPECT_EQ(Contents(inReadOnlyFolder), before);
+    EXPECT_EQ(FileContents(readOnlyFile), before);
+    EXPECT_EQ(FileContents(inReadOnlyFolder), before);
     EXPECT_EQ(FolderEntries(temp / "ro"), std::vector<std::string>{"in.ini"});
 }
 

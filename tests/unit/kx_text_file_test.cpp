@@ -17,20 +17,6 @@ namespace {
 
 using namespace std::string_literals;
 
-std::string Contents(const std::string& path) {
-    std::vector<std::uint8_t> bytes;
-    EXPECT_TRUE(ReadWholeFile(path, bytes, nullptr)) << path;
-    return std::string(bytes.begin(), bytes.end());
-}
-
-std::vector<std::string> FolderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    return names;
-}
-
 mode_t ModeOf(const std::string& path) {
     struct stat info {};
     EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
@@ -123,15 +109,15 @@ TEST_F(KXTextFileTest, SaveReplacesTheWholeFile) {
     const std::string bytes = "line\r\n\0\xFF"s + std::string(5000, 'z');
     const std::string path = temp / "new.txt";
     ASSERT_EQ(CKXTextFile::Save(path, bytes), TextFileStatus::Ok);
-    EXPECT_EQ(Contents(path), bytes);
+    EXPECT_EQ(FileContents(path), bytes);
 
     const std::string existing = temp.Write("existing.txt", std::string(10000, 'o'));
     chmod(existing.c_str(), 0600);
     ASSERT_EQ(CKXTextFile::Save(existing, "short"), TextFileStatus::Ok);
-    EXPECT_EQ(Contents(existing), "short");
+    EXPECT_EQ(FileContents(existing), "short");
     EXPECT_EQ(ModeOf(existing), 0600u);
     ASSERT_EQ(CKXTextFile::Save(existing, ""), TextFileStatus::Ok);
-    EXPECT_EQ(Contents(existing), "");
+    EXPECT_EQ(FileContents(existing), "");
 
     EXPECT_EQ(FolderEntries(temp.path).size(), 2u) << "a temporary file was left behind";
 }
@@ -142,14 +128,14 @@ TEST_F(KXTextFileTest, SaveThroughALinkKeepsTheLink) {
     ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
     ASSERT_EQ(CKXTextFile::Save(link, "new"), TextFileStatus::Ok);
     EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(Contents(target), "new");
+    EXPECT_EQ(FileContents(target), "new");
 
     // A link to a file not yet there creates that file.
     const std::string dangling = temp / "dangling.txt";
     ASSERT_EQ(symlink((temp / "data/created.txt").c_str(), dangling.c_str()), 0);
     ASSERT_EQ(CKXTextFile::Save(dangling, "created"), TextFileStatus::Ok);
     EXPECT_TRUE(std::filesystem::is_symlink(dangling));
-    EXPECT_EQ(Contents(temp / "data/created.txt"), "created");
+    EXPECT_EQ(FileContents(temp / "data/created.txt"), "created");
 }
 
 TEST_F(KXTextFileTest, SaveFailsWithoutTouchingWhatIsThere) {
@@ -175,8 +161,8 @@ TEST_F(KXTextFileTest, SaveRespectsReadOnlyFilesAndFolders) {
     EXPECT_EQ(CKXTextFile::Save(inReadOnlyFolder, "new"), TextFileStatus::CannotWrite);
     EXPECT_EQ(CKXTextFile::Save(temp / "ro/created.txt", "new"), TextFileStatus::CannotWrite);
     chmod((temp / "ro").c_str(), 0755);
-    EXPECT_EQ(Contents(readOnlyFile), "old");
-    EXPECT_EQ(Contents(inReadOnlyFolder), "old");
+    EXPECT_EQ(FileContents(readOnlyFile), "old");
+    EXPECT_EQ(FileContents(inReadOnlyFolder), "old");
     EXPECT_EQ(FolderEntries(temp / "ro"), std::vector<std::string>{"in.txt"});
 }
 

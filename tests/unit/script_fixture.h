@@ -2,6 +2,8 @@
 
 // A script engine with the full environment and action library, its dialogs answered from a
 // queue and its debug output collected, in a temporary player folder.
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -83,3 +85,20 @@ public:
     CKXRegistry registry;
     std::unique_ptr<CLUAEngine> engine;
 };
+
+// One action call: a Lua expression (or, with no value, a statement), the expression's value as
+// text, and the last-error code the call leaves.
+struct ActionCase {
+    const char* expression;
+    const char* value;
+    int code;
+};
+
+inline void CheckActionCase(ScriptFixture& fixture, const ActionCase& c) {
+    if (c.value) {
+        EXPECT_EQ(fixture.Eval(c.expression), c.value) << c.expression;
+    } else {
+        fixture.Run(c.expression);
+    }
+    EXPECT_EQ(fixture.Eval("Application.GetLastError()"), std::to_string(c.code)) << c.expression;
+}

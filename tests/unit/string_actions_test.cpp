@@ -4,22 +4,9 @@
 
 namespace {
 
-// Each case: an expression, its value as text, and the last-error code it leaves.
-struct Case {
-    const char* expression;
-    const char* value;
-    int code;
-};
-
-void Check(ScriptFixture& fixture, const Case& c) {
-    std::string value = fixture.Eval(c.expression);
-    EXPECT_EQ(value, c.value) << c.expression;
-    EXPECT_EQ(fixture.Eval("Application.GetLastError()"), std::to_string(c.code)) << c.expression;
-}
-
 TEST(StringActions, Behaviour) {
     ScriptFixture fixture;
-    const Case cases[] = {
+    const ActionCase cases[] = {
         {"String.Asc('A')", "65", 0},
         {"String.Asc('')", "0", 0},
         {"String.Asc(7)", "55", 0},
@@ -78,14 +65,14 @@ TEST(StringActions, Behaviour) {
          "string.len = f; return r end)()",
          "-1", 2900},
     };
-    for (const Case& c : cases) Check(fixture, c);
+    for (const ActionCase& c : cases) CheckActionCase(fixture, c);
     EXPECT_TRUE(fixture.ErrorBoxes().empty());
 }
 
 TEST(TableActions, Behaviour) {
     ScriptFixture fixture;
     fixture.Run("T = {'a', 'b', 'c'}");
-    const Case cases[] = {
+    const ActionCase cases[] = {
         {"Table.Count({1, 2, x = 3})", "3", 0},
         {"Table.Concat(T, ',')", "a,b,c", 0},
         {"Table.Concat(T, ',', 2)", "b,c", 0},
@@ -98,7 +85,7 @@ TEST(TableActions, Behaviour) {
         {"(function() Table.Sort(T) return table.concat(T) end)()", "abc", 0},
         {"(function() Table.Sort(T, function() error('no') end) return table.concat(T) end)()", "abc", 2901},
     };
-    for (const Case& c : cases) Check(fixture, c);
+    for (const ActionCase& c : cases) CheckActionCase(fixture, c);
     EXPECT_TRUE(fixture.ErrorBoxes().empty());
 }
 

@@ -13,21 +13,10 @@ struct FixedClock {
     ~FixedClock() { SetLocalClockForTesting(nullptr); }
 };
 
-struct Case {
-    const char* expression;
-    const char* value;
-    int code;
-};
-
-void Check(ScriptFixture& fixture, const Case& c) {
-    EXPECT_EQ(fixture.Eval(c.expression), c.value) << c.expression;
-    EXPECT_EQ(fixture.Eval("Application.GetLastError()"), std::to_string(c.code)) << c.expression;
-}
-
 TEST(SystemActions, DateFormats) {
     ScriptFixture fixture;
     FixedClock clock({2026, 12, 8, 3, 0, 5, 9});
-    const Case cases[] = {
+    const ActionCase cases[] = {
         {"System.GetDate(DATE_FMT_US)", "12/08/2026", 0},
         {"System.GetDate(DATE_FMT_EUROPE)", "08/12/2026", 0},
         {"System.GetDate(DATE_FMT_ISO)", "2026-12-08", 0},
@@ -44,7 +33,7 @@ TEST(SystemActions, DateFormats) {
         {"System.GetTime(TIME_FMT_HOUR)", "00", 0},
         {"System.GetTime(-1)", "", 1815},
     };
-    for (const Case& c : cases) Check(fixture, c);
+    for (const ActionCase& c : cases) CheckActionCase(fixture, c);
 }
 
 TEST(SystemActions, AfternoonAndNoon) {
@@ -96,7 +85,7 @@ TEST(RegistryActions, ConversionsBothWays) {
     ASSERT_TRUE(fixture.registry.WriteRaw(2, key, "Binary", 3, {1, 2, 255}));
     ASSERT_TRUE(fixture.registry.WriteRaw(2, key, "Multi", 7, {'a', 0, 'b', 0, 0}));
     ASSERT_TRUE(fixture.registry.WriteRaw(2, key, "Odd", 11, {1}));
-    const Case cases[] = {
+    const ActionCase cases[] = {
         {"Registry.GetValue(HKEY_CURRENT_USER, 'Software\\\\Vantorix Tests', 'Dword')", "255", 0},
         {"Registry.GetValue(HKEY_CURRENT_USER, '\\\\Software\\\\VANTORIX TESTS\\\\', 'binary')", "01 02 FF", 0},
         {"Registry.GetValue(HKEY_CURRENT_USER, 'Software\\\\Vantorix Tests', 'Multi')", "a|b", 0},
@@ -114,7 +103,7 @@ TEST(RegistryActions, ConversionsBothWays) {
          "'Path', false) end)()",
          "C:\\Windows\\x|%SystemRoot%\\x", 0},
     };
-    for (const Case& c : cases) Check(fixture, c);
+    for (const ActionCase& c : cases) CheckActionCase(fixture, c);
     std::vector<std::uint8_t> data;
     int type = 0;
     ASSERT_TRUE(fixture.registry.ReadRaw(2, "Software\\Vantorix Tests", "Two", type, data));
@@ -123,14 +112,14 @@ TEST(RegistryActions, ConversionsBothWays) {
 
 TEST(ShellActions, SpecialFolders) {
     ScriptFixture fixture;
-    const Case cases[] = {
+    const ActionCase cases[] = {
         {"Shell.GetFolder(SHF_FONTS)", "C:\\Windows\\Fonts", 0},
         {"Shell.GetFolder(SHF_PROGRAMFILES)", "C:\\Program Files", 0},
         {"Shell.GetFolder(SHF_COMMONFILES)", "C:\\Program Files\\Common Files", 0},
         {"Shell.GetFolder(12345)", "", 2304},
         {"string.sub(Shell.GetFolder(SHF_STARTUP), 1, 26)", "C:\\Documents and Settings\\", 0},
     };
-    for (const Case& c : cases) Check(fixture, c);
+    for (const ActionCase& c : cases) CheckActionCase(fixture, c);
 }
 
 }  // namespace

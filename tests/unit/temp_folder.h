@@ -3,7 +3,9 @@
 // A fresh folder under the system's temporary folder, removed with its contents at the end.
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -31,3 +33,18 @@ public:
 
     std::string path;
 };
+
+// The whole contents of a file, empty when it cannot be read.
+inline std::string FileContents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The names in a folder, in no particular order.
+inline std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    return names;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+// The readers under test work on files, so each input goes to one scratch file per process
+// (parallel fuzzing jobs must not share it), removed again at exit.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+inline const std::string& ScratchPath(const char* stem, const char* extension) {
+    static const std::string path = [&] {
+        std::string scratch =
+            std::string("/tmp/") + stem + "_" + std::to_string(static_cast<long>(getpid())) + extension;
+        std::atexit([] { std::remove(ScratchPath("", "").c_str()); });
+        return scratch;
+    }();
+    return path;
+}
+
+inline bool WriteScratch(const std::string& path, const std::uint8_t* data, std::size_t size) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
+    return std::fclose(file) == 0 && written;
+}
