@@ -2,6 +2,7 @@
 
 #include "actions/application_actions.h"
 #include "actions/file_actions.h"
+#include "actions/page_actions.h"
 #include "actions/string_actions.h"
 #include "actions/system_actions.h"
 #include "script/debug_actions.h"
@@ -12,7 +13,7 @@ std::vector<ActionTable> ActionTables() {
         {"Audio", nullptr},
         {"Button", nullptr},
         {"Debug", DebugActionFunctions()},
-        {"Dialog", nullptr},
+        {"Dialog", DialogActionFunctions()},
         {"DLL", nullptr},
         {"Drive", nullptr},
         {"File", FileActionFunctions()},
@@ -20,14 +21,14 @@ std::vector<ActionTable> ActionTables() {
         {"Folder", nullptr},
         {"HTTP", nullptr},
         {"Hotspot", nullptr},
-        {"Image", nullptr},
+        {"Image", ImageActionFunctions()},
         {"INIFile", IniFileActionFunctions()},
         {"Input", nullptr},
-        {"Label", nullptr},
+        {"Label", LabelActionFunctions()},
         {"ListBox", nullptr},
         {"Math", nullptr},
         {"Paragraph", nullptr},
-        {"Page", nullptr},
+        {"Page", PageActionFunctions()},
         {"Plugin", nullptr},
         {"Registry", RegistryActionFunctions()},
         {"Shell", ShellActionFunctions()},

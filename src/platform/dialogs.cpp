@@ -52,8 +52,9 @@ int ScriptedDialogs::MessageBox(const std::string& text, const std::string& capt
 
 bool ScriptedDialogs::InputBox(const std::string& prompt, const std::string& title,
                                const std::string& defaultText, bool password, std::string& answer) {
-    answer = defaultText;
-    bool cancelled = false;
+    // Without a queued answer nobody is there to type: the box is cancelled.
+    (void)defaultText;
+    bool cancelled = true;
     if (!answers.empty()) {
         cancelled = answers.front().cancel;
         if (!cancelled) answer = answers.front().text;

@@ -52,6 +52,12 @@ public:
                             const std::function<CKXSerializable&(std::size_t)>& at) = 0;
 };
 
+// What the player keeps for a record while it is shown (decoded pictures, windows); the record
+// owns it and drops it when its page is left.
+struct CKXRuntimeState {
+    virtual ~CKXRuntimeState() = default;
+};
+
 // A record of a registered class.
 class CKXSerializable {
 public:

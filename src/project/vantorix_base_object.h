@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "project/serializable.h"
@@ -54,6 +55,7 @@ public:
     int tooltipId = -1;
     double drawValueA = -1.0;
     double drawValueB = -1.0;
+    std::unique_ptr<CKXRuntimeState> runtime;
 };
 
 // The sounds an object plays on entering and clicking: 0 none, 1 the project default, 2 a file.

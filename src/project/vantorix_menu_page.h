@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "project/serializable.h"
@@ -31,4 +32,5 @@ public:
     std::string transitionSettings;
     ObjectList pageEvents;
     ObjectList pageObjects;
+    std::unique_ptr<CKXRuntimeState> runtime;  // the loaded background picture
 };

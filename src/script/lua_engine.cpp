@@ -305,5 +305,7 @@ int CKXScriptDocument::RunEventScript(const std::string& script, const std::stri
                                       const std::string& prefix) {
     if (script.empty() || !engine) return 0;
     eventContext = context;
-    return engine->ExecuteScript(prefix + "\r\n" + script);
+    int status = engine->ExecuteScript(prefix + "\r\n" + script);
+    if (onScriptRun) onScriptRun(context, status);
+    return status;
 }

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <functional>
 #include <string>
+
+#include <vector>
 
 class CKXDialogs;
 class CKXRegistry;
 class CLUAEngine;
 class CodePage;
+class CVantorixBaseObject;
 
 // What the main frame and the page view do for scripts. The windowed player implements these;
 // headless tools use the quiet defaults.
@@ -49,6 +53,9 @@ public:
     int RunEventScript(const std::string& script, const std::string& context,
                        const std::string& prefix);
 
+    // Told after every script run, with its context and status (for the event log).
+    std::function<void(const std::string&, int)> onScriptRun;
+
     CKXDialogs& dialogs;
     CKXFrameServices& frame;
     const CodePage& codePage;
@@ -63,6 +70,27 @@ public:
     bool redrawEnabled = true;
     bool soundAvailable = true;
     bool doFlashCheck = false;
+
+    // Pages and objects, for the page and object actions. Without a project there are none.
+    virtual int PageCount() const { return 0; }
+    virtual int CurrentPageIndex() const { return -1; }
+    virtual std::string PageName(int) const { return {}; }
+    virtual int FindPageIndex(const std::string&) const { return -1; }
+    // A page change requested by a script: sent (immediate) or posted (after the script).
+    virtual void RequestPageChange(int, bool /*immediately*/) {}
+    // The first object of the current page of that kind and exact name, or none.
+    virtual CVantorixBaseObject* FindObject(const std::string&, int) const { return nullptr; }
+    // Repaints a rectangle of the page (or the whole view) at once.
+    virtual void RepaintObjectRect(const CVantorixBaseObject&) {}
+    virtual void RedrawPage() {}
+    virtual bool HasMainWindow() const { return false; }
+    // Loads an image object's picture again from its file; false when it does not load.
+    virtual bool ReloadImage(CVantorixBaseObject&) { return false; }
+    // Sizes a label to its text after SetText.
+    virtual void MeasureLabel(CVantorixBaseObject&) {}
+    bool suppressProjectEvents = false;
+    std::vector<std::string> backHistory;
+    std::vector<std::string> forwardHistory;
 
     // The Windows version the player reports, so that scripts take their usual path: platform 2
     // (the NT family) 5.1 is Windows XP.

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <chrono>
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+// The record of a headless run: one JSON object a line, {"t": ms since start, "ev": name, ...},
+// written and flushed as each thing happens, so that a run that crashes still leaves its story.
+// Texts arrive as UTF-8; bytes that are not valid UTF-8 are written as U+FFFD. A log that is not
+// open takes every event and writes nothing.
+class EventLog {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // Not open until Open succeeds.
+    explicit EventLog(Clock::time_point start = Clock::now());
+    // Writes to a stream the caller keeps alive; a null stream gives a log that is not open.
+    explicit EventLog(std::ostream* out, Clock::time_point start = Clock::now());
+    ~EventLog();
+    EventLog(const EventLog&) = delete;
+    EventLog& operator=(const EventLog&) = delete;
+
+    // Creates (or empties) the file at path, or takes standard output for "-". On failure
+    // returns false with a message naming the file, and the log stays as it was.
+    bool Open(const std::string& path, std::string& error);
+    bool IsOpen() const { return out != nullptr; }
+
+    void Start();
+    void Page(int index, const std::string& nameUtf8);
+    void Script(const std::string& contextUtf8, int status);
+    // answer: the button ID for message boxes, the text or files chosen, null when cancelled.
+    void Dialog(const std::string& kind, const std::string& titleUtf8, const std::string& textUtf8,
+                unsigned style, const nlohmann::ordered_json& answer);
+    void Debug(const std::string& textUtf8);
+    void Shot(const std::string& file);
+    void Exit(int code);
+    // Any event: an object with "ev" and its fields. "t" is put first and "ev" second; the other
+    // fields keep their order.
+    void Write(const nlohmann::ordered_json& event);
+
+private:
+    Clock::time_point start;
+    std::unique_ptr<std::ostream> file;
+    std::ostream* out = nullptr;
+};

@@ -1,0 +1,126 @@
+#include "app/main_frame.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+
+#include <cstdlib>
+
+#include "engine/px_runtime_doc.h"
+#include "platform/ascii_case.h"
+#include "platform/code_page.h"
+#include "platform/qt/virtual_keys.h"
+#include "project/vantorix_base_object.h"
+#include "project/vantorix_menu_page.h"
+#include "view/px_runtime_view.h"
+
+namespace {
+
+// The number after the last colon of an argument: optional sign and digits, 0 without digits.
+int NumberAfterColon(const std::string& argument) {
+    return std::atoi(argument.substr(argument.rfind(':') + 1).c_str());
+}
+
+bool ContainsIgnoringCase(const std::string& text, const std::string& part) {
+    for (std::size_t i = 0; i + part.size() <= text.size(); ++i) {
+        if (EqualsIgnoringAsciiCase(std::string_view(text).substr(i, part.size()), part)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void ApplyPositionSwitches(const std::vector<std::string>& arguments, int& x, int& y) {
+    for (auto [name, value] : {std::pair<const char*, int*>{"/x", &x}, {"/y", &y}}) {
+        for (const std::string& argument : arguments) {
+            if (!ContainsIgnoringCase(argument, name)) continue;
+            if (argument.find(':') != std::string::npos) *value = NumberAfterColon(argument);
+            break;
+        }
+    }
+}
+
+CMainFrame::CMainFrame(const RuntimeAppSettings& settings, CPXRuntimeDoc& document, QSize screen,
+                       QRect workArea, const std::vector<std::string>& arguments)
+    : document(document) {
+    Qt::WindowFlags flags = Qt::Window;
+    if (settings.hasTitleBar) {
+        flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
+    } else {
+        flags |= Qt::FramelessWindowHint;
+    }
+    if (settings.alwaysOnTop) flags |= Qt::WindowStaysOnTopHint;
+    // Taskbar modes 1 and 2 keep the window off the taskbar.
+    if (settings.taskbarMode == 1 || settings.taskbarMode == 2) flags |= Qt::Tool;
+    setWindowFlags(flags);
+
+    int width = settings.windowWidth, height = settings.windowHeight, x = 0, y = 0;
+    if (settings.fullScreen) {
+        width = screen.width();
+        height = screen.height();
+    } else {
+        width = std::min(width, workArea.width());
+        height = std::min(height, workArea.height());
+        x = std::max(0, (workArea.width() - width) / 2);
+        y = std::max(0, (workArea.height() - height) / 2);
+    }
+    ApplyPositionSwitches(arguments, x, y);
+    setFixedSize(std::max(1, width), std::max(1, height));
+    move(x, y);
+
+    view = new CPXRuntimeView(document, this);
+    view->setGeometry(0, 0, width, height);
+    view->setCaption = [this](const std::string& caption) {
+        setWindowTitle(QString::fromStdString(this->document.codePage.ToUtf8(caption)));
+    };
+    view->postClose = [this] { QMetaObject::invokeMethod(this, "close", Qt::QueuedConnection); };
+    view->screenSize = [screen] { return screen; };
+    setWindowTitle(QString::fromStdString(document.codePage.ToUtf8(settings.projectTitle)));
+}
+
+CMainFrame::~CMainFrame() { document.view = nullptr; }
+
+void CMainFrame::resizeEvent(QResizeEvent*) {
+    if (view) view->setGeometry(rect());
+}
+
+void CMainFrame::HandleKey(int virtualKey, bool ctrl, bool alt, bool shift) {
+    if (virtualKey > 0) view->OnKey(virtualKey, ctrl, alt, shift);
+}
+
+void CMainFrame::keyPressEvent(QKeyEvent* event) {
+    Qt::KeyboardModifiers modifiers = event->modifiers();
+    HandleKey(VirtualKeyOfQtKey(event->key()), modifiers & Qt::ControlModifier, modifiers & Qt::AltModifier,
+              modifiers & Qt::ShiftModifier);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (closed) {
+        event->accept();
+        return;
+    }
+    // The window closes only through the deferred close, after the closing scripts.
+    event->ignore();
+    if (!document.QueryAllowProjectClose()) return;
+    document.closing = true;
+    if (CVantorixMenuPage* page = document.currentPage) {
+        document.RunEventScript(page->GetEventScript("On Close"), page->pageName + " -> On Close",
+                                "local this=\"" + page->pageName + "\";");
+    }
+    if (!document.suppressProjectEvents && document.project) {
+        document.RunEventScript(document.project->info.GetEventScript("On Shutdown"), "Project -> On Shutdown", "");
+    }
+    SetTimer(closeTimerId, 100);
+}
+
+void CMainFrame::OnTimer(int id) {
+    if (id != closeTimerId) return;
+    KillTimer(closeTimerId);
+    // A close that comes while a script runs (one that pumps events) is dropped.
+    if (document.scriptDepth != 0) return;
+    if (CVantorixMenuPage* page = document.currentPage) {
+        for (const RecordRef& record : page->pageObjects) view->LeavePage(static_cast<CVantorixBaseObject&>(*record));
+    }
+    closed = true;
+    close();
+}

@@ -1,0 +1,231 @@
+#include "app/px_runtime_app.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "app/data_file_search.h"
+#include "app/event_log.h"
+#include "app/main_frame.h"
+#include "app/project_settings.h"
+#include "app/replay_runner.h"
+#include "engine/px_runtime_doc.h"
+#include "platform/ascii_case.h"
+#include "platform/code_page.h"
+#include "platform/kx_registry.h"
+#include "platform/qt/message_pump.h"
+#include "platform/qt/qt_dialogs.h"
+#include "platform/windows_paths.h"
+#include "project/archive_error.h"
+#include "project/archive_password.h"
+#include "view/px_runtime_view.h"
+
+namespace {
+
+bool HasExtension(const std::filesystem::path& path, const char* extension) {
+    return EqualsIgnoringAsciiCase(path.extension().string(), extension);
+}
+
+// What the frame and view do for scripts, once they exist.
+class PlayerFrameServices : public CKXFrameServices {
+public:
+    PlayerFrameServices(const CodePage& codePage, EventLog& log, QSize screen)
+        : codePage(codePage), log(log) {
+        screenWidth = screen.width();
+        screenHeight = screen.height();
+    }
+    void PostCloseRequest() override {
+        if (frame) QMetaObject::invokeMethod(frame, "close", Qt::QueuedConnection);
+    }
+    void Minimize() override {
+        if (frame) frame->showMinimized();
+    }
+    void Restore() override {
+        if (frame) frame->showNormal();
+    }
+    void PumpMessagesFiltered(int milliseconds) override { ::PumpMessagesFiltered(milliseconds); }
+    void RepaintNow() override {
+        if (frame) frame->View().repaint();
+    }
+    void DebugWindowAppend(const std::string& text) override { log.Debug(codePage.ToUtf8(text)); }
+
+    CMainFrame* frame = nullptr;
+
+private:
+    const CodePage& codePage;
+    EventLog& log;
+};
+
+// Dialogs shown for real, and logged.
+class LoggedDialogs : public CKXDialogs {
+public:
+    LoggedDialogs(CKXDialogs& inner, EventLog& log, const CodePage& codePage)
+        : inner(inner), log(log), codePage(codePage) {}
+    int MessageBox(const std::string& text, const std::string& caption, unsigned style) override {
+        int answer = inner.MessageBox(text, caption, style);
+        log.Dialog("message", codePage.ToUtf8(caption), codePage.ToUtf8(text), style, answer);
+        return answer;
+    }
+    bool InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText,
+                  bool password, std::string& answer) override {
+        bool ok = inner.InputBox(prompt, title, defaultText, password, answer);
+        log.Dialog(password ? "password" : "input", codePage.ToUtf8(title), codePage.ToUtf8(prompt), 0,
+                   ok ? nlohmann::ordered_json(codePage.ToUtf8(answer)) : nlohmann::ordered_json(nullptr));
+        return ok;
+    }
+    bool FileBrowse(bool save, const std::string& title, const std::string& folder, const std::string& filter,
+                    const std::string& defaultName, bool multiple, std::vector<std::string>& files) override {
+        bool ok = inner.FileBrowse(save, title, folder, filter, defaultName, multiple, files);
+        std::string chosen;
+        for (const std::string& file : files) chosen += (chosen.empty() ? "" : "|") + codePage.ToUtf8(file);
+        log.Dialog(save ? "save" : "open", codePage.ToUtf8(title), codePage.ToUtf8(filter), 0,
+                   ok ? nlohmann::ordered_json(chosen) : nlohmann::ordered_json(nullptr));
+        return ok;
+    }
+
+private:
+    CKXDialogs& inner;
+    EventLog& log;
+    const CodePage& codePage;
+};
+
+}  // namespace
+
+std::string ProjectExecutablePath(const std::string& project) {
+    namespace fs = std::filesystem;
+    fs::path path = fs::absolute(project).lexically_normal();
+    std::error_code error;
+    if (fs::is_directory(path, error)) {
+        std::vector<fs::path> executables, dataFiles;
+        for (const auto& entry : fs::directory_iterator(path, error)) {
+            if (HasExtension(entry.path(), ".exe")) executables.push_back(entry.path());
+            if (HasExtension(entry.path(), ".cdd")) dataFiles.push_back(entry.path());
+        }
+        std::sort(executables.begin(), executables.end());
+        std::sort(dataFiles.begin(), dataFiles.end());
+        if (!executables.empty()) return executables.front().string();
+        if (!dataFiles.empty()) return dataFiles.front().string();
+        return (path / "autorun.exe").string();
+    }
+    if (HasExtension(path, ".cdd")) {
+        for (const auto& entry : fs::directory_iterator(path.parent_path(), error)) {
+            if (HasExtension(entry.path(), ".exe") &&
+                EqualsIgnoringAsciiCase(entry.path().stem().string(), path.stem().string())) {
+                return entry.path().string();
+            }
+        }
+    }
+    return path.string();
+}
+
+int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
+    if (options.headless) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    std::string error;
+    auto codePage = CodePage::Open(options.codePage, &error);
+    if (!codePage) codePage = CodePage::Open("windows-1252", nullptr);
+    for (const auto& [letter, folder] : options.drives) WindowsPathLayer::Instance().MapDrive(letter, folder);
+
+    EventLog log;
+    if (!options.logFile.empty() && !log.Open(options.logFile, error)) {
+        std::fprintf(stderr, "vantorix: %s\n", error.c_str());
+        return 2;
+    }
+    log.Start();
+    auto finish = [&log](int code) {
+        log.Exit(code);
+        return code;
+    };
+
+    bool scripted = options.headless || !options.replayFile.empty();
+    ScriptedDialogs scriptedDialogs;
+    scriptedDialogs.listener = [&](const DialogRecord& record) {
+        nlohmann::ordered_json answer = nullptr;
+        if (!record.cancelled) {
+            answer = record.kind == "message" ? nlohmann::ordered_json(std::stoi(record.answer))
+                                              : nlohmann::ordered_json(codePage->ToUtf8(record.answer));
+        }
+        log.Dialog(record.kind, codePage->ToUtf8(record.title), codePage->ToUtf8(record.text), record.style, answer);
+    };
+    QtDialogs qtDialogs(*codePage);
+    LoggedDialogs loggedDialogs(qtDialogs, log, *codePage);
+    CKXDialogs& dialogs = scripted ? static_cast<CKXDialogs&>(scriptedDialogs) : loggedDialogs;
+
+    std::vector<ReplayCommand> replay;
+    if (!options.replayFile.empty()) {
+        std::ifstream in(options.replayFile, std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (!in || !ParseReplay(text, replay, error)) {
+            std::fprintf(stderr, "vantorix: %s: %s\n", options.replayFile.c_str(),
+                         in ? error.c_str() : "cannot read the file");
+            return finish(2);
+        }
+    }
+
+    QSize screen = options.screen;
+    QRect workArea(QPoint(0, 0), screen);
+    if (!options.headless && QGuiApplication::primaryScreen()) {
+        screen = QGuiApplication::primaryScreen()->size();
+        workArea = QGuiApplication::primaryScreen()->availableGeometry();
+    }
+
+    // Start-up: the data file, the window settings, the document, the frame and the first page.
+    std::string executable = options.project.empty() ? options.playerPath : ProjectExecutablePath(options.project);
+    DataFileLocation location = FindDataFile(executable);
+    std::string password = options.password.empty() ? archivePassword : options.password;
+    if (location.dataFilePath.empty()) {
+        dialogs.MessageBox(dataFileNotFoundMessage, "", 0);
+        return finish(1);
+    }
+    RuntimeAppSettings settings;
+    try {
+        std::string message;
+        if (!LoadProjectSettings(location.dataFilePath, password, *codePage, settings, message)) {
+            dialogs.MessageBox(message, "", 0);
+            return finish(1);
+        }
+    } catch (const CKXArchiveError& damaged) {
+        dialogs.MessageBox(std::string("The project file is damaged: ") + damaged.what() + ".", "", 0);
+        return finish(1);
+    }
+
+    PlayerFrameServices frameServices(*codePage, log, screen);
+    CKXRegistry registry(CKXRegistry::DefaultPath());
+    auto document = std::make_unique<CPXRuntimeDoc>(dialogs, frameServices, *codePage);
+    document->onScriptRun = [&](const std::string& context, int status) {
+        log.Script(codePage->ToUtf8(context), status);
+    };
+    document->onPageEntered = [&](int index) { log.Page(index, codePage->ToUtf8(document->PageName(index))); };
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    bool opened = document->OnNewDocument(executable, location.dataFilePath, password, &registry);
+    QApplication::restoreOverrideCursor();
+    // A project that cannot be read ends the run before any window shows.
+    if (!opened) return finish(1);
+
+    auto frame = std::make_unique<CMainFrame>(settings, *document, screen, workArea, options.arguments);
+    frameServices.frame = frame.get();
+    qtDialogs.SetOwner(frame.get());
+    frame->show();
+    frame->View().OnInitialUpdate();
+
+    ReplayRunner runner(replay, *frame, scriptedDialogs, log);
+    if (!replay.empty() || !options.replayFile.empty()) runner.Start();
+    int timeoutCode = 0;
+    if (options.timeoutMilliseconds > 0) {
+        QTimer::singleShot(options.timeoutMilliseconds, &application, [&] {
+            timeoutCode = 3;
+            application.exit(3);
+        });
+    }
+    int code = frame->Closed() ? 0 : application.exec();
+    if (timeoutCode) code = timeoutCode;
+    frame.reset();
+    document.reset();
+    return finish(code);
+}

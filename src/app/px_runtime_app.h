@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QSize>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+// How the player was started.
+struct PlayerOptions {
+    std::string project;  // a data file, the .exe it came with, a folder holding them, or empty
+    std::string password;
+    std::string codePage = "windows-1252";
+    std::vector<std::pair<char, std::string>> drives;
+    bool headless = false;
+    std::string replayFile;
+    std::string logFile;
+    QSize screen{1024, 768};
+    int timeoutMilliseconds = 0;
+    std::vector<std::string> arguments;  // all of them, for the window position switches
+    std::string playerPath;              // the player's own executable
+};
+
+// The executable path a project is seen to run from: the .exe beside a data file (or the data
+// file itself when there is none), the .exe or data file inside a folder, the path itself
+// otherwise.
+std::string ProjectExecutablePath(const std::string& project);
+
+// The whole run: start-up, the message loop, and the exit. Returns the process exit status.
+int RunPlayer(const PlayerOptions& options, int argc, char** argv);

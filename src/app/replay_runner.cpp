@@ -1,0 +1,73 @@
+#include "app/replay_runner.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include "app/event_log.h"
+#include "app/main_frame.h"
+#include "platform/dialogs.h"
+#include "view/px_runtime_view.h"
+
+void ReplayRunner::Start() { QTimer::singleShot(0, this, [this] { Next(); }); }
+
+void ReplayRunner::Next() {
+    if (frame.Closed()) return;
+    if (position >= commands.size()) {
+        frame.close();
+        return;
+    }
+    const ReplayCommand& command = commands[position++];
+    if (command.kind == ReplayCommand::Kind::Wait) {
+        QTimer::singleShot(command.milliseconds, this, [this] { Next(); });
+        return;
+    }
+    Execute(command);
+    QTimer::singleShot(0, this, [this] { Next(); });
+}
+
+void ReplayRunner::Execute(const ReplayCommand& command) {
+    using Kind = ReplayCommand::Kind;
+    CPXRuntimeView& view = frame.View();
+    QPointF point(command.x, command.y);
+    QPointF global = view.mapToGlobal(point);
+    Qt::MouseButton button = command.right ? Qt::RightButton : Qt::LeftButton;
+    auto mouse = [&](QEvent::Type type, Qt::MouseButton which, Qt::MouseButtons held) {
+        QMouseEvent event(type, point, global, which, held, Qt::NoModifier);
+        QApplication::sendEvent(&view, &event);
+    };
+    switch (command.kind) {
+        case Kind::Move: mouse(QEvent::MouseMove, Qt::NoButton, Qt::NoButton); break;
+        case Kind::Down: mouse(QEvent::MouseButtonPress, button, button); break;
+        case Kind::Up: mouse(QEvent::MouseButtonRelease, button, Qt::NoButton); break;
+        case Kind::Click:
+            mouse(QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
+            mouse(QEvent::MouseButtonPress, button, button);
+            mouse(QEvent::MouseButtonRelease, button, Qt::NoButton);
+            break;
+        case Kind::DoubleClick:
+            mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+            mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+            mouse(QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton);
+            mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+            break;
+        case Kind::Wheel: {
+            QWheelEvent event(point, global, QPoint(), QPoint(0, command.delta), Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&view, &event);
+            break;
+        }
+        case Kind::Key: frame.HandleKey(command.virtualKey, command.ctrl, command.alt, command.shift); break;
+        case Kind::Answer: dialogs.answers.push_back({false, command.answerId, {}, {}}); break;
+        case Kind::AnswerText: dialogs.answers.push_back({false, 0, command.text, {}}); break;
+        case Kind::AnswerCancel: dialogs.answers.push_back({true, 0, {}, {}}); break;
+        case Kind::AnswerFiles: dialogs.answers.push_back({false, 0, {}, command.files}); break;
+        case Kind::Shot:
+            view.grab().save(QString::fromStdString(command.text), "PNG");
+            log.Shot(command.text);
+            break;
+        case Kind::Close: frame.close(); break;
+        case Kind::Wait: break;
+    }
+}

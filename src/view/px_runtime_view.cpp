@@ -1,0 +1,152 @@
+#include "view/px_runtime_view.h"
+
+#include <QCoreApplication>
+#include <QPainter>
+
+#include "platform/code_page.h"
+#include "project/vantorix_image_object.h"
+#include "project/vantorix_menu_page.h"
+#include "project/vantorix_text_object.h"
+#include "script/lua_engine.h"
+#include "view/dibs_mem_dc.h"
+#include "view/object_painters.h"
+
+namespace {
+
+QColor ColorOf(std::int32_t colorRef) {
+    return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
+}
+
+}  // namespace
+
+CPXRuntimeView::CPXRuntimeView(CPXRuntimeDoc& document, QWidget* parent) : CKXWnd(parent), document(document) {
+    // Every pixel is painted from the off-screen surface; no background erase.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    document.view = this;
+}
+
+void CPXRuntimeView::OnInitialUpdate() {
+    CVantorixProjectInfo& info = document.project->info;
+    document.scriptEngine->SetGlobalString("_PageStart", info.startPageName);
+    if (!document.suppressProjectEvents) {
+        if (document.debugOnStart && document.previewMode) {
+            document.RunEventScript("Debug.ShowWindow(true);\r\nDebug.SetTraceMode(true);\r\n", "Start Debug Mode", "");
+        }
+        document.RunEventScript(info.GetEventScript("On Startup"), "Project -> On Startup", "");
+    }
+    if (document.exitRequested) return;
+    setFocus();
+    document.ShowPage(document.GetStartPageIndex(), true);
+}
+
+void CPXRuntimeView::OnKey(int virtualKey, bool ctrl, bool alt, bool shift) {
+    CVantorixMenuPage* page = document.currentPage;
+    if (!page) return;
+    auto flag = [](bool down) { return down ? "true" : "false"; };
+    std::string prefix = "local this=\"" + page->pageName + "\";local e_Key=" + std::to_string(virtualKey) +
+                         ";local e_Modifiers = {};e_Modifiers.ctrl=" + flag(ctrl) + ";e_Modifiers.alt=" + flag(alt) +
+                         ";e_Modifiers.shift=" + flag(shift);
+    document.RunPageEvent(*page, "On Key", prefix, true);
+}
+
+void CPXRuntimeView::SetCaption(const std::string& caption) {
+    if (setCaption) setCaption(caption);
+}
+
+void CPXRuntimeView::EnableMainWindow() { window()->setEnabled(true); }
+
+void CPXRuntimeView::FocusMainWindow() { window()->setFocus(); }
+
+void CPXRuntimeView::InvalidateView() { update(); }
+
+void CPXRuntimeView::RedrawViewNow() { repaint(); }
+
+void CPXRuntimeView::RedrawRectNow(const VxRect& rect) {
+    QRect box = ToQRect(rect);
+    repaint(box);
+}
+
+void CPXRuntimeView::PostPageShown(int index) { PostMessage(UM_PAGE_SHOWN, index, 0); }
+
+void CPXRuntimeView::PostJumpPage(int index, bool force) { PostMessage(UM_JUMP_PAGE, index, force ? 1 : 0); }
+
+void CPXRuntimeView::SendJumpPage(int index, bool force) { SendMessage(UM_JUMP_PAGE, index, force ? 1 : 0); }
+
+void CPXRuntimeView::PostClose() {
+    if (postClose) postClose();
+}
+
+void CPXRuntimeView::LeavePage(CVantorixBaseObject& object) { object.runtime.reset(); }
+
+bool CPXRuntimeView::ReloadImage(CVantorixBaseObject& object) {
+    auto* image = dynamic_cast<CVantorixImageObject*>(&object);
+    return image && ::ReloadImage(*image, document);
+}
+
+void CPXRuntimeView::MeasureLabel(CVantorixBaseObject& object) {
+    if (auto* label = dynamic_cast<CVantorixTextObject*>(&object)) ResizeLabelToText(*label, document.codePage);
+}
+
+QRect CPXRuntimeView::GetPageRect() const {
+    return QRect(originX, originY, std::min(pageWidth, width()), std::min(pageHeight, height()));
+}
+
+void CPXRuntimeView::LayOutPage() {
+    const CVantorixProjectInfo& info = document.project->info;
+    pageWidth = info.windowWidth;
+    pageHeight = info.windowHeight;
+    if (info.windowStyle == 3) {
+        QSize screen = screenSize ? screenSize() : size();
+        originX = std::max(0, (screen.width() - pageWidth) / 2);
+        originY = std::max(0, (screen.height() - pageHeight) / 2);
+    }
+    document.ApplyPageOffset();
+    RebuildTooltips();
+}
+
+void CPXRuntimeView::OnPaint(const QRect& clipBox) {
+    CVantorixMenuPage* page = document.currentPage;
+    if (!page || clipBox.isEmpty()) return;
+    CDIBSMemDC dc(clipBox, ColorOf(document.project->info.windowBackColor));
+    if (firstPaintPending) LayOutPage();
+    DrawPageBackground(*page, dc, QRect(originX, originY, pageWidth, pageHeight), document);
+    if (document.redrawEnabled && !document.switchingPage) {
+        for (const RecordRef& record : page->pageObjects) {
+            auto* object = static_cast<CVantorixBaseObject*>(record.get());
+            if (!ToQRect(object->rect).intersects(clipBox) && object->typeCode != kindLabel) continue;
+            if (auto* label = dynamic_cast<CVantorixTextObject*>(object)) {
+                DrawLabel(*label, dc, document.codePage);
+            } else if (auto* image = dynamic_cast<CVantorixImageObject*>(object)) {
+                DrawImageObject(*image, dc, document);
+            }
+        }
+    }
+    if (firstPaintPending) {
+        firstPaintPending = false;
+        PostPageShown(document.currentPageIndex);
+    }
+    QPainter target(this);
+    dc.CopyTo(target);
+}
+
+void CPXRuntimeView::RunPageShown(int index) {
+    // The page is on screen before any of its scripts runs.
+    QCoreApplication::processEvents();
+    CVantorixMenuPage* page = document.Page(index);
+    if (!page) return;
+    document.RunPageEvent(*page, "On Show", "local this=\"" + page->pageName + "\";", true);
+}
+
+std::intptr_t CPXRuntimeView::OnMessage(int message, std::intptr_t wParam, std::intptr_t lParam) {
+    switch (message) {
+        case UM_PAGE_SHOWN:
+            RunPageShown(static_cast<int>(wParam));
+            return 0;
+        case UM_JUMP_PAGE:
+            if (!document.suppressProjectEvents) document.ShowPage(static_cast<int>(wParam), lParam != 0);
+            return 0;
+        default:
+            return 0;
+    }
+}
