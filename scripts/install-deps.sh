@@ -9,6 +9,9 @@ packages=(
     nlohmann-json3-dev                 # vxtool's JSON form of projects
     liblua5.1-0-dev                    # scripts (run as the projects' Lua 5.0)
     libsqlite3-dev                     # the emulated registry
+    qt6-base-dev libgl-dev             # the player's windows, painting, fonts and dialogs
+    libpng-dev libjpeg62-turbo-dev libtiff-dev libstb-dev   # pictures
+    imagemagick                        # tests draw their pictures with it
     libgtest-dev libgmock-dev libbenchmark-dev
     zip unzip                          # tests read and write data files with Info-ZIP too
     fonts-liberation2                  # metric-compatible Arial, Times New Roman, Courier New

@@ -101,6 +101,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     // The window closes only through the deferred close, after the closing scripts.
     event->ignore();
+    // A second request while the close is under way would run the closing scripts twice.
+    if (document.closing && IsTimerSet(closeTimerId)) return;
     if (!document.QueryAllowProjectClose()) return;
     document.closing = true;
     if (CVantorixMenuPage* page = document.currentPage) {

@@ -106,7 +106,7 @@ int PcxDecode(Bytes bytes, Layout layout, Raster& out);
 bool WbmpLooksValid(Bytes bytes);
 int WbmpDecode(Bytes bytes, Raster& out);
 
-// BMP (16, 24, 32 bits), TGA and RGB PSD through stb_image, to 24 bits. The caller has
+// BMP (16, 24, 32 bits) and TGA through stb_image, to 24 bits. The caller has
 // checked the size against the limits and the bytes present, since stb_image reads zeros past
 // the end instead of failing.
 int StbDecodeRgb(Bytes bytes, Raster& out);

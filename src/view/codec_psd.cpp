@@ -1,5 +1,7 @@
-// PSD: the merged picture at the end of the file. RGB pictures go to stb_image; bitmap,
-// greyscale, duotone and indexed ones hold one channel of indices or grey levels, read here.
+// PSD: the merged picture at the end of the file, one plane per channel, raw or PackBits.
+// stb_image could read the RGB ones, but it undoes the white matte of pictures with alpha in
+// floating point that overflows on other writers' files; the format is simple enough to read
+// here. Bitmap, greyscale, duotone and indexed pictures hold one channel of indices or grey.
 
 #include <algorithm>
 #include <cstring>
@@ -68,27 +70,38 @@ bool UnpackBits(Bytes packed, std::uint8_t* row, std::size_t size) {
     return true;
 }
 
-// Reads the first channel's rows (rowBytes each) into rows, one after another.
-int ReadFirstChannel(Bytes bytes, const PsdInfo& info, std::size_t rowBytes, std::uint8_t* rows) {
+// Reads one channel's rows (rowBytes each) into rows, one after another.
+int ReadChannel(Bytes bytes, const PsdInfo& info, int channel, std::size_t rowBytes, std::uint8_t* rows) {
     const std::uint64_t size = static_cast<std::uint64_t>(rowBytes) * info.height;
     const std::size_t available = bytes.size() - info.dataOffset;
     if (info.compression == 0) {
-        if (size > available) return kErrorTooLarge;
-        std::memcpy(rows, bytes.data() + info.dataOffset, size);
+        // The channels one after another, uncompressed.
+        if (size * (channel + 1) > available) return kErrorTooLarge;
+        std::memcpy(rows, bytes.data() + info.dataOffset + size * channel, size);
         return 0;
     }
     if (info.compression != 1) return kErrorUnsupported;
     // A table of every row's packed length, channel by channel, then the rows themselves.
     ByteReader lengths(bytes, info.dataOffset);
-    std::size_t rowStart = info.dataOffset + static_cast<std::size_t>(info.channels) * info.height * 2;
+    std::uint64_t rowStart = info.dataOffset + static_cast<std::uint64_t>(info.channels) * info.height * 2;
     if (rowStart > bytes.size()) return kErrorCorrupt;
+    for (std::uint64_t row = 0; row < static_cast<std::uint64_t>(channel) * info.height; ++row) {
+        rowStart += lengths.U16Be();
+    }
     for (std::uint32_t y = 0; y < info.height; ++y) {
         const std::uint16_t length = lengths.U16Be();
-        if (!lengths.Ok() || length > bytes.size() - rowStart) return kErrorCorrupt;
+        if (!lengths.Ok() || rowStart > bytes.size() || length > bytes.size() - rowStart) return kErrorCorrupt;
         if (!UnpackBits(bytes.subspan(rowStart, length), rows + rowBytes * y, rowBytes)) return kErrorCorrupt;
         rowStart += length;
     }
     return 0;
+}
+
+// The bytes of channels planes of rowBytes x height cannot come from fewer bytes than this.
+bool PlanesFit(Bytes bytes, const PsdInfo& info, int channels, std::uint64_t rowBytes) {
+    const std::uint64_t needed = rowBytes * info.height * channels;
+    const std::uint64_t available = bytes.size() - info.dataOffset;
+    return needed <= (info.compression == 0 ? 1 : kMaxPackBitsRatio) * available;
 }
 
 int DecodeOneChannel(Bytes bytes, const PsdInfo& info, Raster& out) {
@@ -97,8 +110,7 @@ int DecodeOneChannel(Bytes bytes, const PsdInfo& info, Raster& out) {
         return kErrorUnsupported;
     }
     const std::uint64_t rowBytes = (static_cast<std::uint64_t>(info.width) * info.depth + 7) / 8;
-    const std::size_t available = bytes.size() - info.dataOffset;
-    if (rowBytes * info.height > kMaxPackBitsRatio * available) return kErrorTooLarge;
+    if (!PlanesFit(bytes, info, 1, rowBytes)) return kErrorTooLarge;
 
     Raster raster;
     if (int error = AllocateRaster(raster, info.width, info.height, bitmap ? 1 : 8)) return error;
@@ -117,12 +129,31 @@ int DecodeOneChannel(Bytes bytes, const PsdInfo& info, Raster& out) {
         FillGreyPalette(raster, 8);
     }
     if (info.depth != 16) {
-        if (int error = ReadFirstChannel(bytes, info, rowBytes, raster.pixels.get())) return error;
+        if (int error = ReadChannel(bytes, info, 0, rowBytes, raster.pixels.get())) return error;
     } else {
         // 16-bit grey keeps its high byte.
         std::vector<std::uint8_t> wide(rowBytes * info.height);
-        if (int error = ReadFirstChannel(bytes, info, rowBytes, wide.data())) return error;
+        if (int error = ReadChannel(bytes, info, 0, rowBytes, wide.data())) return error;
         for (std::size_t i = 0; i < raster.ByteSize(); ++i) raster.pixels[i] = wide[2 * i];
+    }
+    out = std::move(raster);
+    return 0;
+}
+
+// The merged RGB picture: the first three channels. Any further ones (alpha, spot colours) are
+// left out; Photoshop stores the merged colours already laid over white.
+int DecodeRgb(Bytes bytes, const PsdInfo& info, Raster& out) {
+    if ((info.depth != 8 && info.depth != 16) || info.channels < 3) return kErrorUnsupported;
+    const int sampleBytes = info.depth / 8;
+    const std::uint64_t rowBytes = static_cast<std::uint64_t>(info.width) * sampleBytes;
+    if (!PlanesFit(bytes, info, 3, rowBytes)) return kErrorTooLarge;
+    Raster raster;
+    if (int error = AllocateRaster(raster, info.width, info.height, 24)) return error;
+    std::vector<std::uint8_t> plane(rowBytes * info.height);
+    const std::size_t pixels = static_cast<std::size_t>(info.width) * info.height;
+    for (int channel = 0; channel < 3; ++channel) {
+        if (int error = ReadChannel(bytes, info, channel, rowBytes, plane.data())) return error;
+        for (std::size_t i = 0; i < pixels; ++i) raster.pixels[3 * i + channel] = plane[sampleBytes * i];
     }
     out = std::move(raster);
     return 0;
@@ -148,17 +179,8 @@ int PsdDecode(Bytes bytes, Layout, Raster& out) {
     case kPsdIndexed:
     case kPsdDuotone:
         return DecodeOneChannel(bytes, info, out);
-    case kPsdRgb: {
-        if (info.depth != 8 && info.depth != 16) return kErrorUnsupported;
-        // stb_image reads up to four channels and reads zeros past the end: check the bytes.
-        const std::uint64_t samples = static_cast<std::uint64_t>(info.width) * info.height *
-                                      std::min(info.channels, 4) * (info.depth / 8);
-        const std::size_t available = bytes.size() - info.dataOffset;
-        if (info.compression == 0 ? samples > available : samples > kMaxPackBitsRatio * available) {
-            return kErrorTooLarge;
-        }
-        return StbDecodeRgb(bytes, out);
-    }
+    case kPsdRgb:
+        return DecodeRgb(bytes, info, out);
     default:
         return kErrorUnsupported;
     }

@@ -225,6 +225,8 @@ TEST_F(CISImageExTest, DetectsEachFormatByContentAndDecodesItsLayout) {
         {"pcx_24", Source::Colour, "", "PCX", CISImageEx::kPcx, 24, 0, 0},
         {"pcx_8", Source::Colour, "-type Palette", "PCX", CISImageEx::kPcxIndexed, 8, 256, 0},
         {"psd_rgb", Source::Colour, "", "PSD", CISImageEx::kPsd, 24, 0, 0},
+        {"psd_rgb_uncompressed", Source::Colour, "-compress None", "PSD", CISImageEx::kPsd, 24, 0, 0},
+        {"psd_rgb_alpha", Source::Alpha, "", "PSD", CISImageEx::kPsd, 24, 0, 0},
         {"psd_grey", Source::Grey, "-type Grayscale", "PSD", CISImageEx::kPsdIndexed, 8, 256, 0},
         {"psd_indexed", Source::Colour, "-type Palette", "PSD", CISImageEx::kPsdIndexed, 8, 256, 0},
         {"wbmp", Source::Bilevel, "", "WBMP", CISImageEx::kWbmp, 8, 2, 0},

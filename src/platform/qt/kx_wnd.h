@@ -22,6 +22,7 @@ public:
     // A repeating timer with the given number; setting it again restarts it.
     void SetTimer(int id, int milliseconds);
     void KillTimer(int id);
+    bool IsTimerSet(int id) const { return timers.count(id) != 0; }
     void InvalidateRect(const QRect* rect);
     // Invalidates and repaints before returning.
     void RedrawNow(const QRect* rect = nullptr);

@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# The player headless with a replay: page events in their order, navigation globals, the close
+# query, and what the screen shows (background, colour-keyed and faded images, the placeholder).
+set -u
+bin=$(cd "$1" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export VANTORIX_DATA_HOME=$work/data
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+command -v convert >/dev/null || { echo "ImageMagick is missing"; exit 1; }
+
+# A blue square on white, for the colour key; a plain green picture to fade.
+convert -size 20x20 xc:white -fill '#0000ff' -draw 'rectangle 5,5 14,14' "$work/key.png"
+convert -size 20x20 xc:'#00ff00' "$work/green.png"
+
+cat >"$work/menu.json" <<'JSON'
+{
+  "header": {"startupScript": "Closes = 0"},
+  "project": {
+    "windowWidth": 200, "windowHeight": 100,
+    "globals": {"globalScript": "function QueryAllowProjectClose()\r\n  Closes = Closes + 1\r\n  Debug.Print('close asked ' .. Closes)\r\n  return Closes > 1\r\nend\r\n"},
+    "projectEvents": [{"eventName": "On Startup", "script": "Debug.Print('startup')"},
+                      {"eventName": "On Shutdown", "script": "Debug.Print('shutdown')"}]
+  },
+  "pages": [
+    {"pageName": "One", "backgroundColor": 16711680,
+     "pageEvents": [
+       {"eventName": "On Preload", "script": "Debug.Print('preload One')"},
+       {"eventName": "On Show", "script": "Debug.Print('show One [' .. _PagePrevious .. '|' .. _PageCurrent .. '|' .. _PageNext .. ']')"},
+       {"eventName": "On Close", "script": "Debug.Print('close One')"},
+       {"eventName": "On Key", "script": "if e_Key == 13 then Page.Jump('two') end"}]},
+    {"pageName": "Two", "backgroundColor": 255,
+     "pageEvents": [
+       {"eventName": "On Preload", "script": "Debug.Print('preload Two')"},
+       {"eventName": "On Show", "script": "Debug.Print('show Two [' .. _PagePrevious .. '|' .. _PageCurrent .. '|' .. _PageNext .. ']')"},
+       {"eventName": "On Close", "script": "Debug.Print('close Two')"}],
+     "pageObjects": [
+       {"typeCode": 3, "objectName": "Keyed", "rect": [0, 0, 20, 20],
+        "image": {"imageFile": "key.png", "useTransparentColor": 1, "transparentColor": 16777215}},
+       {"typeCode": 3, "objectName": "Faded", "rect": [40, 0, 60, 20],
+        "image": {"imageFile": "green.png", "opacity": 50}},
+       {"typeCode": 3, "objectName": "Missing", "rect": [100, 0, 190, 90],
+        "image": {"imageFile": "nowhere.png"}}]}
+  ]
+}
+JSON
+"$bin/vxtool" pack "$work/menu.json" -o "$work/menu.cdd" || fail "pack"
+
+cat >"$work/steps.txt" <<'STEPS'
+wait 100
+key RETURN
+wait 200
+shot SHOT
+close
+wait 200
+close
+STEPS
+sed -i "s|SHOT|$work/two.png|" "$work/steps.txt"
+"$bin/vantorix" --headless --screen 800x600 --replay "$work/steps.txt" --log "$work/log.jsonl" --timeout 20000 \
+    "$work/menu.cdd" 2>/dev/null
+status=$?
+[ "$status" -eq 0 ] || fail "exit status $status"
+
+# The debug lines in the order they came.
+grep -o '"ev":"debug","text":"[^"]*"' "$work/log.jsonl" | sed 's/.*"text":"//; s/"$//' >"$work/debug.txt"
+cat >"$work/expected.txt" <<'EXPECTED'
+startup
+preload One
+show One [|One|Two]
+close One
+preload Two
+show Two [One|Two|]
+close asked 1
+close asked 2
+close Two
+shutdown
+EXPECTED
+diff "$work/expected.txt" "$work/debug.txt" >/dev/null || { fail "event order"; diff "$work/expected.txt" "$work/debug.txt"; }
+grep -q '"ev":"page","index":1,"name":"Two"' "$work/log.jsonl" || fail "page event"
+grep -q '"ev":"exit","code":0' "$work/log.jsonl" || fail "exit event"
+
+pixel() { convert "$work/two.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:; }
+check_pixel() {
+    local got
+    got=$(pixel "$1" "$2")
+    [ "$got" = "$3" ] || fail "pixel $1,$2 is $got, expected $3 ($4)"
+}
+check_pixel 150 95 "255,0,0" "page background (the colour is stored blue-green-red)"
+check_pixel 1 1 "255,0,0" "the white of the keyed picture is transparent"
+check_pixel 10 10 "0,0,255" "the keyed picture's blue square"
+check_pixel 50 10 "129,126,0" "green faded to alpha 126 over red"
+check_pixel 150 50 "255,255,255" "the placeholder of a missing picture"
+
+[ "$failures" -eq 0 ] && echo "player headless: all checks passed"
+exit $((failures > 0))
