@@ -17,30 +17,30 @@ using Bytes = std::span<const std::uint8_t>;
 
 int BaseCode(Family family) {
     switch (family) {
-    case Family::Bmp:
-        return CISImageEx::kBmp;
-    case Family::Jpeg:
-        return CISImageEx::kJpeg;
-    case Family::Png:
-        return CISImageEx::kPng;
-    case Family::Pcx:
-        return CISImageEx::kPcx;
-    case Family::Tiff:
-        return CISImageEx::kTiff;
-    case Family::Wmf:
-        return CISImageEx::kWmf;
-    case Family::Emf:
-        return CISImageEx::kEmf;
-    case Family::Psd:
-        return CISImageEx::kPsd;
-    case Family::Wbmp:
-        return CISImageEx::kWbmp;
-    case Family::Tga:
-        return CISImageEx::kTga;
-    case Family::Pcd:
-        return CISImageEx::kPcd;
-    default:
-        return CISImageEx::kUnknown;
+        case Family::Bmp:
+            return CISImageEx::kBmp;
+        case Family::Jpeg:
+            return CISImageEx::kJpeg;
+        case Family::Png:
+            return CISImageEx::kPng;
+        case Family::Pcx:
+            return CISImageEx::kPcx;
+        case Family::Tiff:
+            return CISImageEx::kTiff;
+        case Family::Wmf:
+            return CISImageEx::kWmf;
+        case Family::Emf:
+            return CISImageEx::kEmf;
+        case Family::Psd:
+            return CISImageEx::kPsd;
+        case Family::Wbmp:
+            return CISImageEx::kWbmp;
+        case Family::Tga:
+            return CISImageEx::kTga;
+        case Family::Pcd:
+            return CISImageEx::kPcd;
+        default:
+            return CISImageEx::kUnknown;
     }
 }
 
@@ -50,10 +50,10 @@ int CodeFromExtension(const std::string& name) {
     if (dot == std::string::npos) return CISImageEx::kUnknown;
     const std::string_view extension = std::string_view(name).substr(dot);
     static constexpr std::pair<std::string_view, int> kExtensions[] = {
-        {".bmp", CISImageEx::kBmp},   {".wbmp", CISImageEx::kWbmp}, {".wbm", CISImageEx::kWbmp},
-        {".tga", CISImageEx::kTga},   {".jpeg", CISImageEx::kJpeg}, {".jpg", CISImageEx::kJpeg},
-        {".tif", CISImageEx::kTiff},  {".tiff", CISImageEx::kTiff}, {".pcx", CISImageEx::kPcx},
-        {".png", CISImageEx::kPng},   {".wmf", CISImageEx::kWmf},   {".emf", CISImageEx::kEmf},
+        {".bmp", CISImageEx::kBmp},  {".wbmp", CISImageEx::kWbmp}, {".wbm", CISImageEx::kWbmp},
+        {".tga", CISImageEx::kTga},  {".jpeg", CISImageEx::kJpeg}, {".jpg", CISImageEx::kJpeg},
+        {".tif", CISImageEx::kTiff}, {".tiff", CISImageEx::kTiff}, {".pcx", CISImageEx::kPcx},
+        {".png", CISImageEx::kPng},  {".wmf", CISImageEx::kWmf},   {".emf", CISImageEx::kEmf},
     };
     for (const auto& [known, code] : kExtensions) {
         if (EqualsIgnoringAsciiCase(extension, known)) return code;
@@ -64,22 +64,22 @@ int CodeFromExtension(const std::string& name) {
 // The family a base code's header is read as.
 Family FamilyOfBaseCode(int code) {
     switch (code) {
-    case CISImageEx::kBmp:
-        return Family::Bmp;
-    case CISImageEx::kJpeg:
-        return Family::Jpeg;
-    case CISImageEx::kPcx:
-        return Family::Pcx;
-    case CISImageEx::kPng:
-        return Family::Png;
-    case CISImageEx::kTiff:
-        return Family::Tiff;
-    case CISImageEx::kTga:
-        return Family::Tga;
-    case CISImageEx::kPsd:
-        return Family::Psd;
-    default:
-        return Family::Unknown;
+        case CISImageEx::kBmp:
+            return Family::Bmp;
+        case CISImageEx::kJpeg:
+            return Family::Jpeg;
+        case CISImageEx::kPcx:
+            return Family::Pcx;
+        case CISImageEx::kPng:
+            return Family::Png;
+        case CISImageEx::kTiff:
+            return Family::Tiff;
+        case CISImageEx::kTga:
+            return Family::Tga;
+        case CISImageEx::kPsd:
+            return Family::Psd;
+        default:
+            return Family::Unknown;
     }
 }
 
@@ -94,38 +94,38 @@ int DetectFormat(Bytes bytes, const std::string& name, int page) {
     }
     const int bits = header.bitsPerPixel;
     switch (code) {
-    case CISImageEx::kBmp:
-        if (bits == 1) return CISImageEx::kBmp1Bit;
-        if (bits >= 2 && bits <= 8) return CISImageEx::kBmpIndexed;
-        return code;
-    case CISImageEx::kJpeg:
-        return bits <= 8 ? CISImageEx::kJpegGrey : code;
-    case CISImageEx::kPcx:
-        return bits <= 8 ? CISImageEx::kPcxIndexed : code;
-    case CISImageEx::kPng:
-        if (bits == 1) return CISImageEx::kPng1Bit;
-        if (header.colourType == 6) return CISImageEx::kPngAlpha;
-        if (header.colourType == 3 && bits <= 8) return CISImageEx::kPngPalette;
-        return code;
-    case CISImageEx::kTiff:
-        if (bits == 32) return CISImageEx::kTiff32;
-        if (bits > 8) return CISImageEx::kTiff;
-        if (bits == 1) return CISImageEx::kTiff1Bit;
-        return CISImageEx::kTiffIndexed;
-    case CISImageEx::kTga:
-        return bits <= 8 ? CISImageEx::kTgaIndexed : code;
-    case CISImageEx::kPsd:
-        switch (header.colourMode) {
-        case image_codec::kPsdBitmap:
-        case image_codec::kPsdGreyscale:
-        case image_codec::kPsdIndexed:
-        case image_codec::kPsdDuotone:
-            return CISImageEx::kPsdIndexed;
+        case CISImageEx::kBmp:
+            if (bits == 1) return CISImageEx::kBmp1Bit;
+            if (bits >= 2 && bits <= 8) return CISImageEx::kBmpIndexed;
+            return code;
+        case CISImageEx::kJpeg:
+            return bits <= 8 ? CISImageEx::kJpegGrey : code;
+        case CISImageEx::kPcx:
+            return bits <= 8 ? CISImageEx::kPcxIndexed : code;
+        case CISImageEx::kPng:
+            if (bits == 1) return CISImageEx::kPng1Bit;
+            if (header.colourType == 6) return CISImageEx::kPngAlpha;
+            if (header.colourType == 3 && bits <= 8) return CISImageEx::kPngPalette;
+            return code;
+        case CISImageEx::kTiff:
+            if (bits == 32) return CISImageEx::kTiff32;
+            if (bits > 8) return CISImageEx::kTiff;
+            if (bits == 1) return CISImageEx::kTiff1Bit;
+            return CISImageEx::kTiffIndexed;
+        case CISImageEx::kTga:
+            return bits <= 8 ? CISImageEx::kTgaIndexed : code;
+        case CISImageEx::kPsd:
+            switch (header.colourMode) {
+                case image_codec::kPsdBitmap:
+                case image_codec::kPsdGreyscale:
+                case image_codec::kPsdIndexed:
+                case image_codec::kPsdDuotone:
+                    return CISImageEx::kPsdIndexed;
+                default:
+                    return code;
+            }
         default:
             return code;
-        }
-    default:
-        return code;
     }
 }
 
@@ -135,17 +135,17 @@ struct Decoding {
     Layout layout;
 };
 constexpr Decoding kDecodings[] = {
-    {Family::Jpeg, Layout::Rgb24},     {Family::Jpeg, Layout::Indexed8},
-    {Family::Bmp, Layout::Rgb24},      {Family::Bmp, Layout::Indexed8},
-    {Family::Pcx, Layout::Rgb24},      {Family::Pcx, Layout::Indexed8},
-    {Family::Png, Layout::Rgb24},      {Family::Png, Layout::Indexed8},
-    {Family::Png, Layout::Rgba32},     {Family::Tiff, Layout::Rgb24},
-    {Family::Tiff, Layout::Indexed8},  {Family::Tiff, Layout::Rgba32},
-    {Family::Tga, Layout::Rgb24},      {Family::Tga, Layout::Indexed8},
-    {Family::Unknown, Layout::Rgb24},  {Family::Unknown, Layout::Rgb24},
-    {Family::Psd, Layout::Rgb24},      {Family::Psd, Layout::Indexed8},
-    {Family::Wbmp, Layout::Indexed8},  {Family::Tiff, Layout::Bits1},
-    {Family::Png, Layout::Bits1},      {Family::Bmp, Layout::Bits1},
+    {Family::Jpeg, Layout::Rgb24},    {Family::Jpeg, Layout::Indexed8},
+    {Family::Bmp, Layout::Rgb24},     {Family::Bmp, Layout::Indexed8},
+    {Family::Pcx, Layout::Rgb24},     {Family::Pcx, Layout::Indexed8},
+    {Family::Png, Layout::Rgb24},     {Family::Png, Layout::Indexed8},
+    {Family::Png, Layout::Rgba32},    {Family::Tiff, Layout::Rgb24},
+    {Family::Tiff, Layout::Indexed8}, {Family::Tiff, Layout::Rgba32},
+    {Family::Tga, Layout::Rgb24},     {Family::Tga, Layout::Indexed8},
+    {Family::Unknown, Layout::Rgb24}, {Family::Unknown, Layout::Rgb24},
+    {Family::Psd, Layout::Rgb24},     {Family::Psd, Layout::Indexed8},
+    {Family::Wbmp, Layout::Indexed8}, {Family::Tiff, Layout::Bits1},
+    {Family::Png, Layout::Bits1},     {Family::Bmp, Layout::Bits1},
     {Family::Unknown, Layout::Rgb24},
 };
 
@@ -159,38 +159,38 @@ Resolution ResolutionFor(int code, Family family, Bytes bytes, int page) {
     Resolution result;
     image_codec::RawResolution raw;
     switch (code) {
-    case CISImageEx::kJpeg:
-    case CISImageEx::kJpegGrey:
-        if (!image_codec::ReadResolution(family, bytes, page, raw)) break;
-        result = {raw.x, raw.y,
-                  raw.unit == 1   ? CISImageEx::kUnitInch
-                  : raw.unit == 2 ? CISImageEx::kUnitCentimetre
-                                  : CISImageEx::kUnitAspectOnly};
-        break;
-    case CISImageEx::kTiff:
-    case CISImageEx::kTiffIndexed:
-    case CISImageEx::kTiff32:
-    case CISImageEx::kTiff1Bit:
-        if (!image_codec::ReadResolution(family, bytes, page, raw)) break;
-        result = {raw.x, raw.y,
-                  raw.unit == 2   ? CISImageEx::kUnitInch
-                  : raw.unit == 3 ? CISImageEx::kUnitCentimetre
-                                  : CISImageEx::kUnitAspectOnly};
-        break;
-    case CISImageEx::kBmp:
-    case CISImageEx::kBmpIndexed:
-    case CISImageEx::kPng:
-    case CISImageEx::kPngPalette:
-    case CISImageEx::kPng1Bit:
-        if (!image_codec::ReadResolution(family, bytes, page, raw)) break;
-        if (raw.unit == 1) {
-            result = {raw.x / 100, raw.y / 100, CISImageEx::kUnitCentimetre};
-        } else {
-            result = {raw.x, raw.y, CISImageEx::kUnitAspectOnly};
-        }
-        break;
-    default:
-        break;
+        case CISImageEx::kJpeg:
+        case CISImageEx::kJpegGrey:
+            if (!image_codec::ReadResolution(family, bytes, page, raw)) break;
+            result = {raw.x, raw.y,
+                      raw.unit == 1   ? CISImageEx::kUnitInch
+                      : raw.unit == 2 ? CISImageEx::kUnitCentimetre
+                                      : CISImageEx::kUnitAspectOnly};
+            break;
+        case CISImageEx::kTiff:
+        case CISImageEx::kTiffIndexed:
+        case CISImageEx::kTiff32:
+        case CISImageEx::kTiff1Bit:
+            if (!image_codec::ReadResolution(family, bytes, page, raw)) break;
+            result = {raw.x, raw.y,
+                      raw.unit == 2   ? CISImageEx::kUnitInch
+                      : raw.unit == 3 ? CISImageEx::kUnitCentimetre
+                                      : CISImageEx::kUnitAspectOnly};
+            break;
+        case CISImageEx::kBmp:
+        case CISImageEx::kBmpIndexed:
+        case CISImageEx::kPng:
+        case CISImageEx::kPngPalette:
+        case CISImageEx::kPng1Bit:
+            if (!image_codec::ReadResolution(family, bytes, page, raw)) break;
+            if (raw.unit == 1) {
+                result = {raw.x / 100, raw.y / 100, CISImageEx::kUnitCentimetre};
+            } else {
+                result = {raw.x, raw.y, CISImageEx::kUnitAspectOnly};
+            }
+            break;
+        default:
+            break;
     }
     return result;
 }
@@ -228,7 +228,8 @@ int CISImageEx::Load(image_codec::Source& source, const std::string& name, bool 
     if (decoding.family == Family::Unknown) return kInvalid;
 
     image_codec::Raster decoded;
-    if (int error = image_codec::Decode(decoding.family, bytes, decoding.layout, requestedPage, decoded)) {
+    if (int error =
+            image_codec::Decode(decoding.family, bytes, decoding.layout, requestedPage, decoded)) {
         return error;
     }
     if (code == kTiffIndexed) decoded.paletteCount = 256;
@@ -270,7 +271,8 @@ int CISImageEx::CopyFrom(const CISImageEx& other) {
     if (&other == this) return IsEmpty() ? kInvalid : kOk;
     if (other.IsEmpty()) return kInvalid;
     image_codec::Raster copy;
-    if (image_codec::AllocateRaster(copy, other.raster.width, other.raster.height, other.raster.depth)) {
+    if (image_codec::AllocateRaster(copy, other.raster.width, other.raster.height,
+                                    other.raster.depth)) {
         return kOutOfMemory;
     }
     std::memcpy(copy.pixels.get(), other.raster.pixels.get(), other.raster.ByteSize());
@@ -318,16 +320,16 @@ int CISImageEx::ConvertTo8(const image_codec::PaletteEntry* palette, int count) 
     image_codec::Raster converted;
     int error = 0;
     switch (raster.depth) {
-    case 8:
-        return kOk;
-    case 1:
-        error = image_codec::ExpandBitsTo8(raster, converted);
-        break;
-    case 24:
-        error = image_codec::QuantiseTo8(raster, palette, count, converted);
-        break;
-    default:
-        return kInvalid;
+        case 8:
+            return kOk;
+        case 1:
+            error = image_codec::ExpandBitsTo8(raster, converted);
+            break;
+        case 24:
+            error = image_codec::QuantiseTo8(raster, palette, count, converted);
+            break;
+        default:
+            return kInvalid;
     }
     return error ? error : AdoptConverted(std::move(converted));
 }
@@ -337,20 +339,20 @@ int CISImageEx::ConvertTo24() {
     image_codec::Raster converted;
     int error = 0;
     switch (raster.depth) {
-    case 24:
-        return kOk;
-    case 32:
-        error = image_codec::DropAlpha(raster, converted);
-        break;
-    case 1: {
-        image_codec::Raster indexed;
-        error = image_codec::ExpandBitsTo8(raster, indexed);
-        if (!error) error = image_codec::ExpandIndexedTo24(indexed, converted);
-        break;
-    }
-    default:
-        error = image_codec::ExpandIndexedTo24(raster, converted);
-        break;
+        case 24:
+            return kOk;
+        case 32:
+            error = image_codec::DropAlpha(raster, converted);
+            break;
+        case 1: {
+            image_codec::Raster indexed;
+            error = image_codec::ExpandBitsTo8(raster, indexed);
+            if (!error) error = image_codec::ExpandIndexedTo24(indexed, converted);
+            break;
+        }
+        default:
+            error = image_codec::ExpandIndexedTo24(raster, converted);
+            break;
     }
     return error ? error : AdoptConverted(std::move(converted));
 }

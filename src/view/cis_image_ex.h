@@ -19,14 +19,14 @@ public:
     // Format codes: what the pixels were decoded from.
     enum FormatCode : std::int32_t {
         kJpeg = 0,
-        kJpegGrey = 1,      // 8 bits, 256 grey levels
+        kJpegGrey = 1,  // 8 bits, 256 grey levels
         kBmp = 2,
-        kBmpIndexed = 3,    // 2 to 8 bits per pixel: 8 bits with the file's palette
+        kBmpIndexed = 3,  // 2 to 8 bits per pixel: 8 bits with the file's palette
         kPcx = 4,
         kPcxIndexed = 5,
-        kPng = 6,           // 24 bits, any alpha dropped
+        kPng = 6,  // 24 bits, any alpha dropped
         kPngPalette = 7,
-        kPngAlpha = 8,      // 32 bits
+        kPngAlpha = 8,  // 32 bits
         kTiff = 9,
         kTiffIndexed = 10,  // 8 bits, palette count 256
         kTiff32 = 11,
@@ -35,13 +35,13 @@ public:
         kWmf = 14,
         kEmf = 15,
         kPsd = 16,
-        kPsdIndexed = 17,   // bitmap, greyscale, indexed or duotone colour mode
-        kWbmp = 18,         // 8 bits, palette count 2
-        kTiff1Bit = 19,     // palette: 0 white, 1 black
+        kPsdIndexed = 17,  // bitmap, greyscale, indexed or duotone colour mode
+        kWbmp = 18,        // 8 bits, palette count 2
+        kTiff1Bit = 19,    // palette: 0 white, 1 black
         kPng1Bit = 20,
         kBmp1Bit = 21,
         kPcd = 22,
-        kUnknown = 23,      // as a request: detect
+        kUnknown = 23,  // as a request: detect
     };
 
     // Result codes the class gives itself.

@@ -93,7 +93,8 @@ void DecodePlain(Bytes bytes, const BmpInfo& info, Raster& raster) {
         std::uint8_t* to = raster.Row(info.topDown ? row : info.height - 1 - row);
         for (std::uint32_t x = 0; x < info.width; ++x) {
             const std::size_t bit = static_cast<std::size_t>(x) * info.bits;
-            to[x] = static_cast<std::uint8_t>((from[bit >> 3] >> (8 - info.bits - (bit & 7))) & mask);
+            to[x] =
+                static_cast<std::uint8_t>((from[bit >> 3] >> (8 - info.bits - (bit & 7))) & mask);
         }
     }
 }
@@ -106,7 +107,8 @@ void DecodeRunLength(Bytes bytes, const BmpInfo& info, Raster& raster) {
     ByteReader in(bytes, info.dataOffset);
     std::uint64_t x = 0, y = 0;
     auto put = [&](std::uint8_t index) {
-        if (x < info.width && y < info.height) raster.Row(info.height - 1 - static_cast<std::uint32_t>(y))[x] = index;
+        if (x < info.width && y < info.height)
+            raster.Row(info.height - 1 - static_cast<std::uint32_t>(y))[x] = index;
         ++x;
     };
     while (in.Ok() && y < info.height) {
@@ -179,19 +181,20 @@ int BmpDecode(Bytes bytes, Layout, Raster& out) {
     if (int error = ParseBmp(bytes, info)) return error;
     if (int error = CheckSize(info.width, info.height)) return error;
     switch (info.bits) {
-    case 1:
-    case 2:
-    case 4:
-    case 8:
-        return DecodeIndexed(bytes, info, out);
-    case 16:
-    case 24:
-    case 32:
-        if (info.compression != kBiRgb && info.compression != kBiBitfields) return kErrorUnsupported;
-        if (!RowsPresent(bytes, info)) return kErrorTooLarge;
-        return StbDecodeRgb(bytes, out);
-    default:
-        return kErrorUnsupported;
+        case 1:
+        case 2:
+        case 4:
+        case 8:
+            return DecodeIndexed(bytes, info, out);
+        case 16:
+        case 24:
+        case 32:
+            if (info.compression != kBiRgb && info.compression != kBiBitfields)
+                return kErrorUnsupported;
+            if (!RowsPresent(bytes, info)) return kErrorTooLarge;
+            return StbDecodeRgb(bytes, out);
+        default:
+            return kErrorUnsupported;
     }
 }
 

@@ -167,7 +167,8 @@ int JpegHeader(Bytes bytes, HeaderInfo& info) {
 
 bool JpegResolution(Bytes bytes, RawResolution& resolution) {
     return WalkMarkers(bytes, [&](std::uint8_t marker, Bytes segment) {
-        if (marker != 0xE0 || segment.size() < 12 || std::memcmp(segment.data(), "JFIF\0", 5) != 0) {
+        if (marker != 0xE0 || segment.size() < 12 ||
+            std::memcmp(segment.data(), "JFIF\0", 5) != 0) {
             return false;
         }
         resolution.unit = segment[7];
@@ -181,13 +182,16 @@ int JpegDecode(Bytes bytes, Layout layout, Raster& out) {
     JpegHandle handle;
     JpegPlan plan{};
     if (int error = StartJpeg(&handle.decoder, bytes, layout, &plan)) return error;
-    if (plan.components != 1 && plan.components != 3 && plan.components != 4) return kErrorUnsupported;
+    if (plan.components != 1 && plan.components != 3 && plan.components != 4)
+        return kErrorUnsupported;
 
     Raster raster;
-    if (int error = AllocateRaster(raster, plan.width, plan.height, plan.components == 1 ? 8 : 24)) {
+    if (int error =
+            AllocateRaster(raster, plan.width, plan.height, plan.components == 1 ? 8 : 24)) {
         return error;
     }
-    std::vector<std::uint8_t> cmykRow(plan.components == 4 ? 4 * static_cast<std::size_t>(plan.width) : 0);
+    std::vector<std::uint8_t> cmykRow(
+        plan.components == 4 ? 4 * static_cast<std::size_t>(plan.width) : 0);
     if (int error = ReadJpegRows(&handle.decoder, &plan, raster.pixels.get(), raster.RowBytes(),
                                  cmykRow.empty() ? nullptr : cmykRow.data())) {
         return error;

@@ -23,17 +23,17 @@ constexpr std::uint64_t kMaxInflateRatio = 1100;
 
 int ChannelsOf(int colourType) {
     switch (colourType) {
-    case PNG_COLOR_TYPE_GRAY:
-    case PNG_COLOR_TYPE_PALETTE:
-        return 1;
-    case PNG_COLOR_TYPE_GRAY_ALPHA:
-        return 2;
-    case PNG_COLOR_TYPE_RGB:
-        return 3;
-    case PNG_COLOR_TYPE_RGB_ALPHA:
-        return 4;
-    default:
-        return 0;
+        case PNG_COLOR_TYPE_GRAY:
+        case PNG_COLOR_TYPE_PALETTE:
+            return 1;
+        case PNG_COLOR_TYPE_GRAY_ALPHA:
+            return 2;
+        case PNG_COLOR_TYPE_RGB:
+            return 3;
+        case PNG_COLOR_TYPE_RGB_ALPHA:
+            return 4;
+        default:
+            return 0;
     }
 }
 
@@ -50,7 +50,9 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
     input->position += count;
 }
 
-[[noreturn]] void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+[[noreturn]] void OnError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
 void OnWarning(png_structp, png_const_charp) {}
 
 class PngHandles {
@@ -93,7 +95,10 @@ int ReadPngInfo(png_structp png, png_infop info, Layout layout, std::size_t inpu
     plan->colourType = png_get_color_type(png, info);
     if (int error = CheckSize(plan->width, plan->height)) return error;
     const std::uint64_t rawRow =
-        (static_cast<std::uint64_t>(plan->width) * plan->bitDepth * ChannelsOf(plan->colourType) + 7) / 8 + 1;
+        (static_cast<std::uint64_t>(plan->width) * plan->bitDepth * ChannelsOf(plan->colourType) +
+         7) /
+            8 +
+        1;
     if (rawRow * plan->height > kMaxInflateRatio * inputSize) return kErrorTooLarge;
 
     plan->paletteCount = 0;
@@ -187,9 +192,11 @@ int PngDecode(Bytes bytes, Layout layout, Raster& out) {
     png_set_chunk_malloc_max(handles.png, 16u << 20);
 
     PngPlan plan{};
-    if (int error = ReadPngInfo(handles.png, handles.info, layout, bytes.size(), &plan)) return error;
+    if (int error = ReadPngInfo(handles.png, handles.info, layout, bytes.size(), &plan))
+        return error;
     const std::uint32_t depth = plan.channels == 1 ? 8 : plan.channels == 3 ? 24 : 32;
-    if (plan.channels == 2 || RowBytes(plan.width, depth) != plan.rowBytes) return kErrorUnsupported;
+    if (plan.channels == 2 || RowBytes(plan.width, depth) != plan.rowBytes)
+        return kErrorUnsupported;
 
     Raster raster;
     if (int error = AllocateRaster(raster, plan.width, plan.height, depth)) return error;
@@ -201,7 +208,8 @@ int PngDecode(Bytes bytes, Layout layout, Raster& out) {
         FillGreyPalette(raster, plan.greyBits);
     } else if (depth == 8) {
         for (int i = 0; i < plan.paletteCount; ++i) {
-            raster.palette[i] = MakeEntry(plan.palette[i].red, plan.palette[i].green, plan.palette[i].blue);
+            raster.palette[i] =
+                MakeEntry(plan.palette[i].red, plan.palette[i].green, plan.palette[i].blue);
         }
         raster.paletteCount = plan.paletteCount;
     }

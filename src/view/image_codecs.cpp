@@ -72,48 +72,48 @@ int Conform(Raster& raster, Layout layout) {
     Raster next;
     int error = 0;
     switch (layout) {
-    case Layout::Bits1:
-        if (raster.depth == 1) return 0;
-        error = PackTwoColours(raster, next);
-        break;
-    case Layout::Indexed8:
-        if (raster.depth == 8) return 0;
-        if (raster.depth == 1) {
-            error = ExpandBitsTo8(raster, next);
-        } else if (raster.depth == 24) {
-            error = QuantiseTo8(raster, nullptr, 0, next);
-        } else {
+        case Layout::Bits1:
+            if (raster.depth == 1) return 0;
+            error = PackTwoColours(raster, next);
+            break;
+        case Layout::Indexed8:
+            if (raster.depth == 8) return 0;
+            if (raster.depth == 1) {
+                error = ExpandBitsTo8(raster, next);
+            } else if (raster.depth == 24) {
+                error = QuantiseTo8(raster, nullptr, 0, next);
+            } else {
+                Raster rgb;
+                error = DropAlpha(raster, rgb);
+                if (!error) error = QuantiseTo8(rgb, nullptr, 0, next);
+            }
+            break;
+        case Layout::Rgb24:
+        case Layout::Rgba32: {
+            const std::uint32_t want = layout == Layout::Rgb24 ? 24 : 32;
+            if (raster.depth == want) return 0;
+            if (raster.depth == 32) {
+                error = DropAlpha(raster, next);
+                break;
+            }
+            Raster indexed;
+            const Raster* from = &raster;
+            if (raster.depth == 1) {
+                error = ExpandBitsTo8(raster, indexed);
+                from = &indexed;
+            }
             Raster rgb;
-            error = DropAlpha(raster, rgb);
-            if (!error) error = QuantiseTo8(rgb, nullptr, 0, next);
-        }
-        break;
-    case Layout::Rgb24:
-    case Layout::Rgba32: {
-        const std::uint32_t want = layout == Layout::Rgb24 ? 24 : 32;
-        if (raster.depth == want) return 0;
-        if (raster.depth == 32) {
-            error = DropAlpha(raster, next);
+            if (!error && from->depth == 8) {
+                error = ExpandIndexedTo24(*from, rgb);
+                from = &rgb;
+            }
+            if (!error && want == 32) {
+                error = AddAlpha(*from, 255, next);
+            } else if (!error) {
+                next = std::move(rgb);
+            }
             break;
         }
-        Raster indexed;
-        const Raster* from = &raster;
-        if (raster.depth == 1) {
-            error = ExpandBitsTo8(raster, indexed);
-            from = &indexed;
-        }
-        Raster rgb;
-        if (!error && from->depth == 8) {
-            error = ExpandIndexedTo24(*from, rgb);
-            from = &rgb;
-        }
-        if (!error && want == 32) {
-            error = AddAlpha(*from, 255, next);
-        } else if (!error) {
-            next = std::move(rgb);
-        }
-        break;
-    }
     }
     if (error) return error;
     raster = std::move(next);
@@ -130,16 +130,16 @@ int CheckSize(std::uint64_t width, std::uint64_t height) {
 
 std::size_t RowBytes(std::uint32_t width, std::uint32_t depth) {
     switch (depth) {
-    case 1:
-        return (static_cast<std::size_t>(width) + 7) / 8;
-    case 8:
-        return width;
-    case 24:
-        return 3 * static_cast<std::size_t>(width);
-    case 32:
-        return 4 * static_cast<std::size_t>(width);
-    default:
-        return 0;
+        case 1:
+            return (static_cast<std::size_t>(width) + 7) / 8;
+        case 8:
+            return width;
+        case 24:
+            return 3 * static_cast<std::size_t>(width);
+        case 32:
+            return 4 * static_cast<std::size_t>(width);
+        default:
+            return 0;
     }
 }
 
@@ -147,7 +147,8 @@ int AllocateRaster(Raster& raster, std::uint32_t width, std::uint32_t height, st
     if (RowBytes(1, depth) == 0 || width == 0 || height == 0) return kErrorBadArgument;
     if (CheckSize(width, height)) return kErrorTooLarge;
     try {
-        raster.pixels = std::make_unique_for_overwrite<std::uint8_t[]>(RowBytes(width, depth) * height);
+        raster.pixels =
+            std::make_unique_for_overwrite<std::uint8_t[]>(RowBytes(width, depth) * height);
     } catch (const std::bad_alloc&) {
         return kErrorOutOfMemory;
     }
@@ -225,38 +226,38 @@ Family GuessFamily(Bytes bytes) {
 int ReadHeader(Family family, Bytes bytes, int page, HeaderInfo& info) {
     info = HeaderInfo{};
     switch (family) {
-    case Family::Bmp:
-        return BmpHeader(bytes, info);
-    case Family::Jpeg:
-        return JpegHeader(bytes, info);
-    case Family::Pcx:
-        return PcxHeader(bytes, info);
-    case Family::Png:
-        return PngHeader(bytes, info);
-    case Family::Tiff:
-        return TiffHeader(bytes, page, info);
-    case Family::Tga:
-        return TgaHeader(bytes, info);
-    case Family::Psd:
-        return PsdHeader(bytes, info);
-    default:
-        return kErrorUnsupported;
+        case Family::Bmp:
+            return BmpHeader(bytes, info);
+        case Family::Jpeg:
+            return JpegHeader(bytes, info);
+        case Family::Pcx:
+            return PcxHeader(bytes, info);
+        case Family::Png:
+            return PngHeader(bytes, info);
+        case Family::Tiff:
+            return TiffHeader(bytes, page, info);
+        case Family::Tga:
+            return TgaHeader(bytes, info);
+        case Family::Psd:
+            return PsdHeader(bytes, info);
+        default:
+            return kErrorUnsupported;
     }
 }
 
 bool ReadResolution(Family family, Bytes bytes, int page, RawResolution& resolution) {
     resolution = RawResolution{};
     switch (family) {
-    case Family::Bmp:
-        return BmpResolution(bytes, resolution);
-    case Family::Jpeg:
-        return JpegResolution(bytes, resolution);
-    case Family::Png:
-        return PngResolution(bytes, resolution);
-    case Family::Tiff:
-        return TiffResolution(bytes, page, resolution);
-    default:
-        return false;
+        case Family::Bmp:
+            return BmpResolution(bytes, resolution);
+        case Family::Jpeg:
+            return JpegResolution(bytes, resolution);
+        case Family::Png:
+            return PngResolution(bytes, resolution);
+        case Family::Tiff:
+            return TiffResolution(bytes, page, resolution);
+        default:
+            return false;
     }
 }
 
@@ -264,32 +265,32 @@ int Decode(Family family, Bytes bytes, Layout layout, int page, Raster& out) try
     Raster raster;
     int error = kErrorUnsupported;
     switch (family) {
-    case Family::Png:
-        error = PngDecode(bytes, layout, raster);
-        break;
-    case Family::Jpeg:
-        error = JpegDecode(bytes, layout, raster);
-        break;
-    case Family::Tiff:
-        error = TiffDecode(bytes, layout, page, raster);
-        break;
-    case Family::Bmp:
-        error = BmpDecode(bytes, layout, raster);
-        break;
-    case Family::Tga:
-        error = TgaDecode(bytes, layout, raster);
-        break;
-    case Family::Psd:
-        error = PsdDecode(bytes, layout, raster);
-        break;
-    case Family::Pcx:
-        error = PcxDecode(bytes, layout, raster);
-        break;
-    case Family::Wbmp:
-        error = WbmpDecode(bytes, raster);
-        break;
-    default:
-        break;
+        case Family::Png:
+            error = PngDecode(bytes, layout, raster);
+            break;
+        case Family::Jpeg:
+            error = JpegDecode(bytes, layout, raster);
+            break;
+        case Family::Tiff:
+            error = TiffDecode(bytes, layout, page, raster);
+            break;
+        case Family::Bmp:
+            error = BmpDecode(bytes, layout, raster);
+            break;
+        case Family::Tga:
+            error = TgaDecode(bytes, layout, raster);
+            break;
+        case Family::Psd:
+            error = PsdDecode(bytes, layout, raster);
+            break;
+        case Family::Pcx:
+            error = PcxDecode(bytes, layout, raster);
+            break;
+        case Family::Wbmp:
+            error = WbmpDecode(bytes, raster);
+            break;
+        default:
+            break;
     }
     if (!error) error = Conform(raster, layout);
     if (error) return error;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "view/raster_surface.h"
@@ -60,6 +61,19 @@ std::size_t RowBytes(std::uint32_t width, std::uint32_t depth);
 // A raster in the picture class's layout: rows top to bottom without padding; 24 bits are
 // R, G, B; 32 bits R, G, B, A with straight alpha; 1 and 8 bits index the palette.
 struct Raster {
+    Raster() = default;
+    // A moved-from raster is empty, not a size without pixels.
+    Raster(Raster&& other) noexcept { *this = std::move(other); }
+    Raster& operator=(Raster&& other) noexcept {
+        width = std::exchange(other.width, 0);
+        height = std::exchange(other.height, 0);
+        depth = std::exchange(other.depth, 0);
+        pixels = std::move(other.pixels);
+        palette = other.palette;
+        paletteCount = std::exchange(other.paletteCount, 0);
+        return *this;
+    }
+
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     std::uint32_t depth = 0;

@@ -63,16 +63,16 @@ struct Rgb {
 };
 Rgb PixelColour(const Raster& raster, const std::uint8_t* row, std::uint32_t x) {
     switch (raster.depth) {
-    case 1: {
-        const PaletteEntry& entry = raster.palette[(row[x >> 3] >> (7 - (x & 7))) & 1];
-        return {entry.red, entry.green, entry.blue};
-    }
-    case 8: {
-        const PaletteEntry& entry = raster.palette[row[x]];
-        return {entry.red, entry.green, entry.blue};
-    }
-    default:
-        return {row[3 * x], row[3 * x + 1], row[3 * x + 2]};
+        case 1: {
+            const PaletteEntry& entry = raster.palette[(row[x >> 3] >> (7 - (x & 7))) & 1];
+            return {entry.red, entry.green, entry.blue};
+        }
+        case 8: {
+            const PaletteEntry& entry = raster.palette[row[x]];
+            return {entry.red, entry.green, entry.blue};
+        }
+        default:
+            return {row[3 * x], row[3 * x + 1], row[3 * x + 2]};
     }
 }
 
@@ -139,12 +139,12 @@ void ResampleColour(const Raster& in, Raster& out) {
         if (out.depth == 1) std::memset(target, 0, out.RowBytes());
         for (std::uint32_t x = 0; x < out.width; ++x) {
             const Tap& tx = columns[x];
-            const std::uint32_t weights[4] = {
-                (256 - tx.weight) * (256 - ty.weight), tx.weight * (256 - ty.weight),
-                (256 - tx.weight) * ty.weight, tx.weight * ty.weight};
-            const std::uint8_t* corners[4] = {
-                top + channels * tx.first, top + channels * tx.second,
-                bottom + channels * tx.first, bottom + channels * tx.second};
+            const std::uint32_t weights[4] = {(256 - tx.weight) * (256 - ty.weight),
+                                              tx.weight * (256 - ty.weight),
+                                              (256 - tx.weight) * ty.weight, tx.weight * ty.weight};
+            const std::uint8_t* corners[4] = {top + channels * tx.first, top + channels * tx.second,
+                                              bottom + channels * tx.first,
+                                              bottom + channels * tx.second};
             std::uint8_t value[4];
             if (alpha) {
                 // Colours weighted by their alpha, so a transparent neighbour lends none.
@@ -156,8 +156,9 @@ void ResampleColour(const Raster& in, Raster& out) {
                     for (int c = 0; c < 3; ++c) sums[c] += w * corners[k][c];
                 }
                 for (int c = 0; c < 3; ++c) {
-                    value[c] = coverage ? static_cast<std::uint8_t>((sums[c] + coverage / 2) / coverage)
-                                        : 0;
+                    value[c] = coverage
+                                   ? static_cast<std::uint8_t>((sums[c] + coverage / 2) / coverage)
+                                   : 0;
                 }
                 value[3] = static_cast<std::uint8_t>((coverage + 32768) >> 16);
             } else {
@@ -289,9 +290,10 @@ int QuantiseTo8(const Raster& in, const PaletteEntry* palette, int count, Raster
         for (int r = 0; r < 6; ++r) {
             for (int g = 0; g < 7; ++g) {
                 for (int b = 0; b < 6; ++b) {
-                    next.palette[r * 42 + g * 6 + b] = MakeEntry(static_cast<std::uint8_t>(r * 51),
-                                                                 static_cast<std::uint8_t>((g * 255 + 3) / 6),
-                                                                 static_cast<std::uint8_t>(b * 51));
+                    next.palette[r * 42 + g * 6 + b] =
+                        MakeEntry(static_cast<std::uint8_t>(r * 51),
+                                  static_cast<std::uint8_t>((g * 255 + 3) / 6),
+                                  static_cast<std::uint8_t>(b * 51));
                 }
             }
         }
@@ -305,7 +307,8 @@ int QuantiseTo8(const Raster& in, const PaletteEntry* palette, int count, Raster
         return 0;
     }
     NearestEntry nearest(next.palette.data(), next.paletteCount);
-    for (std::size_t i = 0; i < pixels; ++i, rgb += 3) indices[i] = nearest.Find(rgb[0], rgb[1], rgb[2]);
+    for (std::size_t i = 0; i < pixels; ++i, rgb += 3)
+        indices[i] = nearest.Find(rgb[0], rgb[1], rgb[2]);
     out = std::move(next);
     return 0;
 } catch (const std::bad_alloc&) {
@@ -350,9 +353,12 @@ int DrawRaster(const Raster& in, const RasterSurface& surface, int x, int y) {
             }
             const std::uint8_t* pixel = source + 4 * sx;
             const unsigned a = pixel[3];
-            target[0] = static_cast<std::uint8_t>((pixel[2] * a + target[0] * (255 - a) + 127) / 255);
-            target[1] = static_cast<std::uint8_t>((pixel[1] * a + target[1] * (255 - a) + 127) / 255);
-            target[2] = static_cast<std::uint8_t>((pixel[0] * a + target[2] * (255 - a) + 127) / 255);
+            target[0] =
+                static_cast<std::uint8_t>((pixel[2] * a + target[0] * (255 - a) + 127) / 255);
+            target[1] =
+                static_cast<std::uint8_t>((pixel[1] * a + target[1] * (255 - a) + 127) / 255);
+            target[2] =
+                static_cast<std::uint8_t>((pixel[0] * a + target[2] * (255 - a) + 127) / 255);
             target[3] = 255;
         }
     }

@@ -1,0 +1,138 @@
+// The player's page work, headless: (a) start to the first page painted for the demo, (b) a page
+// change between two 800 x 600 pages of 20 objects with their pictures loaded, from the request
+// to the end of the repaint, (c) a full repaint of such a page.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/main_frame.h"
+#include "app/project_settings.h"
+#include "engine/px_runtime_doc.h"
+#include "platform/code_page.h"
+#include "platform/dialogs.h"
+#include "platform/windows_paths.h"
+#include "project/archive_password.h"
+#include "project/vantorix_image_object.h"
+#include "project/vantorix_text_object.h"
+#include "project/zip_writer.h"
+#include "view/px_runtime_view.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Player {
+    ScriptedDialogs dialogs;
+    CKXFrameServices frameServices;
+    std::unique_ptr<CPXRuntimeDoc> document;
+    std::unique_ptr<CMainFrame> frame;
+
+    explicit Player(const std::string& dataFile) {
+        document = std::make_unique<CPXRuntimeDoc>(dialogs, frameServices, CodePage::Default());
+        RuntimeAppSettings settings;
+        std::string message;
+        LoadProjectSettings(dataFile, archivePassword, CodePage::Default(), settings, message);
+        if (!document->OnNewDocument(dataFile, dataFile, archivePassword, nullptr)) std::abort();
+        frame = std::make_unique<CMainFrame>(settings, *document, QSize(1024, 768), QRect(0, 0, 1024, 768),
+                                             std::vector<std::string>{});
+        frame->show();
+        frame->View().OnInitialUpdate();
+        QApplication::processEvents();
+    }
+};
+
+// Two pages of 20 objects: pictures, and labels between them.
+std::string MakeProject(const fs::path& folder) {
+    QImage picture(160, 120, QImage::Format_ARGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) picture.setPixel(x, y, qRgba(x, y * 2, (x + y) % 256, 255));
+    }
+    picture.save(QString::fromStdString((folder / "picture.png").string()));
+    CVantorixProject project;
+    project.info.windowWidth = 800;
+    project.info.windowHeight = 600;
+    for (int p = 0; p < 2; ++p) {
+        auto page = std::make_unique<CVantorixMenuPage>();
+        page->pageName = "Page" + std::to_string(p);
+        page->backgroundType = 1;
+        for (int o = 0; o < 20; ++o) {
+            VxRect rect{(o % 5) * 160, (o / 5) * 150, (o % 5) * 160 + 150, (o / 5) * 150 + 110};
+            if (o % 2 == 0) {
+                auto image = std::make_shared<CVantorixImageObject>();
+                image->imageFile = "picture.png";
+                image->rect = rect;
+                image->opacity = 80;
+                page->pageObjects.push_back(image);
+            } else {
+                auto label = std::make_shared<CVantorixTextObject>();
+                label->text = "Label " + std::to_string(o) + "\r\nsecond line";
+                label->rect = rect;
+                page->pageObjects.push_back(label);
+            }
+        }
+        project.pages.push_back(std::move(page));
+    }
+    std::string path = (folder / "bench.cdd").string();
+    std::string error;
+    WriteZipArchive(path, {{"_proj.dat", WriteProjectEntry(project), true}}, archivePassword, &error);
+    return path;
+}
+
+fs::path Workspace() {
+    static fs::path folder = [] {
+        fs::path path = fs::temp_directory_path() / ("vx-player-bench-" + std::to_string(getpid()));
+        fs::create_directories(path);
+        WindowsPathLayer::Instance().SetDataHome((path / "data").string());
+        return path;
+    }();
+    return folder;
+}
+
+void BM_StartToFirstPaint(benchmark::State& state) {
+    std::string demo = std::string(VX_BIN_DIR) + "/../examples/demo/demo.cdd";
+    for (auto _ : state) {
+        Player player(demo);
+        benchmark::DoNotOptimize(player.document.get());
+    }
+}
+
+void BM_PageChange(benchmark::State& state) {
+    Player player(MakeProject(Workspace()));
+    CPXRuntimeDoc& document = *player.document;
+    // Both pages once, so their pictures are loaded.
+    document.ShowPage(1, true);
+    document.ShowPage(0, true);
+    int next = 1;
+    for (auto _ : state) {
+        document.ShowPage(next, true);
+        next = 1 - next;
+    }
+}
+
+void BM_FullRepaint(benchmark::State& state) {
+    Player player(MakeProject(Workspace()));
+    CPXRuntimeView& view = player.frame->View();
+    view.repaint();
+    for (auto _ : state) view.repaint();
+}
+
+BENCHMARK(BM_StartToFirstPaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PageChange)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    fs::remove_all(Workspace());
+    return 0;
+}
