@@ -7,6 +7,7 @@
 #include "project/vantorix_base_object.h"
 #include "project/vantorix_image_object.h"
 #include "project/vantorix_text_object.h"
+#include "script/lua_engine.h"
 #include "script/script_document.h"
 
 namespace {
@@ -44,7 +45,9 @@ int Jump(lua_State* L) {
         } else {
             // Inside "On Preload" the page changes before Jump returns; otherwise after the script.
             bool immediately = document.eventContext.find("On Preload") != std::string::npos;
-            document.RequestPageChange(index, immediately);
+            if (!document.RequestPageChange(index, immediately)) {
+                RaiseActionError(L, "Page changes are nested too deeply.");
+            }
         }
     }
     SetLastError(L, code);

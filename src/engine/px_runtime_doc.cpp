@@ -206,13 +206,17 @@ bool CPXRuntimeDoc::QueryAllowProjectClose() {
     return allow;
 }
 
-void CPXRuntimeDoc::RequestPageChange(int index, bool immediately) {
-    if (!view) return;
-    if (immediately) {
-        view->SendJumpPage(index, true);
-    } else {
+bool CPXRuntimeDoc::RequestPageChange(int index, bool immediately) {
+    if (!view) return true;
+    if (!immediately) {
         view->PostJumpPage(index, true);
+        return true;
     }
+    if (pageChangeNesting >= maxPageChangeNesting) return false;
+    ++pageChangeNesting;
+    view->SendJumpPage(index, true);
+    --pageChangeNesting;
+    return true;
 }
 
 CVantorixBaseObject* CPXRuntimeDoc::FindObject(const std::string& name, int kind) const {

@@ -74,7 +74,11 @@ public:
     int CurrentPageIndex() const override { return currentPage ? currentPageIndex : -1; }
     std::string PageName(int index) const override;
     int FindPageIndex(const std::string& name) const override;
-    void RequestPageChange(int index, bool immediately) override;
+    bool RequestPageChange(int index, bool immediately) override;
+    // Page changes made from "On Preload" scripts nest; a page that keeps jumping from there
+    // ends in a script error instead of exhausting the stack.
+    static constexpr int maxPageChangeNesting = 16;
+    int pageChangeNesting = 0;
     CVantorixBaseObject* FindObject(const std::string& name, int kind) const override;
     void RepaintObjectRect(const CVantorixBaseObject& object) override;
     void RedrawPage() override;

@@ -76,8 +76,9 @@ public:
     virtual int CurrentPageIndex() const { return -1; }
     virtual std::string PageName(int) const { return {}; }
     virtual int FindPageIndex(const std::string&) const { return -1; }
-    // A page change requested by a script: sent (immediate) or posted (after the script).
-    virtual void RequestPageChange(int, bool /*immediately*/) {}
+    // A page change requested by a script: sent (immediate) or posted (after the script). False
+    // when an immediate change is refused because changes are nested too deeply.
+    virtual bool RequestPageChange(int, bool /*immediately*/) { return true; }
     // The first object of the current page of that kind and exact name, or none.
     virtual CVantorixBaseObject* FindObject(const std::string&, int) const { return nullptr; }
     // Repaints a rectangle of the page (or the whole view) at once.

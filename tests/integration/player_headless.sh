@@ -95,5 +95,16 @@ check_pixel 10 10 "0,0,255" "the keyed picture's blue square"
 check_pixel 50 10 "129,126,0" "green faded to alpha 126 over red"
 check_pixel 150 50 "255,255,255" "the placeholder of a missing picture"
 
+# A page that jumps to itself from "On Preload" forever ends in one script error, not a crash.
+cat >"$work/loop.json" <<'JSON'
+{"pages": [{"pageName": "Loop", "pageEvents": [{"eventName": "On Preload", "script": "Page.Jump('Loop')"}]}]}
+JSON
+"$bin/vxtool" pack "$work/loop.json" -o "$work/loop.cdd" || fail "pack loop"
+printf 'wait 100\nclose\n' >"$work/loop.txt"
+"$bin/vantorix" --headless --replay "$work/loop.txt" --log "$work/loop.jsonl" --timeout 20000 "$work/loop.cdd" 2>/dev/null
+status=$?
+[ "$status" -eq 0 ] || fail "the looping page ended with status $status"
+grep -q 'Page changes are nested too deeply' "$work/loop.jsonl" || fail "no error for the endless jump"
+
 [ "$failures" -eq 0 ] && echo "player headless: all checks passed"
 exit $((failures > 0))
