@@ -66,7 +66,13 @@ bool CPXRuntimeDoc::OnOpenDocument(const std::string& path, const std::string& p
         return false;
     }
     try {
-        project = ReadProjectEntry(entry.bytes, codePage);
+        auto read = ReadProjectEntry(entry.bytes, codePage);
+        // The pages of a project read before go with it: nothing may point into them.
+        currentPage = nullptr;
+        currentPageIndex = 0;
+        storedRects.clear();
+        offsetApplied = false;
+        project = std::move(read);
     } catch (const CKXArchiveError& error) {
         // A damaged entry ends the run before anything of it is shown.
         dialogs.MessageBox(std::string("The project file is damaged: ") + error.what() + ".", "", MB_OK);

@@ -40,7 +40,7 @@ cmp -s "$work/a.json" "$work/b.json" || fail "inspect, pack, inspect changed the
 cmp -s "$work/u.json" "$work/a.json" || fail "unpack differs from inspect"
 "$vxtool" pack "$work/u.json" -o "$work/u.cdd" || fail "pack unpacked"
 cmp -s <(proj_stream "$work/demo.cdd") <(proj_stream "$work/u.cdd") || fail "pack, unpack, pack changed the stream"
-grep -q '"pageName": "Colours"' "$work/a.json" || fail "demo pages missing from the JSON"
+grep -q '"pageName": "Pictures"' "$work/a.json" || fail "demo pages missing from the JSON"
 
 # A data file made by Info-ZIP with the archive password reads like our own.
 mkdir -p "$work/zip" && proj_stream "$work/demo.cdd" >"$work/zip/_proj.dat"

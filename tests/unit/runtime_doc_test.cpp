@@ -1,0 +1,254 @@
+#include "engine/px_runtime_doc.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "actions/page_actions.h"
+#include "platform/code_page.h"
+#include "platform/dialogs.h"
+#include "platform/windows_paths.h"
+#include "project/archive_password.h"
+#include "project/vantorix_event.h"
+#include "project/vantorix_image_object.h"
+#include "project/vantorix_text_object.h"
+#include "project/zip_writer.h"
+#include "script/lua_engine.h"
+#include "temp_folder.h"
+
+namespace {
+
+// Records what the document asks of the view.
+class RecordingView : public CPXViewServices {
+public:
+    void PostPageShown(int index) override { shown.push_back(index); }
+    void PostJumpPage(int index, bool) override { posted.push_back(index); }
+    void SendJumpPage(int index, bool force) override { document->ShowPage(index, force); }
+    void PostClose() override { ++closes; }
+    void LeavePage(CVantorixBaseObject& object) override { left.push_back(object.objectName); }
+    bool Exists() const override { return true; }
+    CPXRuntimeDoc* document = nullptr;
+    std::vector<int> shown, posted;
+    std::vector<std::string> left;
+    int closes = 0;
+};
+
+std::shared_ptr<CVantorixEvent> Event(const std::string& name, const std::string& script) {
+    auto event = std::make_shared<CVantorixEvent>(name);
+    event->script = script;
+    return event;
+}
+
+class RuntimeDocTest : public ::testing::Test {
+protected:
+    RuntimeDocTest() : document(dialogs, frame, CodePage::Default()) {
+        WindowsPathLayer::Instance().SetDataHome(data.path);
+        view.document = &document;
+        document.view = &view;
+    }
+    ~RuntimeDocTest() override { std::filesystem::current_path(savedDirectory); }
+
+    // A project of the given pages, each printing its events to the debug output.
+    void Open(std::vector<std::unique_ptr<CVantorixMenuPage>> pages, int pageLeaveMode = 0) {
+        CVantorixProject project;
+        project.info.pageLeaveMode = pageLeaveMode;
+        project.pages = std::move(pages);
+        dataFile = folder / "menu.cdd";
+        std::string error;
+        ASSERT_TRUE(WriteZipArchive(dataFile, {{"_proj.dat", WriteProjectEntry(project), true}}, archivePassword, &error));
+        ASSERT_TRUE(document.OnNewDocument(dataFile, dataFile, archivePassword, nullptr));
+    }
+
+    static std::unique_ptr<CVantorixMenuPage> Page(const std::string& name) {
+        auto page = std::make_unique<CVantorixMenuPage>();
+        page->pageName = name;
+        page->pageEvents.clear();
+        for (const char* event : {"On Preload", "On Show", "On Close"}) {
+            page->pageEvents.push_back(Event(event, std::string("Trace = (Trace or '') .. '") + name + " " + event + ";'"));
+        }
+        return page;
+    }
+
+    std::string Eval(const std::string& expression) {
+        document.RunEventScript("Result = tostring(" + expression + ")", "Test", "");
+        lua_getglobal(document.scriptEngine->luaState, "Result");
+        std::string value = lua_tostring(document.scriptEngine->luaState, -1) ? lua_tostring(document.scriptEngine->luaState, -1) : "";
+        lua_pop(document.scriptEngine->luaState, 1);
+        return value;
+    }
+
+    std::filesystem::path savedDirectory = std::filesystem::current_path();
+    TempFolder data, folder;
+    ScriptedDialogs dialogs;
+    CKXFrameServices frame;
+    CPXRuntimeDoc document;
+    RecordingView view;
+    std::string dataFile;
+};
+
+TEST_F(RuntimeDocTest, PageEventsRunInTheirOrder) {
+    std::vector<std::unique_ptr<CVantorixMenuPage>> pages;
+    pages.push_back(Page("One"));
+    pages.push_back(Page("Two"));
+    pages.push_back(Page("three"));
+    Open(std::move(pages));
+    document.ShowPage(0, true);
+    document.ShowPage(1, false);
+    EXPECT_EQ(Eval("Trace"), "One On Preload;One On Close;Two On Preload;");
+    EXPECT_EQ(view.shown, (std::vector<int>{0, 1})) << "On Show is posted after the repaint";
+    EXPECT_EQ(Eval("_PagePrevious .. '|' .. _PageCurrent .. '|' .. _PageNext"), "One|Two|three");
+    document.ShowPage(1, false);  // the current page again: nothing runs
+    EXPECT_EQ(Eval("Trace"), "One On Preload;One On Close;Two On Preload;");
+    document.ShowPage(2, false);
+    EXPECT_EQ(Eval("_PagePrevious .. '|' .. _PageNext"), "Two|");
+    EXPECT_EQ(document.FindPageIndex("THREE"), 2);
+    EXPECT_EQ(document.FindPageIndex("four"), -1);
+}
+
+TEST_F(RuntimeDocTest, LeavingAPageReleasesObjectsByLeaveMode) {
+    for (int mode : {1, 2}) {
+        view.left.clear();
+        std::vector<std::unique_ptr<CVantorixMenuPage>> pages;
+        pages.push_back(Page("A"));
+        auto image = std::make_shared<CVantorixImageObject>();
+        image->objectName = "picture";
+        auto video = std::make_shared<CVantorixBaseObject>(kindVideo);
+        video->objectName = "video";
+        pages[0]->pageObjects = {image, video};
+        pages.push_back(Page("B"));
+        Open(std::move(pages), mode);
+        document.ShowPage(0, true);
+        document.ShowPage(1, true);
+        std::vector<std::string> expected = mode == 2 ? std::vector<std::string>{"picture", "video"}
+                                                      : std::vector<std::string>{"video"};
+        EXPECT_EQ(view.left, expected) << mode;
+    }
+}
+
+TEST_F(RuntimeDocTest, InsertMediaLoop) {
+    std::vector<std::unique_ptr<CVantorixMenuPage>> pages;
+    pages.push_back(Page("One"));
+    pages.push_back(Page("Two"));
+    Open(std::move(pages));
+    document.ShowPage(0, true);
+    std::filesystem::rename(dataFile, dataFile + ".away");
+    // Retry with the disc still out, then Cancel: the player closes and stays on page One.
+    dialogs.answers = {{false, IDRETRY, {}, {}}, {false, IDCANCEL, {}, {}}};
+    document.ShowPage(1, true);
+    EXPECT_EQ(view.closes, 1);
+    EXPECT_EQ(document.currentPageIndex, 0);
+    ASSERT_GE(dialogs.records.size(), 2u);
+    EXPECT_EQ(dialogs.records[0].title, "Insert Media");
+    EXPECT_EQ(dialogs.records[0].text, "Please put the CD-ROM back in the drive.");
+    EXPECT_EQ(dialogs.records[0].style, MB_RETRYCANCEL | MB_ICONEXCLAMATION);
+    // Put back, Retry: the new page shows.
+    std::filesystem::rename(dataFile + ".away", dataFile);
+    document.ShowPage(1, true);
+    EXPECT_EQ(document.currentPageIndex, 1);
+}
+
+TEST_F(RuntimeDocTest, ObjectsAndCloseQuery) {
+    std::vector<std::unique_ptr<CVantorixMenuPage>> pages;
+    pages.push_back(Page("One"));
+    auto label = std::make_shared<CVantorixTextObject>();
+    label->objectName = "Title";
+    label->text = "Hello";
+    pages[0]->pageObjects = {label};
+    Open(std::move(pages));
+    EXPECT_EQ(document.FindObject("Title", kindLabel), nullptr) << "no page is current yet";
+    document.ShowPage(0, true);
+    auto* found = dynamic_cast<CVantorixTextObject*>(document.FindObject("Title", kindLabel));
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(document.FindObject("title", kindLabel), nullptr);
+    EXPECT_EQ(document.FindObject("Title", kindImage), nullptr);
+    EXPECT_EQ(Eval("Label.GetText('Title') .. Application.GetLastError()"), "Hello0");
+    EXPECT_EQ(Eval("Label.GetText('title') .. Application.GetLastError()"), "1100");
+    document.RunEventScript("Label.SetText('Title', 'a\\\\nb\\\\Nc')", "Test", "");
+    EXPECT_EQ(found->text, "a\r\nb\r\nc");
+
+    struct CloseCase {
+        const char* script;
+        bool allowed;
+    };
+    for (CloseCase c : {CloseCase{"QueryAllowProjectClose = nil", true},
+                        CloseCase{"function QueryAllowProjectClose() return false end", false},
+                        CloseCase{"function QueryAllowProjectClose() return 0 end", true},
+                        CloseCase{"function QueryAllowProjectClose() error('x') end", true}}) {
+        document.RunEventScript(c.script, "Test", "");
+        EXPECT_EQ(document.QueryAllowProjectClose(), c.allowed) << c.script;
+    }
+}
+
+TEST_F(RuntimeDocTest, PageActionsKeepTheHistory) {
+    std::vector<std::unique_ptr<CVantorixMenuPage>> pages;
+    for (const char* name : {"A", "B", "C"}) pages.push_back(Page(name));
+    Open(std::move(pages));
+    document.ShowPage(1, true);
+    struct Case {
+        const char* script;
+        std::vector<int> posted;
+        std::vector<std::string> back, forward;
+        const char* code;
+    };
+    const Case cases[] = {
+        {"Page.Jump('nowhere')", {}, {"B"}, {}, "1300"},
+        {"Page.Jump('c')", {2}, {"B", "B"}, {}, "0"},
+        {"Page.Navigate(PAGE_BACKWARD)", {1}, {"B"}, {"B"}, "0"},
+        {"Page.Navigate(PAGE_FORWARD)", {1}, {"B", "B"}, {}, "0"},
+        {"Page.Navigate(PAGE_NEXT)", {2}, {"B", "B", "B"}, {}, "0"},
+        {"Page.Navigate(PAGE_FIRST)", {0}, {"B", "B", "B", "B"}, {}, "0"},
+        {"Page.Navigate(99)", {}, {"B", "B", "B", "B", "B"}, {}, "0"},
+    };
+    for (const Case& c : cases) {
+        view.posted.clear();
+        document.RunEventScript(c.script, "Test", "");
+        EXPECT_EQ(view.posted, c.posted) << c.script;
+        EXPECT_EQ(document.backHistory, c.back) << c.script;
+        EXPECT_EQ(document.forwardHistory, c.forward) << c.script;
+        EXPECT_EQ(Eval("Application.GetLastError()"), c.code) << c.script;
+    }
+    document.suppressProjectEvents = true;
+    document.RunEventScript("Page.Jump('A')", "Test", "");
+    EXPECT_EQ(dialogs.records.back().text, "Page.Jump does not work during a Page Preview");
+    EXPECT_EQ(dialogs.records.back().title, "Notice");
+}
+
+TEST_F(RuntimeDocTest, MessageBoxAction) {
+    Open({});
+    dialogs.answers = {{false, IDNO, {}, {}}};
+    EXPECT_EQ(Eval("Dialog.Message('Title', 'Text', MB_YESNO, 100)"), "7");
+    EXPECT_EQ(dialogs.records.back().style, static_cast<unsigned>(MB_YESNO));
+    EXPECT_EQ(Eval("Dialog.Message('Title', 'Text')"), "1");
+    EXPECT_EQ(dialogs.records.back().style, static_cast<unsigned>(MB_ICONINFORMATION));
+}
+
+TEST(EscapeForScript, Replacements) {
+    struct Case {
+        const char* text;
+        const char* escaped;
+    };
+    const Case cases[] = {{"plain", "plain"},
+                          {"a\\b", "a\\\\b"},
+                          {"say \"hi\"", "say \\\"hi\\\""},
+                          {"it's", "it\\'s"},
+                          {"one\r\ntwo", "one\\r\\ntwo"},
+                          {"lone\n", "lone\n"},
+                          {"tab\there", "tab\\there"},
+                          {"\a\b", "\\a\\b"}};
+    for (const Case& c : cases) EXPECT_EQ(EscapeForScript(c.text), c.escaped) << c.text;
+}
+
+TEST(UniqueWindowIDMgr, Ranges) {
+    CUniqueWindowIDMgr range(3000, 3002);
+    EXPECT_EQ(range.Acquire(), 3000);
+    EXPECT_EQ(range.Acquire(), 3001);
+    EXPECT_EQ(range.Acquire(), 3002);
+    EXPECT_EQ(range.Acquire(), -1);
+    range.Release(3001);
+    range.Release(4000);  // outside the range: ignored
+    EXPECT_EQ(range.Acquire(), 3001);
+    range.ReleaseAll();
+    EXPECT_EQ(range.Acquire(), 3000);
+}
+
+}  // namespace
