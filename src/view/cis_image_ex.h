@@ -17,7 +17,7 @@
 class CISImageEx {
 public:
     // Format codes: what the pixels were decoded from.
-    enum FormatCode : std::int32_t {
+    enum Format : std::int32_t {
         kJpeg = 0,
         kJpegGrey = 1,  // 8 bits, 256 grey levels
         kBmp = 2,
