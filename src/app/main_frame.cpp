@@ -3,13 +3,20 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 
+#include <unistd.h>
+
+#include <QIcon>
+
 #include <cstdlib>
+#include <filesystem>
 
 #include "engine/px_runtime_doc.h"
 #include "platform/ascii_case.h"
 #include "platform/code_page.h"
 #include "platform/qt/virtual_keys.h"
 #include "project/vantorix_base_object.h"
+#include "script/lua50_dialect.h"
+#include "view/cis_image_ex.h"
 #include "project/vantorix_menu_page.h"
 #include "view/px_runtime_view.h"
 
@@ -40,8 +47,9 @@ void ApplyPositionSwitches(const std::vector<std::string>& arguments, int& x, in
 }
 
 CMainFrame::CMainFrame(const RuntimeAppSettings& settings, CPXRuntimeDoc& document, QSize screen,
-                       QRect workArea, const std::vector<std::string>& arguments)
+                       QRect workArea, const std::vector<std::string>& arguments, const std::string& executablePath)
     : document(document) {
+    SetIconFromFile(settings, executablePath);
     Qt::WindowFlags flags = Qt::Window;
     if (settings.hasTitleBar) {
         flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -79,6 +87,51 @@ CMainFrame::CMainFrame(const RuntimeAppSettings& settings, CPXRuntimeDoc& docume
 }
 
 CMainFrame::~CMainFrame() { document.view = nullptr; }
+
+void CMainFrame::SetIconFromFile(const RuntimeAppSettings& settings, const std::string& executablePath) {
+    // The project's icon file beside the player, or the player's own name with "ico" for its last
+    // three characters; the built-in icon when neither can be read.
+    std::string path;
+    if (settings.useCustomIcon) {
+        std::string name = settings.iconFileName.substr(settings.iconFileName.find_last_of('\\') + 1);
+        path = std::filesystem::path(executablePath).parent_path().string() + "/" + document.codePage.ToUtf8(name);
+    } else if (executablePath.size() >= 3) {
+        path = executablePath.substr(0, executablePath.size() - 3) + "ico";
+    }
+    QIcon icon(QString::fromStdString(path));
+    if (!path.empty() && access(path.c_str(), R_OK) == 0 && !icon.isNull()) setWindowIcon(icon);
+}
+
+QRegion ShapeOfMask(CISImageEx& mask) {
+    QRegion shape;
+    if (mask.IsEmpty() || (mask.Depth() != 24 && mask.ConvertTo24() != 0)) return shape;
+    const std::uint8_t* pixels = mask.Pixels();
+    int width = static_cast<int>(mask.Width()), height = static_cast<int>(mask.Height());
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* row = pixels + static_cast<std::size_t>(y) * mask.RowBytes();
+        int x = 0;
+        while (x < width) {
+            while (x < width && (row[x * 3] | row[x * 3 + 1] | row[x * 3 + 2]) != 0) ++x;
+            int start = x;
+            while (x < width && (row[x * 3] | row[x * 3 + 1] | row[x * 3 + 2]) == 0) ++x;
+            if (x > start) shape += QRect(start, y, x - start, 1);
+        }
+    }
+    return shape;
+}
+
+void CMainFrame::ApplyWindowShape() {
+    const CVantorixProjectInfo& info = document.project->info;
+    if (info.windowStyle != 4) return;
+    std::string folder = document.exeFolder;
+    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    CISImageEx mask;
+    if (mask.LoadFile(ScriptHostPath(folder + "\\" + info.maskFileName)) != 0) return;
+    if (mask.Depth() != 24 && mask.ConvertTo24() != 0) return;
+    auto width = static_cast<std::uint32_t>(info.windowWidth), height = static_cast<std::uint32_t>(info.windowHeight);
+    if (info.stretchMask && (mask.Width() != width || mask.Height() != height) && mask.Resize(width, height) != 0) return;
+    setMask(ShapeOfMask(mask));
+}
 
 void CMainFrame::resizeEvent(QResizeEvent*) {
     if (view) view->setGeometry(rect());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRegion>
 #include <QSize>
 
 #include <memory>
@@ -20,7 +21,7 @@ public:
     static constexpr int closeTimerId = 1;
 
     CMainFrame(const RuntimeAppSettings& settings, CPXRuntimeDoc& document, QSize screen, QRect workArea,
-               const std::vector<std::string>& arguments);
+               const std::vector<std::string>& arguments, const std::string& executablePath = {});
     ~CMainFrame() override;
 
     CPXRuntimeView& View() { return *view; }
@@ -28,6 +29,8 @@ public:
     void HandleKey(int virtualKey, bool ctrl, bool alt, bool shift);
     // True once the deferred close has been carried out.
     bool Closed() const { return closed; }
+    // For window style 4: cuts the window to the black pixels of the project's mask picture.
+    void ApplyWindowShape();
 
 protected:
     void OnTimer(int id) override;
@@ -36,10 +39,16 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void SetIconFromFile(const RuntimeAppSettings& settings, const std::string& executablePath);
+
     CPXRuntimeDoc& document;
     CPXRuntimeView* view = nullptr;
     bool closed = false;
 };
+
+// The region of a mask picture's pure black pixels, row by row.
+class CISImageEx;
+QRegion ShapeOfMask(CISImageEx& mask);
 
 // The window position given on the command line with "/x:N" and "/y:N" (the first argument
 // holding "/x" or "/y", compared ignoring case; the number after its last colon).

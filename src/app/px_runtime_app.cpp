@@ -208,10 +208,11 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     // A project that cannot be read ends the run before any window shows.
     if (!opened) return finish(1);
 
-    auto frame = std::make_unique<CMainFrame>(settings, *document, screen, workArea, options.arguments);
+    auto frame = std::make_unique<CMainFrame>(settings, *document, screen, workArea, options.arguments, executable);
     frameServices.frame = frame.get();
     qtDialogs.SetOwner(frame.get());
     frame->show();
+    frame->ApplyWindowShape();
     frame->View().OnInitialUpdate();
 
     ReplayRunner runner(replay, *frame, scriptedDialogs, log);
