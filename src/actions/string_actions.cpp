@@ -69,37 +69,30 @@ int CompareBytes(const std::string& a, const std::string& b) {
     return result < 0 ? -1 : result > 0 ? 1 : 0;
 }
 
-int Compare(lua_State* L) {
+// The comparing actions: two texts (numbers accepted) in, -1, 0 or 1 out, code 0.
+int CompareTexts(lua_State* L, int (*compare)(lua_State*, const std::string&, const std::string&)) {
     ResetLastError(L);
     CheckArgCount(L, 2);
     GetStringArg(L, 1);
     GetStringArg(L, 2);
-    int result = CompareBytes(StringArg(L, 1), StringArg(L, 2));
+    int result = compare(L, StringArg(L, 1), StringArg(L, 2));
     SetLastError(L, 0);
     lua_pushnumber(L, result);
     return 1;
+}
+
+int Compare(lua_State* L) {
+    return CompareTexts(L, [](lua_State*, const std::string& a, const std::string& b) { return CompareBytes(a, b); });
 }
 
 int CompareNoCase(lua_State* L) {
-    ResetLastError(L);
-    CheckArgCount(L, 2);
-    GetStringArg(L, 1);
-    GetStringArg(L, 2);
-    int result = CompareBytes(Upper(L, StringArg(L, 1)), Upper(L, StringArg(L, 2)));
-    SetLastError(L, 0);
-    lua_pushnumber(L, result);
-    return 1;
+    return CompareTexts(L, [](lua_State* state, const std::string& a, const std::string& b) {
+        return CompareBytes(Upper(state, a), Upper(state, b));
+    });
 }
 
 int CompareFileVersions(lua_State* L) {
-    ResetLastError(L);
-    CheckArgCount(L, 2);
-    GetStringArg(L, 1);
-    GetStringArg(L, 2);
-    int result = CompareVersions(StringArg(L, 1), StringArg(L, 2));
-    SetLastError(L, 0);
-    lua_pushnumber(L, result);
-    return 1;
+    return CompareTexts(L, [](lua_State*, const std::string& a, const std::string& b) { return CompareVersions(a, b); });
 }
 
 int Concat(lua_State* L) {
