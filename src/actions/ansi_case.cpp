@@ -2,7 +2,6 @@
 
 #include "platform/code_page.h"
 
-#include <iconv.h>
 
 #include <array>
 #include <cerrno>
@@ -45,34 +44,15 @@ struct FoldTable {
     std::array<bool, 256> leadByte{};
 };
 
-// Lead bytes are those iconv reports as an incomplete character when they stand alone.
-bool FindLeadBytes(const std::string& name, std::array<bool, 256>& leadByte) {
-    iconv_t cd = iconv_open("UTF-32LE", name.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-    bool any = false;
-    for (int b = 0x80; b < 256; ++b) {
-        char in = static_cast<char>(b);
-        char out[8];
-        char* inPtr = &in;
-        char* outPtr = out;
-        std::size_t inLeft = 1, outLeft = sizeof out;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) &&
-            errno == EINVAL) {
-            leadByte[b] = true;
-            any = true;
-        }
-    }
-    iconv_close(cd);
-    return any;
-}
-
 FoldTable BuildTable(const CodePage& codePage) {
     FoldTable table;
     for (int b = 0; b < 256; ++b) {
         table.upper[b] = static_cast<unsigned char>(b >= 'a' && b <= 'z' ? b - 0x20 : b);
     }
-    if (FindLeadBytes(codePage.Name(), table.leadByte)) return table;
+    if (!codePage.IsSingleByte()) {
+        for (int b = 0; b < 256; ++b) table.leadByte[b] = codePage.IsLeadByte(static_cast<unsigned char>(b));
+        return table;
+    }
 
     for (int b = 0x80; b < 256; ++b) {
         std::string utf8 = codePage.ToUtf8(std::string(1, static_cast<char>(b)));

@@ -82,8 +82,10 @@ bool CodePage::Init(std::string* error) {
         iconv(cd.cd, nullptr, nullptr, nullptr, nullptr);
         std::size_t r = iconv(cd.cd, &inPtr, &inLeft, &outPtr, &outLeft);
         if (r == static_cast<std::size_t>(-1) && errno == EINVAL) {
-            singleByte = false;  // a lead byte: the code page is multi-byte
-            break;
+            // Incomplete on its own: a lead byte, so the code page is multi-byte.
+            leadBytes[static_cast<std::size_t>(b)] = true;
+            singleByte = false;
+            continue;
         }
         char32_t c = static_cast<char32_t>(b);
         if (r != static_cast<std::size_t>(-1) && outLeft == sizeof out - 4) {

@@ -18,6 +18,9 @@ public:
     static const CodePage& Default();
 
     const std::string& Name() const { return name; }
+    bool IsSingleByte() const { return singleByte; }
+    // Whether a byte starts a two-byte character of a multi-byte code page.
+    bool IsLeadByte(unsigned char byte) const { return leadBytes[byte]; }
 
     // Text of this code page as UTF-8. Every byte maps to a character: bytes the code page
     // leaves undefined become the control character of the same number, as Windows does,
@@ -39,6 +42,7 @@ private:
 
     std::string name;
     bool singleByte = true;
+    std::array<bool, 256> leadBytes{};
     std::array<char32_t, 256> toUnicode{};
     std::unordered_map<char32_t, std::uint8_t> fromUnicode;
 };
