@@ -4,7 +4,6 @@
 
 
 #include <array>
-#include <cerrno>
 #include <functional>
 #include <map>
 #include <mutex>
