@@ -138,10 +138,27 @@ void CPXRuntimeView::RunPageShown(int index) {
     document.RunPageEvent(*page, "On Show", "local this=\"" + page->pageName + "\";", true);
 }
 
+void CPXRuntimeView::RunAudioEvent(int state, int channel) {
+    QCoreApplication::processEvents();
+    CVantorixMenuPage* page = document.currentPage;
+    if (!page) return;
+    document.RunPageEvent(*page, "On Audio", AudioEventPrefix(page->pageName, channel, state), true);
+}
+
+std::string AudioEventPrefix(const std::string& pageName, int channel, int state) {
+    static const char* const states[] = {"Finish", "Pause", "Play", "Stop"};
+    const char* word = state >= 0 && state < 4 ? states[state] : "";
+    return "local this=\"" + pageName + "\";local e_Channel=" + std::to_string(channel) + ";local e_State=\"" + word +
+           "\"";
+}
+
 std::intptr_t CPXRuntimeView::OnMessage(int message, std::intptr_t wParam, std::intptr_t lParam) {
     switch (message) {
         case UM_PAGE_SHOWN:
             RunPageShown(static_cast<int>(wParam));
+            return 0;
+        case UM_AUDIO_EVENT:
+            RunAudioEvent(static_cast<int>(wParam), static_cast<int>(lParam));
             return 0;
         case UM_JUMP_PAGE:
             if (!document.suppressProjectEvents) document.ShowPage(static_cast<int>(wParam), lParam != 0);

@@ -5,6 +5,9 @@
 #include "engine/px_runtime_doc.h"
 #include "platform/qt/kx_wnd.h"
 
+// The prefix of an "On Audio" script: the page, the channel and the state's word.
+std::string AudioEventPrefix(const std::string& pageName, int channel, int state);
+
 // The one view of the main frame: it paints the current page through the off-screen surface,
 // turns page-shown, audio and page-change notifications into the document's work, and brings
 // the project to its first page.
@@ -55,6 +58,8 @@ protected:
 private:
     void LayOutPage();
     void RunPageShown(int index);
+    // "On Audio" of the current page for a channel's new state (0 finish, 1 pause, 2 play, 3 stop).
+    void RunAudioEvent(int state, int channel);
 
     CPXRuntimeDoc& document;
     int pageWidth = 0;

@@ -95,6 +95,29 @@ check_pixel 10 10 "0,0,255" "the keyed picture's blue square"
 check_pixel 50 10 "129,126,0" "green faded to alpha 126 over red"
 check_pixel 150 50 "255,255,255" "the placeholder of a missing picture"
 
+# Backgrounds: 256 gradient bands from top to bottom colour, and a tile repeated to the right.
+convert -size 64x10 xc:'#00ff00' -fill '#0000ff' -draw 'rectangle 0,0 31,9' "$work/tile.png"
+cat >"$work/backgrounds.json" <<'JSON'
+{"project": {"windowWidth": 256, "windowHeight": 256},
+ "pages": [
+  {"pageName": "Gradient", "backgroundType": 1, "backgroundColor": 0, "gradientBottomColor": 16777215,
+   "pageEvents": [{"eventName": "On Key", "script": "Page.Jump('Tiles')"}]},
+  {"pageName": "Tiles", "backgroundType": 2, "pictureMode": 1, "backgroundPicture": "tile.png"}]}
+JSON
+"$bin/vxtool" pack "$work/backgrounds.json" -o "$work/backgrounds.cdd" || fail "pack backgrounds"
+printf 'wait 100\nshot %s\nkey SPACE\nwait 100\nshot %s\n' "$work/gradient.png" "$work/tiles.png" >"$work/bg.txt"
+"$bin/vantorix" --headless --replay "$work/bg.txt" --timeout 20000 "$work/backgrounds.cdd" 2>/dev/null ||
+    fail "backgrounds run"
+shot_pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:; }
+[ "$(shot_pixel "$work/gradient.png" 10 0)" = "0,0,0" ] || fail "gradient top band"
+[ "$(shot_pixel "$work/gradient.png" 10 128)" = "128,128,128" ] || fail "gradient band 128"
+[ "$(shot_pixel "$work/gradient.png" 10 255)" = "255,255,255" ] || fail "gradient bottom band"
+# The 64-pixel tile repeats: blue on its left half, green on its right, in every column.
+for x in 10 74 138 202; do
+    [ "$(shot_pixel "$work/tiles.png" $x 5)" = "0,0,255" ] || fail "tile column at $x"
+    [ "$(shot_pixel "$work/tiles.png" $((x + 32)) 15)" = "0,255,0" ] || fail "tile right half at $((x + 32))"
+done
+
 # A page that jumps to itself from "On Preload" forever ends in one script error, not a crash.
 cat >"$work/loop.json" <<'JSON'
 {"pages": [{"pageName": "Loop", "pageEvents": [{"eventName": "On Preload", "script": "Page.Jump('Loop')"}]}]}

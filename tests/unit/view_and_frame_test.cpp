@@ -26,3 +26,21 @@ TEST(WindowShape, BlackPixelsMakeTheShape) {
 }
 
 }  // namespace
+
+#include "view/px_runtime_view.h"
+
+namespace {
+
+TEST(AudioEvents, PrefixNamesTheState) {
+    struct Case {
+        int state;
+        const char* word;
+    };
+    for (Case c : {Case{0, "Finish"}, Case{1, "Pause"}, Case{2, "Play"}, Case{3, "Stop"}, Case{7, ""}, Case{-1, ""}}) {
+        EXPECT_EQ(AudioEventPrefix("Home", 5, c.state),
+                  std::string("local this=\"Home\";local e_Channel=5;local e_State=\"") + c.word + "\"")
+            << c.state;
+    }
+}
+
+}  // namespace
