@@ -5,7 +5,10 @@
 
 #include <unistd.h>
 
+#include <QApplication>
 #include <QIcon>
+#include <QMenu>
+#include <QSystemTrayIcon>
 
 #include <cstdlib>
 #include <filesystem>
@@ -83,6 +86,26 @@ CMainFrame::CMainFrame(const RuntimeAppSettings& settings, CPXRuntimeDoc& docume
     };
     view->postClose = [this] { QMetaObject::invokeMethod(this, "close", Qt::QueuedConnection); };
     view->screenSize = [screen] { return screen; };
+    if (settings.taskbarMode == 1 && QSystemTrayIcon::isSystemTrayAvailable()) {
+        // The tray icon stands for the window, with the project title and three commands. A
+        // desktop without a tray keeps the window without a taskbar entry only.
+        tray = new QSystemTrayIcon(windowIcon().isNull() ? QApplication::windowIcon() : windowIcon(), this);
+        tray->setToolTip(QString::fromStdString(document.codePage.ToUtf8(settings.projectTitle)));
+        auto* menu = new QMenu(this);
+        QAction* restore = menu->addAction("Restore", this, [this] { RestoreWindow(); });
+        QAction* minimize = menu->addAction("Minimize", this, [this] { MinimizeWindow(); });
+        menu->addAction("Exit", this, [this] { QMetaObject::invokeMethod(this, "close", Qt::QueuedConnection); });
+        menu->setDefaultAction(restore);
+        connect(menu, &QMenu::aboutToShow, this, [this, restore, minimize] {
+            restore->setEnabled(!windowShown);
+            minimize->setEnabled(windowShown);
+        });
+        connect(tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger) RestoreWindow();
+        });
+        tray->setContextMenu(menu);
+        tray->show();
+    }
     setWindowTitle(QString::fromStdString(document.codePage.ToUtf8(settings.projectTitle)));
 }
 
@@ -131,6 +154,34 @@ void CMainFrame::ApplyWindowShape() {
     auto width = static_cast<std::uint32_t>(info.windowWidth), height = static_cast<std::uint32_t>(info.windowHeight);
     if (info.stretchMask && (mask.Width() != width || mask.Height() != height) && mask.Resize(width, height) != 0) return;
     setMask(ShapeOfMask(mask));
+}
+
+void CMainFrame::MinimizeWindow() {
+    if (!tray) {
+        showMinimized();
+    } else if (windowShown) {
+        hide();
+        windowShown = false;
+    }
+}
+
+void CMainFrame::RestoreWindow() {
+    if (tray && !windowShown) {
+        windowShown = true;
+        showNormal();
+    }
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    // In tray mode minimizing in any way hides the window to the tray.
+    if (event->type() == QEvent::WindowStateChange && tray && (windowState() & Qt::WindowMinimized)) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        MinimizeWindow();
+    }
+    CKXWnd::changeEvent(event);
 }
 
 void CMainFrame::resizeEvent(QResizeEvent*) {

@@ -12,6 +12,7 @@
 
 class CPXRuntimeDoc;
 class CPXRuntimeView;
+class QSystemTrayIcon;
 
 // The main window: its size and style from the project, the view inside it, "On Key", and the
 // closing sequence with its deferred close.
@@ -31,8 +32,12 @@ public:
     bool Closed() const { return closed; }
     // For window style 4: cuts the window to the black pixels of the project's mask picture.
     void ApplyWindowShape();
+    // Minimize and Restore: in tray mode the window hides to the tray and comes back from it.
+    void MinimizeWindow();
+    void RestoreWindow();
 
 protected:
+    void changeEvent(QEvent* event) override;
     void OnTimer(int id) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -43,6 +48,8 @@ private:
 
     CPXRuntimeDoc& document;
     CPXRuntimeView* view = nullptr;
+    QSystemTrayIcon* tray = nullptr;  // taskbar mode 1 on desktops that have a tray
+    bool windowShown = true;
     bool closed = false;
 };
 

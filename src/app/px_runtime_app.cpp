@@ -44,10 +44,10 @@ public:
         if (frame) QMetaObject::invokeMethod(frame, "close", Qt::QueuedConnection);
     }
     void Minimize() override {
-        if (frame) frame->showMinimized();
+        if (frame) frame->MinimizeWindow();
     }
     void Restore() override {
-        if (frame) frame->showNormal();
+        if (frame) frame->RestoreWindow();
     }
     void PumpMessagesFiltered(int milliseconds) override { ::PumpMessagesFiltered(milliseconds); }
     void RepaintNow() override {
