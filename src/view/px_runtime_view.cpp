@@ -105,29 +105,65 @@ void CPXRuntimeView::LayOutPage() {
     RebuildTooltips();
 }
 
+void CPXRuntimeView::PaintPage(CVantorixMenuPage& page, CDIBSMemDC& dc, bool withObjects) {
+    DrawPageBackground(page, dc, QRect(originX, originY, pageWidth, pageHeight), document);
+    if (!withObjects) return;
+    for (const RecordRef& record : page.pageObjects) {
+        auto* object = static_cast<CVantorixBaseObject*>(record.get());
+        // Labels re-place their rectangle as they draw, so they are always asked.
+        if (!ToQRect(object->rect).intersects(dc.Box()) && object->typeCode != kindLabel) continue;
+        if (auto* label = dynamic_cast<CVantorixTextObject*>(object)) {
+            DrawLabel(*label, dc, document.codePage);
+        } else if (auto* image = dynamic_cast<CVantorixImageObject*>(object)) {
+            DrawImageObject(*image, dc, document);
+        }
+    }
+}
+
 void CPXRuntimeView::OnPaint(const QRect& clipBox) {
     CVantorixMenuPage* page = document.currentPage;
     if (!page || clipBox.isEmpty()) return;
     CDIBSMemDC dc(clipBox, ColorOf(document.project->info.windowBackColor));
     if (firstPaintPending) LayOutPage();
-    DrawPageBackground(*page, dc, QRect(originX, originY, pageWidth, pageHeight), document);
-    if (document.redrawEnabled && !document.switchingPage) {
-        for (const RecordRef& record : page->pageObjects) {
-            auto* object = static_cast<CVantorixBaseObject*>(record.get());
-            if (!ToQRect(object->rect).intersects(clipBox) && object->typeCode != kindLabel) continue;
-            if (auto* label = dynamic_cast<CVantorixTextObject*>(object)) {
-                DrawLabel(*label, dc, document.codePage);
-            } else if (auto* image = dynamic_cast<CVantorixImageObject*>(object)) {
-                DrawImageObject(*image, dc, document);
-            }
-        }
-    }
+    PaintPage(*page, dc, document.redrawEnabled && !document.switchingPage);
     if (firstPaintPending) {
         firstPaintPending = false;
         PostPageShown(document.currentPageIndex);
     }
     QPainter target(this);
     dc.CopyTo(target);
+}
+
+namespace {
+
+// A 24-bit picture of part of a painted surface.
+bool ImageFromSurface(const QImage& surface, const QRect& part, CISImageEx& image) {
+    QImage cropped = surface.copy(part).convertToFormat(QImage::Format_RGB888);
+    if (cropped.isNull() || image.Allocate(static_cast<std::uint32_t>(cropped.width()),
+                                           static_cast<std::uint32_t>(cropped.height()), 24) != 0) {
+        return false;
+    }
+    for (int y = 0; y < cropped.height(); ++y) {
+        std::copy_n(cropped.constScanLine(y), image.RowBytes(), image.Pixels() + y * image.RowBytes());
+    }
+    return true;
+}
+
+}  // namespace
+
+bool CPXRuntimeView::CaptureScreen(CISImageEx* image) {
+    if (!image) return false;
+    QImage shown = grab().toImage();
+    return !shown.isNull() && ImageFromSurface(shown, GetPageRect(), *image);
+}
+
+void CPXRuntimeView::RenderPageImage(CISImageEx* image, int pageIndex) {
+    CVantorixMenuPage* page = document.Page(pageIndex);
+    if (!image || !page) return;
+    CDIBSMemDC dc(rect(), ColorOf(document.project->info.windowBackColor));
+    PaintPage(*page, dc, true);
+    dc.Painter().end();
+    ImageFromSurface(dc.Image(), GetPageRect(), *image);
 }
 
 void CPXRuntimeView::RunPageShown(int index) {

@@ -5,6 +5,10 @@
 #include "engine/px_runtime_doc.h"
 #include "platform/qt/kx_wnd.h"
 
+class CDIBSMemDC;
+class CISImageEx;
+class CVantorixMenuPage;
+
 // The prefix of an "On Audio" script: the page, the channel and the state's word.
 std::string AudioEventPrefix(const std::string& pageName, int channel, int state);
 
@@ -48,6 +52,10 @@ public:
     bool Exists() const override { return true; }
 
     QRect GetPageRect() const;
+    // What the window shows inside the page rectangle, as a 24-bit picture.
+    bool CaptureScreen(CISImageEx* image);
+    // Page pageIndex painted off-screen (background and drawn objects), cropped to the page.
+    void RenderPageImage(CISImageEx* image, int pageIndex);
     // The screen size the page is laid out against.
     std::function<QSize()> screenSize;
 
@@ -57,6 +65,7 @@ protected:
 
 private:
     void LayOutPage();
+    void PaintPage(CVantorixMenuPage& page, CDIBSMemDC& dc, bool withObjects);
     void RunPageShown(int index);
     // "On Audio" of the current page for a channel's new state (0 finish, 1 pause, 2 play, 3 stop).
     void RunAudioEvent(int state, int channel);

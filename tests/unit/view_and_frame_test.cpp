@@ -44,3 +44,70 @@ TEST(AudioEvents, PrefixNamesTheState) {
 }
 
 }  // namespace
+
+#include <QApplication>
+
+#include "app/project_settings.h"
+#include "engine/px_runtime_doc.h"
+#include "platform/code_page.h"
+#include "platform/dialogs.h"
+#include "platform/windows_paths.h"
+#include "project/archive_password.h"
+#include "project/vantorix_project.h"
+#include "project/zip_writer.h"
+#include "temp_folder.h"
+
+namespace {
+
+QApplication& OffscreenApplication() {
+    static int argc = 1;
+    static char name[] = "vx_unit_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* application = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *application;
+}
+
+TEST(PageView, CaptureAndRenderPages) {
+    OffscreenApplication();
+    TempFolder folder, data;
+    WindowsPathLayer::Instance().SetDataHome(data.path);
+    CVantorixProject project;
+    project.info.windowWidth = 40;
+    project.info.windowHeight = 30;
+    for (std::int32_t color : {0x0000FF, 0x00FF00}) {
+        auto page = std::make_unique<CVantorixMenuPage>();
+        page->backgroundColor = color;
+        project.pages.push_back(std::move(page));
+    }
+    std::string file = folder / "pages.cdd";
+    std::string error;
+    ASSERT_TRUE(WriteZipArchive(file, {{"_proj.dat", WriteProjectEntry(project), true}}, archivePassword, &error));
+    ScriptedDialogs dialogs;
+    CKXFrameServices frameServices;
+    CPXRuntimeDoc document(dialogs, frameServices, CodePage::Default());
+    ASSERT_TRUE(document.OnNewDocument(file, file, archivePassword, nullptr));
+    RuntimeAppSettings settings;
+    settings.windowWidth = 40;
+    settings.windowHeight = 30;
+    CMainFrame frame(settings, document, QSize(800, 600), QRect(0, 0, 800, 600), {});
+    frame.show();
+    frame.View().OnInitialUpdate();
+    QApplication::processEvents();
+
+    CISImageEx shown, rendered;
+    ASSERT_TRUE(frame.View().CaptureScreen(&shown));
+    frame.View().RenderPageImage(&rendered, 1);
+    ASSERT_EQ(shown.Width(), 40u);
+    ASSERT_EQ(rendered.Height(), 30u);
+    ASSERT_EQ(shown.Depth(), 24u);
+    // Page 0 on screen is red; page 1 rendered off-screen is green; the screen is unchanged.
+    EXPECT_EQ(std::vector<std::uint8_t>(shown.Pixels(), shown.Pixels() + 3), (std::vector<std::uint8_t>{255, 0, 0}));
+    EXPECT_EQ(std::vector<std::uint8_t>(rendered.Pixels(), rendered.Pixels() + 3), (std::vector<std::uint8_t>{0, 255, 0}));
+    EXPECT_EQ(document.currentPageIndex, 0);
+    EXPECT_FALSE(frame.View().CaptureScreen(nullptr));
+}
+
+}  // namespace
