@@ -57,6 +57,9 @@ CMainFrame::CMainFrame(const RuntimeAppSettings& settings, CPXRuntimeDoc& docume
     if (settings.hasTitleBar) {
         flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
+    } else if (settings.hasBorder) {
+        // No caption, but the thin frame the desktop draws.
+        flags |= Qt::CustomizeWindowHint;
     } else {
         flags |= Qt::FramelessWindowHint;
     }

@@ -16,6 +16,7 @@ command -v convert >/dev/null || { echo "ImageMagick is missing"; exit 1; }
 # A blue square on white, for the colour key; a plain green picture to fade.
 convert -size 20x20 xc:white -fill '#0000ff' -draw 'rectangle 5,5 14,14' "$work/key.png"
 convert -size 20x20 xc:'#00ff00' "$work/green.png"
+convert -size 10x10 xc:'#ffff00' "$work/yellow.png"
 
 cat >"$work/menu.json" <<'JSON'
 {
@@ -44,7 +45,8 @@ cat >"$work/menu.json" <<'JSON'
        {"typeCode": 3, "objectName": "Faded", "rect": [40, 0, 60, 20],
         "image": {"imageFile": "green.png", "opacity": 50}},
        {"typeCode": 3, "objectName": "Missing", "rect": [100, 0, 190, 90],
-        "image": {"imageFile": "nowhere.png"}}]}
+        "image": {"imageFile": "nowhere.png"}},
+       {"typeCode": 3, "objectName": "OnTop", "rect": [55, 15, 65, 25], "image": {"imageFile": "yellow.png"}}]}
   ]
 }
 JSON
@@ -94,6 +96,8 @@ check_pixel 1 1 "255,0,0" "the white of the keyed picture is transparent"
 check_pixel 10 10 "0,0,255" "the keyed picture's blue square"
 check_pixel 50 10 "129,126,0" "green faded to alpha 126 over red"
 check_pixel 150 50 "255,255,255" "the placeholder of a missing picture"
+check_pixel 57 17 "255,255,0" "the later of two overlapping objects is on top"
+check_pixel 62 22 "255,255,0" "the later object past the earlier one's edge"
 
 # Backgrounds: 256 gradient bands from top to bottom colour, and a tile repeated to the right.
 convert -size 64x10 xc:'#00ff00' -fill '#0000ff' -draw 'rectangle 0,0 31,9' "$work/tile.png"
