@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "app/debug_wnd_dlg.h"
 #include "engine/px_runtime_doc.h"
 #include "platform/ascii_case.h"
 #include "platform/code_page.h"
@@ -82,6 +83,7 @@ CMainFrame::CMainFrame(const RuntimeAppSettings& settings, CPXRuntimeDoc& docume
     setFixedSize(std::max(1, width), std::max(1, height));
     move(x, y);
 
+    debugWindow = new CDebugWndDlg(this);
     view = new CPXRuntimeView(document, this);
     view->setGeometry(0, 0, width, height);
     view->setCaption = [this](const std::string& caption) {

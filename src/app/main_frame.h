@@ -10,6 +10,7 @@
 #include "app/project_settings.h"
 #include "platform/qt/kx_wnd.h"
 
+class CDebugWndDlg;
 class CPXRuntimeDoc;
 class CPXRuntimeView;
 class QSystemTrayIcon;
@@ -35,6 +36,8 @@ public:
     // Minimize and Restore: in tray mode the window hides to the tray and comes back from it.
     void MinimizeWindow();
     void RestoreWindow();
+    // The debug window, created hidden with the frame.
+    CDebugWndDlg& DebugWindow() { return *debugWindow; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -48,7 +51,8 @@ private:
 
     CPXRuntimeDoc& document;
     CPXRuntimeView* view = nullptr;
-    QSystemTrayIcon* tray = nullptr;  // taskbar mode 1 on desktops that have a tray
+    QSystemTrayIcon* tray = nullptr;
+    CDebugWndDlg* debugWindow = nullptr;  // taskbar mode 1 on desktops that have a tray
     bool windowShown = true;
     bool closed = false;
 };

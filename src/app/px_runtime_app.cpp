@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "app/data_file_search.h"
+#include "app/debug_wnd_dlg.h"
 #include "app/event_log.h"
 #include "app/main_frame.h"
 #include "app/project_settings.h"
@@ -53,7 +54,16 @@ public:
     void RepaintNow() override {
         if (frame) frame->View().repaint();
     }
-    void DebugWindowAppend(const std::string& text) override { log.Debug(codePage.ToUtf8(text)); }
+    void DebugWindowAppend(const std::string& text) override {
+        log.Debug(codePage.ToUtf8(text));
+        if (frame) frame->DebugWindow().Append(QString::fromStdString(codePage.ToUtf8(text)));
+    }
+    void DebugWindowClear() override {
+        if (frame) frame->DebugWindow().Clear();
+    }
+    void ShowDebugWindow(bool show) override {
+        if (frame) frame->DebugWindow().setVisible(show);
+    }
 
     CMainFrame* frame = nullptr;
 
@@ -202,6 +212,12 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
         log.Script(codePage->ToUtf8(context), status);
     };
     document->onPageEntered = [&](int index) { log.Page(index, codePage->ToUtf8(document->PageName(index))); };
+    document->audioManager.onRequest = [&](const std::string& action, int channel, const std::string& file, int result) {
+        nlohmann::ordered_json event = {{"ev", "audio"}, {"action", action}, {"channel", channel}};
+        if (!file.empty()) event["file"] = codePage->ToUtf8(file);
+        event["result"] = result;
+        log.Write(event);
+    };
     QApplication::setOverrideCursor(Qt::WaitCursor);
     bool opened = document->OnNewDocument(executable, location.dataFilePath, password, &registry);
     QApplication::restoreOverrideCursor();
@@ -211,6 +227,7 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     auto frame = std::make_unique<CMainFrame>(settings, *document, screen, workArea, options.arguments, executable);
     frameServices.frame = frame.get();
     qtDialogs.SetOwner(frame.get());
+    frame->View().alwaysActive = options.headless;
     frame->show();
     frame->ApplyWindowShape();
     frame->View().OnInitialUpdate();

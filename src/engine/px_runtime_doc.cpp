@@ -168,7 +168,9 @@ void CPXRuntimeDoc::ShowPage(int index, bool force) {
             int disabledOffset = object->enabled ? 0 : 2;
             auto* button = dynamic_cast<CVantorixButtonObject*>(object);
             bool down = button && button->toggle && button->latched;
-            object->displayState = (down ? 3 : 0) + disabledOffset;
+            bool showsDisabled = button || object->typeCode == kindLabel || object->typeCode == kindParagraph;
+            // Labels, paragraphs and buttons show a disabled state; the other kinds start plain.
+            object->displayState = showsDisabled ? (down ? 3 : 0) + disabledOffset : 0;
         }
         bool painted = !view || view->HasPainted();
         if (!painted) ApplyPageOffset();

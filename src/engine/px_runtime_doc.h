@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/unique_window_id_mgr.h"
+#include "media/fmod_sound_manager.h"
 #include "project/vantorix_project.h"
 #include "script/script_document.h"
 
@@ -107,6 +108,7 @@ public:
     std::string projectEntrySource;
     int screenBitsPerPixel = 8;
     std::vector<CUniqueWindowIDMgr> windowIdRanges;
+    CFMODSoundManager audioManager;
     std::unique_ptr<CLUAEngine> scriptEngine;
 
 private:

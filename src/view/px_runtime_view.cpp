@@ -1,6 +1,12 @@
 #include "view/px_runtime_view.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QHelpEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QToolTip>
 #include <QPainter>
 
 #include "platform/code_page.h"
@@ -9,6 +15,8 @@
 #include "project/vantorix_text_object.h"
 #include "script/lua_engine.h"
 #include "view/dibs_mem_dc.h"
+#include "view/object_cursors.h"
+#include "view/object_events.h"
 #include "view/object_painters.h"
 
 namespace {
@@ -23,6 +31,7 @@ CPXRuntimeView::CPXRuntimeView(CPXRuntimeDoc& document, QWidget* parent) : CKXWn
     // Every pixel is painted from the off-screen surface; no background erase.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
     document.view = this;
 }
 
@@ -48,6 +57,145 @@ void CPXRuntimeView::OnKey(int virtualKey, bool ctrl, bool alt, bool shift) {
                          ";local e_Modifiers = {};e_Modifiers.ctrl=" + flag(ctrl) + ";e_Modifiers.alt=" + flag(alt) +
                          ";e_Modifiers.shift=" + flag(shift);
     document.RunPageEvent(*page, "On Key", prefix, true);
+}
+
+void CPXRuntimeView::SetObjectCursor(int kind) {
+    if (std::optional<QCursor> cursor = CursorForKind(kind)) setCursor(*cursor);
+}
+
+CVantorixBaseObject* CPXRuntimeView::ObjectAt(QPoint point) const {
+    CVantorixMenuPage* page = document.currentPage;
+    if (!page) return nullptr;
+    for (auto it = page->pageObjects.rbegin(); it != page->pageObjects.rend(); ++it) {
+        auto* object = static_cast<CVantorixBaseObject*>(it->get());
+        if (HitTest(*object, point)) return object;
+    }
+    return nullptr;
+}
+
+void CPXRuntimeView::PointerMoved(QPoint point) {
+    if (windowDrag) {
+        window()->move(window()->pos() + (point - dragStart));
+        return;
+    }
+    CVantorixMenuPage* page = document.currentPage;
+    if ((!alwaysActive && !QApplication::activeWindow()) || !page) {
+        setCursor(Qt::ArrowCursor);
+        return;
+    }
+    CVantorixBaseObject* over = ObjectAt(point);
+    // The page may change under the scripts these calls run; walk a copy of its list.
+    ObjectList objects = page->pageObjects;
+    for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
+        auto* object = static_cast<CVantorixBaseObject*>(it->get());
+        if (object != over) ObjectLeave(*object, *this, document);
+    }
+    if (over) {
+        ObjectEnter(*over, *this, document);
+    } else {
+        setCursor(Qt::ArrowCursor);
+    }
+}
+
+void CPXRuntimeView::mouseMoveEvent(QMouseEvent* event) { PointerMoved(event->position().toPoint()); }
+
+void CPXRuntimeView::mousePressEvent(QMouseEvent* event) {
+    CVantorixMenuPage* page = document.currentPage;
+    if (!page) return;
+    QPoint point = event->position().toPoint();
+    CVantorixBaseObject* hit = ObjectAt(point);
+    if (event->button() != Qt::LeftButton) {
+        if (hit) pressed.push_back(hit);
+        return;
+    }
+    if (hit) {
+        pressed.push_back(hit);
+        ObjectPress(*hit, *this, document);
+        return;
+    }
+    pressed.clear();
+    // A caption-less window moves by its page when the project lets it.
+    int style = document.project->info.windowStyle;
+    if ((style == 1 || style == 2 || style == 4) && document.project->info.movable) {
+        windowDrag = true;
+        dragStart = point;
+        setCursor(Qt::SizeAllCursor);
+        grabMouse();
+    }
+}
+
+void CPXRuntimeView::mouseReleaseEvent(QMouseEvent* event) {
+    if (!document.currentPage || event->button() != Qt::LeftButton) return;
+    if (windowDrag) {
+        releaseMouse();
+        setCursor(Qt::ArrowCursor);
+        windowDrag = false;
+        return;
+    }
+    QPoint point = event->position().toPoint();
+    std::vector<CVantorixBaseObject*> wasPressed;
+    wasPressed.swap(pressed);
+    ObjectList objects = document.currentPage->pageObjects;
+    for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
+        auto* object = static_cast<CVantorixBaseObject*>(it->get());
+        if (HitTest(*object, point) && std::find(wasPressed.begin(), wasPressed.end(), object) != wasPressed.end()) {
+            ObjectRelease(*object, *this, document);
+        }
+    }
+}
+
+void CPXRuntimeView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (!document.currentPage) return;
+    if (CVantorixBaseObject* hit = ObjectAt(event->position().toPoint())) pressed.push_back(hit);
+}
+
+void CPXRuntimeView::contextMenuEvent(QContextMenuEvent* event) {
+    // Only the design tool's preview offers a way out on empty page area.
+    if (!document.currentPage || !document.previewMode || ObjectAt(event->pos())) return;
+    QMenu menu(this);
+    menu.addAction("&Exit", this, [this] { PostClose(); });
+    menu.exec(event->globalPos());
+}
+
+void CPXRuntimeView::RefreshHover() {
+    QPoint point = mapFromGlobal(QCursor::pos());
+    if (rect().contains(point)) PointerMoved(point);
+}
+
+void CPXRuntimeView::RebuildTooltips() {
+    // Tooltips are looked up by position when asked for (event()); registering means numbering.
+    CVantorixMenuPage* page = document.currentPage;
+    if (!page) return;
+    int counter = 1;
+    for (const RecordRef& record : page->pageObjects) {
+        auto* object = static_cast<CVantorixBaseObject*>(record.get());
+        if (!object->visible) continue;
+        object->tooltipId = -1;
+        if (object->tooltipText.empty()) continue;
+        int id = counter++;
+        if (object->typeCode != kindVideo) object->tooltipId = id;
+    }
+}
+
+bool CPXRuntimeView::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        CVantorixMenuPage* page = document.currentPage;
+        if (page) {
+            for (auto it = page->pageObjects.rbegin(); it != page->pageObjects.rend(); ++it) {
+                auto* object = static_cast<CVantorixBaseObject*>(it->get());
+                if (object->visible && object->tooltipId > 0 && ToQRect(object->rect).contains(help->pos())) {
+                    QToolTip::showText(help->globalPos(), QString::fromStdString(document.codePage.ToUtf8(object->tooltipText)),
+                                       this, ToQRect(object->rect));
+                    return true;
+                }
+            }
+        }
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    return CKXWnd::event(event);
 }
 
 void CPXRuntimeView::SetCaption(const std::string& caption) {

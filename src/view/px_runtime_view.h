@@ -52,6 +52,13 @@ public:
     bool Exists() const override { return true; }
 
     QRect GetPageRect() const;
+    // The cursor of an object kind (0 the arrow); other kinds leave the cursor as it is.
+    void SetObjectCursor(int kind);
+    // Looks at the pointer again at its current position, so hover states follow a change.
+    void RefreshHover() override;
+    void RebuildTooltips() override;
+    // Headless runs have no other application that could be active.
+    bool alwaysActive = false;
     // What the window shows inside the page rectangle, as a 24-bit picture.
     bool CaptureScreen(CISImageEx* image);
     // Page pageIndex painted off-screen (background and drawn objects), cropped to the page.
@@ -61,6 +68,12 @@ public:
 
 protected:
     std::intptr_t OnMessage(int message, std::intptr_t wParam, std::intptr_t lParam) override;
+    bool event(QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void OnPaint(const QRect& clipBox) override;
 
 private:
@@ -70,7 +83,14 @@ private:
     // "On Audio" of the current page for a channel's new state (0 finish, 1 pause, 2 play, 3 stop).
     void RunAudioEvent(int state, int channel);
 
+    // The topmost object that takes the pointer at point, searching from the last object.
+    CVantorixBaseObject* ObjectAt(QPoint point) const;
+    void PointerMoved(QPoint point);
+
     CPXRuntimeDoc& document;
+    std::vector<CVantorixBaseObject*> pressed;
+    bool windowDrag = false;
+    QPoint dragStart;
     int pageWidth = 0;
     int pageHeight = 0;
     int originX = 0;

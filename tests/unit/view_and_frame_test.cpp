@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "app/main_frame.h"
@@ -49,6 +50,7 @@ TEST(AudioEvents, PrefixNamesTheState) {
 
 #include "app/project_settings.h"
 #include "engine/px_runtime_doc.h"
+#include "offscreen_application.h"
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
 #include "platform/windows_paths.h"
@@ -59,19 +61,13 @@ TEST(AudioEvents, PrefixNamesTheState) {
 
 namespace {
 
-QApplication& OffscreenApplication() {
-    static int argc = 1;
-    static char name[] = "vx_unit_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *application;
-}
-
 TEST(PageView, CaptureAndRenderPages) {
     OffscreenApplication();
+    // Opening the project makes its folder current; later tests need theirs back.
+    struct RestoreCurrentDirectory {
+        std::filesystem::path saved = std::filesystem::current_path();
+        ~RestoreCurrentDirectory() { std::filesystem::current_path(saved); }
+    } restoreCurrentDirectory;
     TempFolder folder, data;
     WindowsPathLayer::Instance().SetDataHome(data.path);
     CVantorixProject project;
