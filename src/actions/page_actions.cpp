@@ -4,6 +4,8 @@
 
 #include "actions/action_support.h"
 #include "platform/dialogs.h"
+#include "platform/windows_paths.h"
+#include "script/lua50_dialect.h"
 #include "project/vantorix_base_object.h"
 #include "project/vantorix_image_object.h"
 #include "project/vantorix_text_object.h"
@@ -120,6 +122,61 @@ int Message(lua_State* L) {
     return 1;
 }
 
+// An icon number of the input dialogs: one of the standard icons, 0 (none) otherwise.
+int IconArg(lua_State* L, int index, int defaultIcon) {
+    int icon = HasArg(L, index) ? static_cast<int>(GetNumberArg(L, index)) : defaultIcon;
+    return icon < 0 || icon > 64 ? 0 : icon;
+}
+
+// Input and PasswordInput: the text typed, or "CANCEL".
+int AskForText(lua_State* L, bool password) {
+    ResetLastError(L);
+    CheckArgCount(L, 2);
+    const char* title = GetStringArg(L, 1);
+    const char* prompt = GetStringArg(L, 2);
+    const char* defaultText = !password && HasArg(L, 3) ? GetStringArg(L, 3) : "";
+    IconArg(L, password ? 3 : 4, password ? static_cast<int>(MB_ICONQUESTION) : 0);
+    {
+        std::string answer;
+        bool ok = DocumentOf(L).dialogs.InputBox(prompt, title, defaultText, password, answer);
+        PushString(L, ok ? answer : std::string("CANCEL"));
+    }
+    SetLastError(L, 0);
+    return 1;
+}
+
+int Input(lua_State* L) { return AskForText(L, false); }
+int PasswordInput(lua_State* L) { return AskForText(L, true); }
+
+int FileBrowse(lua_State* L) {
+    ResetLastError(L);
+    CheckArgCount(L, 3);
+    bool open = GetBooleanArg(L, 1);
+    const char* title = GetStringArg(L, 2);
+    const char* folder = GetStringArg(L, 3);
+    const char* filter = HasArg(L, 4) ? GetStringArg(L, 4) : "All Files (*.*)|*.*|";
+    const char* defaultName = HasArg(L, 5) ? GetStringArg(L, 5) : "";
+    if (HasArg(L, 6)) GetStringArg(L, 6);  // the default extension: the desktop's dialog adds none
+    bool multiple = HasArg(L, 7) ? GetBooleanArg(L, 7) : false;
+    if (HasArg(L, 8)) GetBooleanArg(L, 8);  // checked, and changes nothing
+    CKXScriptDocument& document = DocumentOf(L);
+    {
+        std::string start = ScriptHostPath(ResolveSourcePath(document, folder));
+        std::vector<std::string> files;
+        bool ok = document.dialogs.FileBrowse(!open, title, start, filter, defaultName, multiple, files);
+        lua_newtable(L);
+        if (!ok) files = {"CANCEL"};
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            // The dialog answers with host paths; scripts see Windows ones.
+            std::string file = ok ? WindowsPathLayer::Instance().ToWindowsPath(files[i]) : files[i];
+            PushString(L, file.empty() ? files[i] : file);
+            lua_rawseti(L, -2, static_cast<int>(i + 1));
+        }
+    }
+    SetLastError(L, 0);
+    return 1;
+}
+
 // The object of the table's kind named by argument 1, or none.
 CVantorixBaseObject* ObjectArg(lua_State* L, int kind) {
     return DocumentOf(L).FindObject(GetStringArg(L, 1), kind);
@@ -233,7 +290,8 @@ const luaL_Reg* PageActionFunctions() {
 }
 
 const luaL_Reg* DialogActionFunctions() {
-    static const luaL_Reg functions[] = {{"Message", Message}, {nullptr, nullptr}};
+    static const luaL_Reg functions[] = {{"FileBrowse", FileBrowse}, {"Input", Input}, {"Message", Message},
+                                         {"PasswordInput", PasswordInput}, {nullptr, nullptr}};
     return functions;
 }
 

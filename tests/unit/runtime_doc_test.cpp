@@ -222,6 +222,21 @@ TEST_F(RuntimeDocTest, MessageBoxAction) {
     EXPECT_EQ(dialogs.records.back().style, static_cast<unsigned>(MB_ICONINFORMATION));
 }
 
+TEST_F(RuntimeDocTest, InputAndFileDialogs) {
+    Open({});
+    dialogs.answers = {{false, 0, "Ann", {}}, {true, 0, {}, {}}, {false, 0, "secret", {}}};
+    EXPECT_EQ(Eval("Dialog.Input('Name', 'Your name?', 'nobody')"), "Ann");
+    EXPECT_EQ(Eval("Dialog.Input('Name', 'Your name?')"), "CANCEL");
+    EXPECT_EQ(Eval("Dialog.PasswordInput('Key', 'Password?')"), "secret");
+    EXPECT_EQ(dialogs.records.back().kind, "password");
+    EXPECT_EQ(Eval("Dialog.Input('Name', 'Nobody types')"), "CANCEL") << "no queued answer cancels";
+    dialogs.answers = {{false, 0, {}, {"/tmp/a.txt", "/tmp/b.txt"}}};
+    EXPECT_EQ(Eval("table.concat(Dialog.FileBrowse(true, 'Pick', '', 'Text|*.txt|', '', '', true), ',')"),
+              "Z:\\tmp\\a.txt,Z:\\tmp\\b.txt");
+    EXPECT_EQ(Eval("Dialog.FileBrowse(false, 'Save', '')[1]"), "CANCEL");
+    EXPECT_EQ(dialogs.records.back().kind, "save");
+}
+
 TEST(EscapeForScript, Replacements) {
     struct Case {
         const char* text;
