@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
 
 #include <chrono>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include "platform/dialogs.h"
 #include "platform/windows_paths.h"
 #include "project/archive_password.h"
+#include "project/vantorix_event.h"
 #include "project/vantorix_image_object.h"
 #include "project/vantorix_text_object.h"
 #include "project/zip_writer.h"
@@ -93,6 +95,56 @@ fs::path Workspace() {
     return folder;
 }
 
+// One page of 100 overlapping labels and pictures.
+std::string MakeCrowdedProject(const fs::path& folder) {
+    QImage picture(60, 40, QImage::Format_ARGB32);
+    picture.fill(qRgba(200, 120, 40, 255));
+    picture.save(QString::fromStdString((folder / "small.png").string()));
+    CVantorixProject project;
+    project.info.windowWidth = 800;
+    project.info.windowHeight = 600;
+    auto page = std::make_unique<CVantorixMenuPage>();
+    for (int o = 0; o < 100; ++o) {
+        VxRect rect{100 + (o % 10) * 20, 100 + (o / 10) * 15, 100 + (o % 10) * 20 + 200, 100 + (o / 10) * 15 + 150};
+        if (o % 2 == 0) {
+            auto image = std::make_shared<CVantorixImageObject>();
+            image->imageFile = "small.png";
+            image->rect = rect;
+            image->objectEvents = {std::make_shared<CVantorixEvent>("On Enter")};
+            page->pageObjects.push_back(image);
+        } else {
+            auto label = std::make_shared<CVantorixTextObject>();
+            label->text = "Item " + std::to_string(o);
+            label->rect = rect;
+            page->pageObjects.push_back(label);
+        }
+    }
+    project.pages.push_back(std::move(page));
+    std::string path = (folder / "crowded.cdd").string();
+    std::string error;
+    WriteZipArchive(path, {{"_proj.dat", WriteProjectEntry(project), true}}, archivePassword, &error);
+    return path;
+}
+
+// A pointer move over the crowd: the hit test, Leave for all others, Enter for one, and the
+// repaint of the label that changes its highlight.
+void BM_PointerMove(benchmark::State& state) {
+    Player player(MakeCrowdedProject(Workspace()));
+    CPXRuntimeView& view = player.frame->View();
+    view.alwaysActive = true;
+    view.repaint();
+    // On to the topmost label and off to empty page: one hover repaint per move.
+    QPointF points[] = {QPointF(330, 260), QPointF(50, 50)};
+    int i = 0;
+    for (auto _ : state) {
+        QMouseEvent move(QEvent::MouseMove, points[i], view.mapToGlobal(points[i]), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(&view, &move);
+        QApplication::processEvents();
+        i = 1 - i;
+    }
+}
+
 void BM_StartToFirstPaint(benchmark::State& state) {
     std::string demo = std::string(VX_BIN_DIR) + "/../examples/demo/demo.cdd";
     for (auto _ : state) {
@@ -124,6 +176,7 @@ void BM_FullRepaint(benchmark::State& state) {
 BENCHMARK(BM_StartToFirstPaint)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PageChange)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PointerMove)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -143,9 +143,19 @@ void DrawLabel(CVantorixTextObject& label, CDIBSMemDC& dc, const CodePage& codeP
                          : (state == 2 || state == 5) ? label.disabledColor
                          : (state == 3 || state == 4) ? label.pressedColor
                                                       : label.normalColor;
-    QFont font = MakeFont(label.font, codePage);
-    QRect measured = MeasureText(label.text, font, codePage, QPoint(label.rect.left, label.rect.top));
-    int width = measured.width(), height = measured.height();
+    // The font and the text's size are made once and kept until the text changes.
+    LabelRuntime& runtime = RuntimeOf<LabelRuntime>(label.runtime);
+    if (!runtime.fontMade) {
+        runtime.font = MakeFont(label.font, codePage);
+        runtime.fontMade = true;
+    }
+    if (!runtime.measured || runtime.measuredText != label.text) {
+        runtime.measuredSize = MeasureText(label.text, runtime.font, codePage, QPoint(0, 0)).size();
+        runtime.measuredText = label.text;
+        runtime.measured = true;
+    }
+    const QFont& font = runtime.font;
+    int width = runtime.measuredSize.width(), height = runtime.measuredSize.height();
     QPainter& painter = dc.Painter();
     painter.save();
     painter.setFont(font);

@@ -23,6 +23,15 @@ struct ImageRuntime : CKXRuntimeState {
     bool loaded = false;
 };
 
+// What a label keeps between draws: its font and the measured size of its current text.
+struct LabelRuntime : CKXRuntimeState {
+    QFont font;
+    bool fontMade = false;
+    std::string measuredText;
+    QSize measuredSize;
+    bool measured = false;
+};
+
 // A page's loaded background picture.
 struct PageRuntime : CKXRuntimeState {
     CISImageEx picture;

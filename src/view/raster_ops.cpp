@@ -338,27 +338,36 @@ int DrawRaster(const Raster& in, const RasterSurface& surface, int x, int y) {
     const std::int64_t right = std::min<std::int64_t>(std::int64_t{x} + in.width, surface.width);
     const std::int64_t first = std::max<std::int64_t>(y, 0);
     const std::int64_t last = std::min<std::int64_t>(std::int64_t{y} + in.height, surface.height);
+    // floor(v / 255) for the blend's range, without a division.
+    auto div255 = [](unsigned v) { return static_cast<std::uint8_t>((v + 1 + (v >> 8)) >> 8); };
     for (std::int64_t row = first; row < last; ++row) {
         const std::uint8_t* source = in.Row(static_cast<std::uint32_t>(row - y));
         std::uint8_t* target = surface.bits + row * surface.stride + left * 4;
-        for (std::int64_t column = left; column < right; ++column, target += 4) {
-            const auto sx = static_cast<std::uint32_t>(column - x);
-            if (in.depth != 32) {
-                const Rgb c = PixelColour(in, source, sx);
+        if (in.depth != 32) {
+            for (std::int64_t column = left; column < right; ++column, target += 4) {
+                const Rgb c = PixelColour(in, source, static_cast<std::uint32_t>(column - x));
                 target[0] = c.blue;
                 target[1] = c.green;
                 target[2] = c.red;
                 target[3] = 255;
+            }
+            continue;
+        }
+        const std::uint8_t* pixel = source + 4 * (left - x);
+        for (std::int64_t column = left; column < right; ++column, target += 4, pixel += 4) {
+            const unsigned a = pixel[3];
+            // Opaque and clear pixels are the common ones; the blend gives them exactly this.
+            if (a == 255) {
+                target[0] = pixel[2];
+                target[1] = pixel[1];
+                target[2] = pixel[0];
+                target[3] = 255;
                 continue;
             }
-            const std::uint8_t* pixel = source + 4 * sx;
-            const unsigned a = pixel[3];
-            target[0] =
-                static_cast<std::uint8_t>((pixel[2] * a + target[0] * (255 - a) + 127) / 255);
-            target[1] =
-                static_cast<std::uint8_t>((pixel[1] * a + target[1] * (255 - a) + 127) / 255);
-            target[2] =
-                static_cast<std::uint8_t>((pixel[0] * a + target[2] * (255 - a) + 127) / 255);
+            if (a == 0) continue;
+            target[0] = div255(pixel[2] * a + target[0] * (255 - a) + 127);
+            target[1] = div255(pixel[1] * a + target[1] * (255 - a) + 127);
+            target[2] = div255(pixel[0] * a + target[2] * (255 - a) + 127);
             target[3] = 255;
         }
     }
