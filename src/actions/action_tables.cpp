@@ -11,7 +11,7 @@ std::vector<ActionTable> ActionTables() {
     return {
         {"Application", ApplicationActionFunctions()},
         {"Audio", nullptr},
-        {"Button", nullptr},
+        {"Button", ButtonActionFunctions()},
         {"Debug", DebugActionFunctions()},
         {"Dialog", DialogActionFunctions()},
         {"DLL", nullptr},

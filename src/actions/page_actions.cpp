@@ -7,6 +7,7 @@
 #include "platform/windows_paths.h"
 #include "script/lua50_dialect.h"
 #include "project/vantorix_base_object.h"
+#include "project/vantorix_button_object.h"
 #include "project/vantorix_image_object.h"
 #include "project/vantorix_text_object.h"
 #include "script/lua_engine.h"
@@ -205,6 +206,58 @@ int SetVisible(lua_State* L, int kind) {
     return 0;
 }
 
+int ButtonGetState(lua_State* L) {
+    ResetLastError(L);
+    CheckArgCount(L, 1);
+    auto* button = dynamic_cast<CVantorixButtonObject*>(ObjectArg(L, kindButton));
+    SetLastError(L, button ? 0 : objectNotFound);
+    lua_pushnumber(L, button ? button->latched : -1);
+    return 1;
+}
+
+int ButtonSetState(lua_State* L) {
+    ResetLastError(L);
+    CheckArgCount(L, 1);
+    auto* button = dynamic_cast<CVantorixButtonObject*>(ObjectArg(L, kindButton));
+    int value = HasArg(L, 2) ? static_cast<int>(GetNumberArg(L, 2)) : 0;
+    // Only toggle buttons keep a state; a push button is left alone.
+    if (button && button->toggle) {
+        button->latched = value;
+        if (value == 0) button->displayState = 0;
+        if (value == 1) button->displayState = 3;
+        CKXScriptDocument& document = DocumentOf(L);
+        if (document.redrawEnabled) document.RepaintObjectRect(*button);
+    }
+    SetLastError(L, button ? 0 : objectNotFound);
+    return 0;
+}
+
+int ButtonGetText(lua_State* L) {
+    ResetLastError(L);
+    CheckArgCount(L, 1);
+    auto* button = dynamic_cast<CVantorixButtonObject*>(ObjectArg(L, kindButton));
+    SetLastError(L, button ? 0 : objectNotFound);
+    PushString(L, button ? button->caption : std::string());
+    return 1;
+}
+
+int ButtonSetText(lua_State* L) {
+    ResetLastError(L);
+    CheckArgCount(L, 2);
+    auto* button = dynamic_cast<CVantorixButtonObject*>(ObjectArg(L, kindButton));
+    const char* text = GetStringArg(L, 2);
+    if (button) {
+        button->caption = text;
+        CKXScriptDocument& document = DocumentOf(L);
+        if (document.HasMainWindow()) document.RepaintObjectRect(*button);
+    }
+    SetLastError(L, button ? 0 : objectNotFound);
+    return 0;
+}
+
+int ButtonIsVisible(lua_State* L) { return IsVisible(L, kindButton); }
+int ButtonSetVisible(lua_State* L) { return SetVisible(L, kindButton); }
+
 int LabelGetText(lua_State* L) {
     ResetLastError(L);
     CheckArgCount(L, 1);
@@ -292,6 +345,14 @@ const luaL_Reg* PageActionFunctions() {
 const luaL_Reg* DialogActionFunctions() {
     static const luaL_Reg functions[] = {{"FileBrowse", FileBrowse}, {"Input", Input}, {"Message", Message},
                                          {"PasswordInput", PasswordInput}, {nullptr, nullptr}};
+    return functions;
+}
+
+const luaL_Reg* ButtonActionFunctions() {
+    static const luaL_Reg functions[] = {{"GetState", ButtonGetState},   {"GetText", ButtonGetText},
+                                         {"IsVisible", ButtonIsVisible}, {"SetState", ButtonSetState},
+                                         {"SetText", ButtonSetText},     {"SetVisible", ButtonSetVisible},
+                                         {nullptr, nullptr}};
     return functions;
 }
 

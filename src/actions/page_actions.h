@@ -8,6 +8,7 @@
 // and the drawn objects of the current page.
 const luaL_Reg* PageActionFunctions();
 const luaL_Reg* DialogActionFunctions();
+const luaL_Reg* ButtonActionFunctions();
 const luaL_Reg* LabelActionFunctions();
 const luaL_Reg* ImageActionFunctions();
 

@@ -8,6 +8,8 @@
 
 #include "platform/code_page.h"
 #include "project/kx_font.h"
+#include "actions/action_support.h"
+#include "project/vantorix_button_object.h"
 #include "project/vantorix_image_object.h"
 #include "project/vantorix_menu_page.h"
 #include "project/vantorix_text_object.h"
@@ -97,6 +99,56 @@ void DrawImageObject(CVantorixImageObject& image, CDIBSMemDC& dc, const CKXScrip
         placeholder.SetTarget(3, ToQRect(image.rect), image.imageFile);
         placeholder.Paint(dc.Painter(), document.codePage);
     }
+}
+
+ButtonRuntime& LoadedButton(CVantorixButtonObject& button, const CKXScriptDocument& document) {
+    ButtonRuntime& runtime = RuntimeOf<ButtonRuntime>(button.runtime);
+    if (!runtime.loaded && !button.buttonFile.empty()) {
+        std::string path = ScriptHostPath(ResolveSourcePath(document, button.buttonFile));
+        runtime.loaded = runtime.button.LoadButtonFile(path);
+    }
+    return runtime;
+}
+
+void DrawButton(CVantorixButtonObject& button, CDIBSMemDC& dc, const CKXScriptDocument& document) {
+    if (!button.visible) return;
+    ButtonRuntime& runtime = LoadedButton(button, document);
+    if (!runtime.loaded) {
+        CKXBrokenLinkPainter placeholder;
+        placeholder.SetTarget(0, ToQRect(button.rect), button.buttonFile);
+        placeholder.Paint(dc.Painter(), document.codePage);
+        return;
+    }
+    int state = std::clamp(button.displayState, 0, 5);
+    std::int32_t color = (state == 1 || state == 4) ? button.highlightTextColor
+                         : (state == 2 || state == 5) ? button.disabledTextColor
+                         : state == 3                 ? button.pressedTextColor
+                                                      : button.normalTextColor;
+    int width = button.rect.right - button.rect.left, height = button.rect.bottom - button.rect.top;
+    if (const CISImageEx* picture = runtime.button.GetStatePicture(state, width, height)) {
+        DrawPicture(*picture, dc, button.rect.left, button.rect.top);
+    }
+    if (button.caption.empty()) return;
+    QPainter& painter = dc.Painter();
+    painter.save();
+    QFont font = MakeFont(button.captionFont, document.codePage);
+    QString caption = QString::fromStdString(document.codePage.ToUtf8(button.caption));
+    QFontMetrics metrics(font);
+    int cw = metrics.horizontalAdvance(caption), ch = metrics.height();
+    int top = button.rect.top + static_cast<int>(height * (runtime.button.CenterY() + runtime.button.DeltaY(state)) * 0.01) -
+              ch / 2 + button.captionYOffset;
+    int left = button.rect.left;
+    if (button.captionAlignment == 1) {
+        left += static_cast<int>((runtime.button.CenterX() + runtime.button.DeltaX(state)) * 0.01 * width) - cw / 2;
+    } else if (button.captionAlignment == 2) {
+        left = button.rect.right - cw;
+    }
+    left += button.captionXOffset;
+    painter.setClipRect(ToQRect(button.rect));
+    painter.setFont(font);
+    painter.setPen(ColorOf(color));
+    painter.drawText(QRect(left, top, cw, ch), Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs | Qt::TextDontClip, caption);
+    painter.restore();
 }
 
 QFont MakeFont(const CKXFont& description, const CodePage& codePage) {

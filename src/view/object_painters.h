@@ -6,11 +6,13 @@
 
 #include "project/serializable.h"
 #include "view/cis_image_ex.h"
+#include "view/kx_button.h"
 
 class CDIBSMemDC;
 class CKXFont;
 class CKXScriptDocument;
 class CodePage;
+class CVantorixButtonObject;
 class CVantorixImageObject;
 class CVantorixMenuPage;
 class CVantorixTextObject;
@@ -30,6 +32,12 @@ struct LabelRuntime : CKXRuntimeState {
     std::string measuredText;
     QSize measuredSize;
     bool measured = false;
+};
+
+// A button's loaded button file.
+struct ButtonRuntime : CKXRuntimeState {
+    CKXButton button;
+    bool loaded = false;
 };
 
 // A page's loaded background picture.
@@ -52,6 +60,9 @@ QFont MakeFont(const CKXFont& font, const CodePage& codePage);
 // The box of a text block: the widest line plus 6, the lines' height plus 6; 5 x 5 when empty.
 QRect MeasureText(const std::string& text, const QFont& font, const CodePage& codePage, QPoint topLeft);
 void DrawLabel(CVantorixTextObject& label, CDIBSMemDC& dc, const CodePage& codePage);
+// Loads the button's file on first use; the runtime holds it until the page is left.
+ButtonRuntime& LoadedButton(CVantorixButtonObject& button, const CKXScriptDocument& document);
+void DrawButton(CVantorixButtonObject& button, CDIBSMemDC& dc, const CKXScriptDocument& document);
 // After its text changed: a label that sizes itself takes the size of its new text.
 void ResizeLabelToText(CVantorixTextObject& label, const CodePage& codePage);
 

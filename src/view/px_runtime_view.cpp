@@ -10,6 +10,7 @@
 #include <QPainter>
 
 #include "platform/code_page.h"
+#include "project/vantorix_button_object.h"
 #include "project/vantorix_image_object.h"
 #include "project/vantorix_menu_page.h"
 #include "project/vantorix_text_object.h"
@@ -264,6 +265,8 @@ void CPXRuntimeView::PaintPage(CVantorixMenuPage& page, CDIBSMemDC& dc, bool wit
             DrawLabel(*label, dc, document.codePage);
         } else if (auto* image = dynamic_cast<CVantorixImageObject*>(object)) {
             DrawImageObject(*image, dc, document);
+        } else if (auto* button = dynamic_cast<CVantorixButtonObject*>(object)) {
+            DrawButton(*button, dc, document);
         }
     }
 }

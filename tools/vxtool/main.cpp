@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "btn_file.h"
 #include "data_file_io.h"
 #include "platform/atomic_file.h"
 #include "platform/code_page.h"
@@ -22,11 +23,14 @@ const char usage[] =
     "       vxtool pack PROJECT.json -o FILE.cdd [--font FILE.ttf ...] [--password PW] [--codepage CP]\n"
     "       vxtool unpack FILE.cdd -o PROJECT.json [--password PW] [--codepage CP]\n"
     "       vxtool run-script FILE.lua [--trace] [--project FILE.cdd] [--password PW] [--codepage CP]\n"
+    "       vxtool btn MANIFEST.xml -o FILE.btn [PICTURE ...]\n"
     "\n"
     "inspect prints a data file's project as JSON; pack builds a data file from such a JSON\n"
     "description (missing keys take their defaults); unpack writes the JSON to a file.\n"
     "run-script runs a Lua file as a project's startup script, printing its dialogs and debug\n"
     "output as JSON lines; its exit status is the script's.\n"
+    "btn writes a button file holding the manifest as _manifest.xml and the pictures under\n"
+    "their file names.\n"
     "Text is UTF-8 in JSON and 8-bit in the data file, in the code page CP (windows-1252).\n";
 
 struct Options {
@@ -77,8 +81,13 @@ Options ParseOptions(int argc, char** argv) {
             options.inputs.push_back(arg);
         }
     }
-    if (options.inputs.size() != 1) throw UsageError(options.command + " takes one file");
-    bool needsOutput = options.command == "pack" || options.command == "unpack";
+    if (options.command == "btn") {
+        if (options.inputs.empty()) throw UsageError("btn needs a manifest");
+    } else if (options.inputs.size() != 1) {
+        throw UsageError(options.command + " takes one file");
+    }
+    bool needsOutput =
+        options.command == "pack" || options.command == "unpack" || options.command == "btn";
     if (needsOutput && options.output.empty()) throw UsageError(options.command + " needs -o FILE");
     if (!needsOutput && !options.output.empty()) throw UsageError("inspect prints to standard output");
     if (!options.fonts.empty() && options.command != "pack") throw UsageError("--font is for pack");
@@ -156,6 +165,9 @@ int Run(int argc, char** argv) {
         }
     } else if (options.command == "pack") {
         Pack(options, *codePage);
+    } else if (options.command == "btn") {
+        std::vector<std::string> pictures(options.inputs.begin() + 1, options.inputs.end());
+        MakeButtonFile(options.inputs[0], pictures, options.output);
     } else if (options.command == "run-script") {
         RunScriptOptions run{options.inputs[0], options.project, options.password, options.trace};
         return RunScript(run, *codePage);
