@@ -107,3 +107,68 @@ TEST(PageView, CaptureAndRenderPages) {
 }
 
 }  // namespace
+
+#include "app/debug_wnd_dlg.h"
+#include "project/vantorix_text_object.h"
+
+namespace {
+
+TEST(DebugWindow, AppendsWithoutAddingBreaksAndClears) {
+    OffscreenApplication();
+    CDebugWndDlg window(nullptr);
+    window.Append("a");
+    window.Append("b");
+    window.Append("\r\nTRACE: 1: x\r\n");
+    EXPECT_EQ(window.Text(), "ab\nTRACE: 1: x\n");
+    window.Clear();
+    EXPECT_EQ(window.Text(), "");
+    window.resize(100, 100);
+    EXPECT_GE(window.width(), 150) << "the window keeps its minimum size";
+    EXPECT_GE(window.height(), 250);
+}
+
+TEST(PageView, TooltipsForVisibleObjectsWithText) {
+    OffscreenApplication();
+    struct RestoreCurrentDirectory {
+        std::filesystem::path saved = std::filesystem::current_path();
+        ~RestoreCurrentDirectory() { std::filesystem::current_path(saved); }
+    } restoreCurrentDirectory;
+    TempFolder folder, data;
+    WindowsPathLayer::Instance().SetDataHome(data.path);
+    CVantorixProject project;
+    auto page = std::make_unique<CVantorixMenuPage>();
+    struct Spec {
+        const char* name;
+        const char* tip;
+        int visible;
+    };
+    for (Spec spec : {Spec{"first", "one", 1}, Spec{"plain", "", 1}, Spec{"hidden", "two", 0}, Spec{"second", "three", 1}}) {
+        auto label = std::make_shared<CVantorixTextObject>();
+        label->objectName = spec.name;
+        label->tooltipText = spec.tip;
+        label->visible = spec.visible;
+        page->pageObjects.push_back(label);
+    }
+    project.pages.push_back(std::move(page));
+    std::string file = folder / "tips.cdd";
+    std::string error;
+    ASSERT_TRUE(WriteZipArchive(file, {{"_proj.dat", WriteProjectEntry(project), true}}, archivePassword, &error));
+    ScriptedDialogs dialogs;
+    CKXFrameServices frameServices;
+    CPXRuntimeDoc document(dialogs, frameServices, CodePage::Default());
+    ASSERT_TRUE(document.OnNewDocument(file, file, archivePassword, nullptr));
+    RuntimeAppSettings settings;
+    settings.windowWidth = 200;
+    settings.windowHeight = 100;
+    CMainFrame frame(settings, document, QSize(800, 600), QRect(0, 0, 800, 600), {});
+    frame.show();
+    frame.View().OnInitialUpdate();
+    std::vector<int> ids;
+    for (const RecordRef& record : document.currentPage->pageObjects) {
+        ids.push_back(static_cast<CVantorixBaseObject&>(*record).tooltipId);
+    }
+    // Invisible objects are passed over; objects without text get none.
+    EXPECT_EQ(ids, (std::vector<int>{1, -1, -1, 2}));
+}
+
+}  // namespace
