@@ -136,10 +136,10 @@ int AskForText(lua_State* L, bool password) {
     const char* title = GetStringArg(L, 1);
     const char* prompt = GetStringArg(L, 2);
     const char* defaultText = !password && HasArg(L, 3) ? GetStringArg(L, 3) : "";
-    IconArg(L, password ? 3 : 4, password ? static_cast<int>(MB_ICONQUESTION) : 0);
+    int icon = IconArg(L, password ? 3 : 4, password ? static_cast<int>(MB_ICONQUESTION) : 0);
     {
         std::string answer;
-        bool ok = DocumentOf(L).dialogs.InputBox(prompt, title, defaultText, password, answer);
+        bool ok = DocumentOf(L).dialogs.InputBox(prompt, title, defaultText, password, answer, icon);
         PushString(L, ok ? answer : std::string("CANCEL"));
     }
     SetLastError(L, 0);

@@ -83,8 +83,8 @@ public:
         return answer;
     }
     bool InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText,
-                  bool password, std::string& answer) override {
-        bool ok = inner.InputBox(prompt, title, defaultText, password, answer);
+                  bool password, std::string& answer, int icon) override {
+        bool ok = inner.InputBox(prompt, title, defaultText, password, answer, icon);
         log.Dialog(password ? "password" : "input", codePage.ToUtf8(title), codePage.ToUtf8(prompt), 0,
                    ok ? nlohmann::ordered_json(codePage.ToUtf8(answer)) : nlohmann::ordered_json(nullptr));
         return ok;

@@ -51,7 +51,7 @@ int ScriptedDialogs::MessageBox(const std::string& text, const std::string& capt
 }
 
 bool ScriptedDialogs::InputBox(const std::string& prompt, const std::string& title,
-                               const std::string& defaultText, bool password, std::string& answer) {
+                               const std::string& defaultText, bool password, std::string& answer, int) {
     // Without a queued answer nobody is there to type: the box is cancelled.
     (void)defaultText;
     bool cancelled = true;

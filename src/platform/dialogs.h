@@ -20,9 +20,11 @@ public:
     virtual ~CKXDialogs() = default;
     // Returns the ID of the button chosen.
     virtual int MessageBox(const std::string& text, const std::string& caption, unsigned style) = 0;
-    // Returns false when cancelled.
+    // Returns false when cancelled. icon: 16 stop, 32 question, 48 exclamation, 64 information,
+    // anything else none.
     virtual bool InputBox(const std::string& prompt, const std::string& title,
-                          const std::string& defaultText, bool password, std::string& answer) = 0;
+                          const std::string& defaultText, bool password, std::string& answer,
+                          int icon = 0) = 0;
     // Open or save file dialog; filter is "description|pattern|..." text. False when cancelled.
     virtual bool FileBrowse(bool save, const std::string& title, const std::string& folder,
                             const std::string& filter, const std::string& defaultName,
@@ -56,7 +58,8 @@ public:
 
     int MessageBox(const std::string& text, const std::string& caption, unsigned style) override;
     bool InputBox(const std::string& prompt, const std::string& title,
-                  const std::string& defaultText, bool password, std::string& answer) override;
+                  const std::string& defaultText, bool password, std::string& answer,
+                  int icon = 0) override;
     bool FileBrowse(bool save, const std::string& title, const std::string& folder,
                     const std::string& filter, const std::string& defaultName, bool multiple,
                     std::vector<std::string>& files) override;

@@ -172,3 +172,23 @@ TEST(PageView, TooltipsForVisibleObjectsWithText) {
 }
 
 }  // namespace
+
+#include <QLineEdit>
+
+#include "platform/qt/kx_input_box.h"
+
+namespace {
+
+TEST(InputBox, LongPromptsGrowTheBox) {
+    OffscreenApplication();
+    CKXInputBox shortBox(nullptr, "Title", "Name?", "Ann", false, 0);
+    CKXInputBox longBox(nullptr, "Title", QString(200, 'w'), "", true, 32);
+    EXPECT_EQ(shortBox.Answer(), "Ann");
+    EXPECT_GT(longBox.height(), shortBox.height());
+    EXPECT_EQ(longBox.findChild<QLineEdit*>()->echoMode(), QLineEdit::Password);
+    QFont font;
+    EXPECT_EQ(CKXInputBox::PromptLines("", font, 100), 1);
+    EXPECT_EQ(CKXInputBox::PromptLines(QString(10, 'w'), font, 1), QFontMetrics(font).horizontalAdvance(QString(10, 'w')));
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 #include "platform/qt/qt_dialogs.h"
 
 #include "platform/code_page.h"
+#include "platform/qt/kx_input_box.h"
 
 #include <QFileDialog>
 #include <QInputDialog>
@@ -56,13 +57,11 @@ int QtDialogs::MessageBox(const std::string& text, const std::string& caption, u
 }
 
 bool QtDialogs::InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText,
-                         bool password, std::string& answer) {
-    bool ok = false;
-    QString text = QInputDialog::getText(owner, Text(title), Text(prompt),
-                                         password ? QLineEdit::Password : QLineEdit::Normal,
-                                         password ? QString() : Text(defaultText), &ok);
-    if (ok) answer = FromText(text);
-    return ok;
+                         bool password, std::string& answer, int icon) {
+    CKXInputBox box(owner, Text(title), Text(prompt), password ? QString() : Text(defaultText), password, icon);
+    if (box.exec() != QDialog::Accepted) return false;
+    answer = FromText(box.Answer());
+    return true;
 }
 
 bool QtDialogs::FileBrowse(bool save, const std::string& title, const std::string& folder, const std::string& filter,
