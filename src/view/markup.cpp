@@ -8,7 +8,9 @@ namespace {
 
 constexpr std::size_t kNone = std::string::npos;
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 // Characters that end a token, and that are a token of their own when one starts with them.
 bool IsTokenBreak(char c) {
@@ -160,8 +162,8 @@ bool CMarkup::Fail(std::string_view message, std::string_view name) {
 }
 
 std::size_t CMarkup::Next(std::size_t pos) const {
-    const bool pair = codePage->IsLeadByte(static_cast<unsigned char>(doc[pos])) &&
-                      pos + 1 < doc.size();
+    const bool pair =
+        codePage->IsLeadByte(static_cast<unsigned char>(doc[pos])) && pos + 1 < doc.size();
     return pos + (pair ? 2 : 1);
 }
 
