@@ -145,7 +145,7 @@ bool CKXButton::LoadButtonFile(const std::string& hostPath) {
     std::string text;
     if (const CKXZipEntryInfo* entry = directory.FindEntry(manifestName)) {
         std::vector<std::uint8_t> bytes;
-        if (ExtractListed(hostPath, *entry, bytes)) {
+        if (ExtractListed(hostPath, *entry, bytes) && !bytes.empty()) {
             const char* begin = reinterpret_cast<const char*>(bytes.data());
             text.assign(begin, strnlen(begin, bytes.size()));
         }
