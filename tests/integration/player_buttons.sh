@@ -2,17 +2,7 @@
 # Buttons headless: the later of two overlapping buttons takes the pointer, a press on one and a
 # release on another clicks nothing, a toggle clicked twice, and the hit threshold of a button
 # file against the alpha of its state picture (128 is not a hit, 129 is).
-set -u
-bin=$(cd "$1" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export VANTORIX_DATA_HOME=$work/data
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-command -v convert >/dev/null || { echo "ImageMagick is missing"; exit 1; }
+source "$(dirname "$0")/lib/player_setup.sh"
 cd "$work" || exit 1
 convert -size 40x20 xc:'#3060c0' solid.png
 # Alpha 128 on the left half, 129 on the right.
@@ -59,11 +49,10 @@ move 235 20
 wait 50
 STEPS
 "$bin/vantorix" --headless --replay steps.txt --log log.jsonl --timeout 20000 menu.cdd 2>/dev/null || fail "run"
-actual=$(grep -o '"ev":"debug","text":"[^"]*"' log.jsonl | sed 's/.*"text":"//; s/"$//' | tr -d '\n')
+actual=$(debug_texts log.jsonl)
 # A; B over A; A pressed and B released: no click; the toggle down (1) then up (0); nothing at
 # alpha 128; E at alpha 129.
 expected="enter A;enter B;enter T;click T 1;click T 0;enter E;"
 [ "$actual" = "$expected" ] || fail "events: $actual"
 
-[ "$failures" -eq 0 ] && echo "player buttons: all checks passed"
-exit $((failures > 0))
+finish "player buttons"

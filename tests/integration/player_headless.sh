@@ -1,17 +1,7 @@
 #!/usr/bin/env bash
 # The player headless with a replay: page events in their order, navigation globals, the close
 # query, and what the screen shows (background, colour-keyed and faded images, the placeholder).
-set -u
-bin=$(cd "$1" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export VANTORIX_DATA_HOME=$work/data
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-command -v convert >/dev/null || { echo "ImageMagick is missing"; exit 1; }
+source "$(dirname "$0")/lib/player_setup.sh"
 
 # A blue square on white, for the colour key; a plain green picture to fade.
 convert -size 20x20 xc:white -fill '#0000ff' -draw 'rectangle 5,5 14,14' "$work/key.png"
@@ -133,5 +123,4 @@ status=$?
 [ "$status" -eq 0 ] || fail "the looping page ended with status $status"
 grep -q 'Page changes are nested too deeply' "$work/loop.jsonl" || fail "no error for the endless jump"
 
-[ "$failures" -eq 0 ] && echo "player headless: all checks passed"
-exit $((failures > 0))
+finish "player headless"

@@ -2,17 +2,7 @@
 # The pointer headless: which object gets Enter among overlapping ones, a press on one object
 # released on another, a disabled object letting the pointer through, the alpha hit test at its
 # border, hover sounds on the effects channel, and the debug window's text in the log.
-set -u
-bin=$(cd "$1" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export VANTORIX_DATA_HOME=$work/data
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-command -v convert >/dev/null || { echo "ImageMagick is missing"; exit 1; }
+source "$(dirname "$0")/lib/player_setup.sh"
 convert -size 50x50 xc:'#808080' "$work/plain.png"
 # Alpha 200 on the left half, 201 on the right.
 convert -size 20x20 xc:'rgba(255,0,0,0.78431)' \( -size 20x20 xc:'rgba(0,0,255,0.78824)' \) +append "$work/alpha.png"
@@ -52,7 +42,7 @@ wait 50
 STEPS
 "$bin/vantorix" --headless --replay "$work/steps.txt" --log "$work/log.jsonl" --timeout 20000 "$work/menu.cdd" 2>/dev/null ||
     fail "run"
-actual=$(grep -o '"ev":"debug","text":"[^"]*"' "$work/log.jsonl" | sed 's/.*"text":"//; s/"$//' | tr -d '\n')
+actual=$(debug_texts "$work/log.jsonl")
 # A first; B on top of A; B clicked; A pressed and B released: nothing clicked; D under the
 # disabled C; nothing at alpha 200; E at alpha 201.
 expected="enter A;leave A;enter B;click B;leave B;leave A;enter D;leave D;enter E;"
@@ -60,5 +50,4 @@ expected="enter A;leave A;enter B;click B;leave B;leave A;enter D;leave D;enter 
 grep -q '"ev":"audio","action":"load","channel":0,"file":"[^"]*hover.wav"' "$work/log.jsonl" ||
     fail "hover sound not requested on the effects channel"
 
-[ "$failures" -eq 0 ] && echo "player pointer: all checks passed"
-exit $((failures > 0))
+finish "player pointer"
