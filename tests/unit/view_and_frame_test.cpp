@@ -61,46 +61,60 @@ TEST(AudioEvents, PrefixNamesTheState) {
 
 namespace {
 
-TEST(PageView, CaptureAndRenderPages) {
-    OffscreenApplication();
+// A project packed into a data file, opened by a document and shown in a frame on the offscreen
+// platform, at the given page size.
+class ShownProject {
+public:
+    ShownProject(CVantorixProject& project, int width, int height) {
+        OffscreenApplication();
+        WindowsPathLayer::Instance().SetDataHome(data.path);
+        project.info.windowWidth = width;
+        project.info.windowHeight = height;
+        std::string file = folder / "menu.cdd";
+        std::string error;
+        EXPECT_TRUE(WriteZipArchive(file, {{"_proj.dat", WriteProjectEntry(project), true}}, archivePassword, &error));
+        EXPECT_TRUE(document.OnNewDocument(file, file, archivePassword, nullptr));
+        RuntimeAppSettings settings;
+        settings.windowWidth = width;
+        settings.windowHeight = height;
+        frame = std::make_unique<CMainFrame>(settings, document, QSize(800, 600), QRect(0, 0, 800, 600),
+                                             std::vector<std::string>{});
+        frame->show();
+        frame->View().OnInitialUpdate();
+        QApplication::processEvents();
+    }
+
     // Opening the project makes its folder current; later tests need theirs back.
     struct RestoreCurrentDirectory {
         std::filesystem::path saved = std::filesystem::current_path();
         ~RestoreCurrentDirectory() { std::filesystem::current_path(saved); }
     } restoreCurrentDirectory;
     TempFolder folder, data;
-    WindowsPathLayer::Instance().SetDataHome(data.path);
+    ScriptedDialogs dialogs;
+    CKXFrameServices frameServices;
+    CPXRuntimeDoc document{dialogs, frameServices, CodePage::Default()};
+    std::unique_ptr<CMainFrame> frame;
+};
+
+TEST(PageView, CaptureAndRenderPages) {
     CVantorixProject project;
-    project.info.windowWidth = 40;
-    project.info.windowHeight = 30;
     for (std::int32_t color : {0x0000FF, 0x00FF00}) {
         auto page = std::make_unique<CVantorixMenuPage>();
         page->backgroundColor = color;
         project.pages.push_back(std::move(page));
     }
-    std::string file = folder / "pages.cdd";
-    std::string error;
-    ASSERT_TRUE(WriteZipArchive(file, {{"_proj.dat", WriteProjectEntry(project), true}}, archivePassword, &error));
-    ScriptedDialogs dialogs;
-    CKXFrameServices frameServices;
-    CPXRuntimeDoc document(dialogs, frameServices, CodePage::Default());
-    ASSERT_TRUE(document.OnNewDocument(file, file, archivePassword, nullptr));
-    RuntimeAppSettings settings;
-    settings.windowWidth = 40;
-    settings.windowHeight = 30;
-    CMainFrame frame(settings, document, QSize(800, 600), QRect(0, 0, 800, 600), {});
-    frame.show();
-    frame.View().OnInitialUpdate();
-    QApplication::processEvents();
+    ShownProject shown(project, 40, 30);
+    CMainFrame& frame = *shown.frame;
+    CPXRuntimeDoc& document = shown.document;
 
-    CISImageEx shown, rendered;
-    ASSERT_TRUE(frame.View().CaptureScreen(&shown));
+    CISImageEx onScreen, rendered;
+    ASSERT_TRUE(frame.View().CaptureScreen(&onScreen));
     frame.View().RenderPageImage(&rendered, 1);
-    ASSERT_EQ(shown.Width(), 40u);
+    ASSERT_EQ(onScreen.Width(), 40u);
     ASSERT_EQ(rendered.Height(), 30u);
-    ASSERT_EQ(shown.Depth(), 24u);
+    ASSERT_EQ(onScreen.Depth(), 24u);
     // Page 0 on screen is red; page 1 rendered off-screen is green; the screen is unchanged.
-    EXPECT_EQ(std::vector<std::uint8_t>(shown.Pixels(), shown.Pixels() + 3), (std::vector<std::uint8_t>{255, 0, 0}));
+    EXPECT_EQ(std::vector<std::uint8_t>(onScreen.Pixels(), onScreen.Pixels() + 3), (std::vector<std::uint8_t>{255, 0, 0}));
     EXPECT_EQ(std::vector<std::uint8_t>(rendered.Pixels(), rendered.Pixels() + 3), (std::vector<std::uint8_t>{0, 255, 0}));
     EXPECT_EQ(document.currentPageIndex, 0);
     EXPECT_FALSE(frame.View().CaptureScreen(nullptr));
@@ -128,13 +142,6 @@ TEST(DebugWindow, AppendsWithoutAddingBreaksAndClears) {
 }
 
 TEST(PageView, TooltipsForVisibleObjectsWithText) {
-    OffscreenApplication();
-    struct RestoreCurrentDirectory {
-        std::filesystem::path saved = std::filesystem::current_path();
-        ~RestoreCurrentDirectory() { std::filesystem::current_path(saved); }
-    } restoreCurrentDirectory;
-    TempFolder folder, data;
-    WindowsPathLayer::Instance().SetDataHome(data.path);
     CVantorixProject project;
     auto page = std::make_unique<CVantorixMenuPage>();
     struct Spec {
@@ -150,19 +157,8 @@ TEST(PageView, TooltipsForVisibleObjectsWithText) {
         page->pageObjects.push_back(label);
     }
     project.pages.push_back(std::move(page));
-    std::string file = folder / "tips.cdd";
-    std::string error;
-    ASSERT_TRUE(WriteZipArchive(file, {{"_proj.dat", WriteProjectEntry(project), true}}, archivePassword, &error));
-    ScriptedDialogs dialogs;
-    CKXFrameServices frameServices;
-    CPXRuntimeDoc document(dialogs, frameServices, CodePage::Default());
-    ASSERT_TRUE(document.OnNewDocument(file, file, archivePassword, nullptr));
-    RuntimeAppSettings settings;
-    settings.windowWidth = 200;
-    settings.windowHeight = 100;
-    CMainFrame frame(settings, document, QSize(800, 600), QRect(0, 0, 800, 600), {});
-    frame.show();
-    frame.View().OnInitialUpdate();
+    ShownProject shown(project, 200, 100);
+    CPXRuntimeDoc& document = shown.document;
     std::vector<int> ids;
     for (const RecordRef& record : document.currentPage->pageObjects) {
         ids.push_back(static_cast<CVantorixBaseObject&>(*record).tooltipId);
