@@ -14,11 +14,6 @@
 
 namespace {
 
-std::string WindowsForm(std::string hostPath) {
-    std::replace(hostPath.begin(), hostPath.end(), '/', '\\');
-    return "Z:" + hostPath;
-}
-
 // The user's home, XDG configuration and the data home (drive C:) all lie in a temporary folder.
 class SpecialFolderTest : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 #pragma once
 
 // A fresh folder under the system's temporary folder, removed with its contents at the end.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -47,4 +48,10 @@ inline std::vector<std::string> FolderEntries(const std::string& folder) {
         names.push_back(entry.path().filename().string());
     }
     return names;
+}
+
+// How scripts name a host path: through drive Z:, which maps the host's root.
+inline std::string WindowsForm(std::string hostPath) {
+    std::replace(hostPath.begin(), hostPath.end(), '/', '\\');
+    return "Z:" + hostPath;
 }

@@ -13,11 +13,6 @@
 
 namespace {
 
-std::string WindowsForm(std::string hostPath) {
-    std::replace(hostPath.begin(), hostPath.end(), '/', '\\');
-    return "Z:" + hostPath;
-}
-
 // A temporary folder mapped as drive D:, holding a few files whose names differ from the way
 // the tests spell them. The data home (and so drive C:) lies in the same temporary folder.
 class WindowsPathTest : public ::testing::Test {
