@@ -81,17 +81,15 @@ bool WindowsPathExists(const std::string& path) {
 
 std::string ResolveSourcePath(const CKXScriptDocument& document, const std::string& path) {
     if (path.empty()) return path;
-    std::string base = document.exeFolder;
-    while (!base.empty() && base.back() == '\\') base.pop_back();
     std::size_t start = path.find_first_not_of('\\');
     std::string relative = start == std::string::npos ? "" : path.substr(start);
-    std::string candidate = base + "\\" + relative;
+    std::string candidate = document.PathBesideExe(relative);
     if (WindowsPathExists(candidate)) return candidate;
     std::size_t lastSlash = path.rfind('\\');
     if (path.find_first_of("*?") != std::string::npos && lastSlash != std::string::npos) {
         std::string folder = path.substr(0, lastSlash);
         std::size_t folderStart = folder.find_first_not_of('\\');
-        folder = base + "\\" + (folderStart == std::string::npos ? "" : folder.substr(folderStart));
+        folder = document.PathBesideExe(folderStart == std::string::npos ? "" : folder.substr(folderStart));
         if (WindowsPathExists(folder)) return folder + path.substr(lastSlash);
     }
     return path;

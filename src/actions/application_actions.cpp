@@ -84,9 +84,7 @@ std::string ResolveScriptPath(const CKXScriptDocument& document, const std::stri
     if (WindowsPathExists(name)) return name;
     std::string beside = ResolveSourcePath(document, name);
     if (WindowsPathExists(beside)) return beside;
-    std::string folder = document.exeFolder;
-    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    std::string inScripts = folder + "\\" + document.dataFolderName + "\\Scripts\\" + name;
+    std::string inScripts = document.PathBesideExe(document.dataFolderName + "\\Scripts\\" + name);
     return WindowsPathExists(inScripts) ? inScripts : "";
 }
 

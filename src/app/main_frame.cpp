@@ -151,10 +151,8 @@ QRegion ShapeOfMask(CISImageEx& mask) {
 void CMainFrame::ApplyWindowShape() {
     const CVantorixProjectInfo& info = document.project->info;
     if (info.windowStyle != 4) return;
-    std::string folder = document.exeFolder;
-    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
     CISImageEx mask;
-    if (mask.LoadFile(ScriptHostPath(folder + "\\" + info.maskFileName)) != 0) return;
+    if (mask.LoadFile(ScriptHostPath(document.PathBesideExe(info.maskFileName))) != 0) return;
     if (mask.Depth() != 24 && mask.ConvertTo24() != 0) return;
     auto width = static_cast<std::uint32_t>(info.windowWidth), height = static_cast<std::uint32_t>(info.windowHeight);
     if (info.stretchMask && (mask.Width() != width || mask.Height() != height) && mask.Resize(width, height) != 0) return;

@@ -64,8 +64,10 @@ public:
 
     std::string eventContext;
     int scriptDepth = 0;
-    std::string exeFolder;       // Windows form, no trailing backslash
+    std::string exeFolder;       // Windows form; a drive's root keeps its backslash
     std::string dataFolderName;  // the project's data folder below exeFolder
+    // A name below the player's folder, in Windows form, with exactly one backslash between.
+    std::string PathBesideExe(const std::string& relative) const;
     bool exitRequested = false;
     bool redrawEnabled = true;
     bool soundAvailable = true;

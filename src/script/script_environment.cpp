@@ -84,11 +84,9 @@ void BuildEnvironment(CLUAEngine& engine, const BuiltInFolders& folders) {
     CBuiltInVariableSetter(engine, folders).Set();
     for (const NamedConstant& constant : ScriptConstants()) engine.SetGlobalNumber(constant.name, constant.value);
 
-    std::string folder = document.exeFolder;
-    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    engine.SetGlobalString("LUA_PATH", "?;" + folder + "\\Vantorix\\Modules\\?;" + folder +
-                                           "\\Vantorix\\Modules\\?.lua;" + folder + "\\?.lua;" +
-                                           folder + "\\?;");
+    const std::string folder = document.PathBesideExe("");
+    engine.SetGlobalString("LUA_PATH", "?;" + folder + "Vantorix\\Modules\\?;" + folder +
+                                           "Vantorix\\Modules\\?.lua;" + folder + "?.lua;" + folder + "?;");
 
     lua_State* L = engine.luaState;
     lua_newtable(L);

@@ -49,9 +49,7 @@ QStringList LinesOf(const std::string& text, const CodePage& codePage) {
 std::string ProjectFileHostPath(const CKXScriptDocument& document, const std::string& name) {
     std::string direct = ScriptHostPath(name);
     if (!direct.empty() && std::filesystem::exists(direct)) return direct;
-    std::string folder = document.exeFolder;
-    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    return ScriptHostPath(folder + "\\" + name);
+    return ScriptHostPath(document.PathBesideExe(name));
 }
 
 bool ReloadImage(CVantorixImageObject& image, const CKXScriptDocument& document) {
@@ -274,10 +272,8 @@ void DrawPageBackground(CVantorixMenuPage& page, CDIBSMemDC& dc, const QRect& pa
                         const CKXScriptDocument& document) {
     PageRuntime& runtime = RuntimeOf<PageRuntime>(page.runtime);
     if (page.backgroundType == 2 && !runtime.loaded && !page.backgroundPicture.empty()) {
-        std::string folder = document.exeFolder;
-        while (!folder.empty() && folder.back() == '\\') folder.pop_back();
         CISImageEx& picture = runtime.picture;
-        if (picture.LoadFile(ScriptHostPath(folder + "\\" + page.backgroundPicture)) == 0 &&
+        if (picture.LoadFile(ScriptHostPath(document.PathBesideExe(page.backgroundPicture))) == 0 &&
             (picture.Depth() == 32 || picture.ConvertTo24() == 0) &&
             (page.pictureMode != 0 ||
              picture.Resize(static_cast<std::uint32_t>(pageRect.width()), static_cast<std::uint32_t>(pageRect.height())) == 0)) {
