@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "actions/action_tables.h"
 #include "app/main_frame.h"
 #include "app/project_settings.h"
 #include "engine/px_runtime_doc.h"
@@ -35,7 +36,7 @@ struct Player {
     std::unique_ptr<CMainFrame> frame;
 
     explicit Player(const std::string& dataFile) {
-        document = std::make_unique<CPXRuntimeDoc>(dialogs, frameServices, CodePage::Default());
+        document = std::make_unique<CPXRuntimeDoc>(dialogs, frameServices, CodePage::Default(), ActionTables());
         RuntimeAppSettings settings;
         std::string message;
         LoadProjectSettings(dataFile, archivePassword, CodePage::Default(), settings, message);

@@ -1,7 +1,5 @@
 #include "actions/action_support.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 
 #include "script/lua50_dialect.h"
@@ -71,26 +69,4 @@ int CallLanguageFunction(lua_State* L, const char* library, const char* function
     if (status == 0) return 0;
     lua_settop(L, base);
     return status == LUA_ERRMEM ? 2902 : 2901;
-}
-
-bool WindowsPathExists(const std::string& path) {
-    std::string host = ScriptHostPath(path);
-    struct stat info;
-    return !host.empty() && stat(host.c_str(), &info) == 0;
-}
-
-std::string ResolveSourcePath(const CKXScriptDocument& document, const std::string& path) {
-    if (path.empty()) return path;
-    std::size_t start = path.find_first_not_of('\\');
-    std::string relative = start == std::string::npos ? "" : path.substr(start);
-    std::string candidate = document.PathBesideExe(relative);
-    if (WindowsPathExists(candidate)) return candidate;
-    std::size_t lastSlash = path.rfind('\\');
-    if (path.find_first_of("*?") != std::string::npos && lastSlash != std::string::npos) {
-        std::string folder = path.substr(0, lastSlash);
-        std::size_t folderStart = folder.find_first_not_of('\\');
-        folder = document.PathBesideExe(folderStart == std::string::npos ? "" : folder.substr(folderStart));
-        if (WindowsPathExists(folder)) return folder + path.substr(lastSlash);
-    }
-    return path;
 }

@@ -4,11 +4,13 @@
 
 #include <lua.hpp>
 
+#include "script/project_files.h"
+
 class CKXScriptDocument;
 class CLUAEngine;
 
-// What every action shares: reading and checking its arguments, the last-error calls, and the
-// resolution of file names beside the player.
+// What every action shares: reading and checking its arguments and the last-error calls. File
+// names are found by the rules of script/project_files.h.
 //
 // The readers end the script with a script error on a wrong argument. Lua errors jump over C++
 // frames, so actions read and check all their arguments before they create any object with a
@@ -38,10 +40,3 @@ void SetLastError(lua_State* L, int code);
 // not a function, 2901 on a run-time error, 2902 on a memory error (nothing left).
 int CallLanguageFunction(lua_State* L, const char* library, const char* function, int nargs,
                          int nresults);
-
-// A file name from a script or the project, found beside the player: the name under the
-// player's folder when that exists, else (for a wildcard pattern with a folder) the pattern in
-// that folder when the folder exists, else the name unchanged.
-std::string ResolveSourcePath(const CKXScriptDocument& document, const std::string& path);
-// Whether a Windows path names an existing file or folder.
-bool WindowsPathExists(const std::string& path);

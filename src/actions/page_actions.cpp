@@ -25,20 +25,13 @@ void ShowPreviewNotice(CKXScriptDocument& document, const char* action) {
                                 MB_ICONINFORMATION);
 }
 
-void RecordCurrentPage(CKXScriptDocument& document, std::vector<std::string>& history) {
-    history.push_back(document.PageName(document.CurrentPageIndex()));
-}
-
 int Jump(lua_State* L) {
     ResetLastError(L);
     CheckArgCount(L, 1);
     const char* name = GetStringArg(L, 1);
     CKXScriptDocument& document = DocumentOf(L);
     int code = 0;
-    if (document.CurrentPageIndex() >= 0) {
-        RecordCurrentPage(document, document.backHistory);
-        document.forwardHistory.clear();
-    }
+    document.RecordNavigation(NavigationStep::Other);
     if (document.suppressProjectEvents) {
         ShowPreviewNotice(document, "Page.Jump");
     } else {
@@ -47,8 +40,7 @@ int Jump(lua_State* L) {
             code = 1300;
         } else {
             // Inside "On Preload" the page changes before Jump returns; otherwise after the script.
-            bool immediately = document.eventContext.find("On Preload") != std::string::npos;
-            if (!document.RequestPageChange(index, immediately)) {
+            if (!document.RequestPageChange(index, document.InsidePreload())) {
                 RaiseActionError(L, "Page changes are nested too deeply.");
             }
         }
@@ -63,24 +55,10 @@ int Navigate(lua_State* L) {
     int target = static_cast<int>(GetNumberArg(L, 1));
     CKXScriptDocument& document = DocumentOf(L);
     int current = document.CurrentPageIndex();
-    std::string targetName;
-    if (current >= 0) {
-        auto takeLast = [&](std::vector<std::string>& history) {
-            if (history.empty()) return;
-            targetName = history.back();
-            history.pop_back();
-        };
-        if (target == pageBackward) {
-            RecordCurrentPage(document, document.forwardHistory);
-            takeLast(document.backHistory);
-        } else if (target == pageForward) {
-            RecordCurrentPage(document, document.backHistory);
-            takeLast(document.forwardHistory);
-        } else {
-            RecordCurrentPage(document, document.backHistory);
-            document.forwardHistory.clear();
-        }
-    }
+    NavigationStep step = target == pageBackward  ? NavigationStep::Backward
+                          : target == pageForward ? NavigationStep::Forward
+                                                  : NavigationStep::Other;
+    std::string targetName = document.RecordNavigation(step);
     int count = document.PageCount();
     int index = -1;
     switch (target) {
@@ -278,7 +256,7 @@ int LabelSetText(lua_State* L) {
         if (document.HasMainWindow()) {
             // Repaints what the label covered before and after it sized itself to the text.
             document.RepaintObjectRect(*label);
-            if (label->autoSize) document.MeasureLabel(*label);
+            if (label->autoSize) document.MeasureObject(*label);
             document.RepaintObjectRect(*label);
         }
     }
@@ -311,7 +289,7 @@ int ImageLoad(lua_State* L) {
             code = 1109;
         } else {
             image->imageFile = resolved;
-            code = document.ReloadImage(*image) ? 0 : 1108;
+            code = document.ReloadObject(*image) ? 0 : 1108;
             document.RepaintObjectRect(*image);
         }
     }

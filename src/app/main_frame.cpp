@@ -18,10 +18,8 @@
 #include "platform/ascii_case.h"
 #include "platform/code_page.h"
 #include "platform/qt/virtual_keys.h"
-#include "project/vantorix_base_object.h"
-#include "script/lua50_dialect.h"
+#include "script/project_files.h"
 #include "view/cis_image_ex.h"
-#include "project/vantorix_menu_page.h"
 #include "view/px_runtime_view.h"
 
 namespace {
@@ -114,7 +112,7 @@ CMainFrame::CMainFrame(const RuntimeAppSettings& settings, CPXRuntimeDoc& docume
     setWindowTitle(QString::fromStdString(document.codePage.ToUtf8(settings.projectTitle)));
 }
 
-CMainFrame::~CMainFrame() { document.view = nullptr; }
+CMainFrame::~CMainFrame() { document.SetView(nullptr); }
 
 void CMainFrame::SetIconFromFile(const RuntimeAppSettings& settings, const std::string& executablePath) {
     // The project's icon file beside the player, or the player's own name with "ico" for its last
@@ -149,10 +147,10 @@ QRegion ShapeOfMask(CISImageEx& mask) {
 }
 
 void CMainFrame::ApplyWindowShape() {
-    const CVantorixProjectInfo& info = document.project->info;
+    const CVantorixProjectInfo& info = document.Project()->info;
     if (info.windowStyle != 4) return;
     CISImageEx mask;
-    if (mask.LoadFile(ScriptHostPath(document.PathBesideExe(info.maskFileName))) != 0) return;
+    if (mask.LoadFile(BesideExeHostPath(document, info.maskFileName)) != 0) return;
     if (mask.Depth() != 24 && mask.ConvertTo24() != 0) return;
     auto width = static_cast<std::uint32_t>(info.windowWidth), height = static_cast<std::uint32_t>(info.windowHeight);
     if (info.stretchMask && (mask.Width() != width || mask.Height() != height) && mask.Resize(width, height) != 0) return;
@@ -192,7 +190,7 @@ void CMainFrame::resizeEvent(QResizeEvent*) {
 }
 
 void CMainFrame::HandleKey(int virtualKey, bool ctrl, bool alt, bool shift) {
-    if (virtualKey > 0) view->OnKey(virtualKey, ctrl, alt, shift);
+    if (virtualKey > 0) document.RunKeyEvent(virtualKey, ctrl, alt, shift);
 }
 
 void CMainFrame::keyPressEvent(QKeyEvent* event) {
@@ -209,16 +207,9 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     // The window closes only through the deferred close, after the closing scripts.
     event->ignore();
     // A second request while the close is under way would run the closing scripts twice.
-    if (document.closing && IsTimerSet(closeTimerId)) return;
+    if (document.Closing() && IsTimerSet(closeTimerId)) return;
     if (!document.QueryAllowProjectClose()) return;
-    document.closing = true;
-    if (CVantorixMenuPage* page = document.currentPage) {
-        document.RunEventScript(page->GetEventScript("On Close"), page->pageName + " -> On Close",
-                                "local this=\"" + page->pageName + "\";");
-    }
-    if (!document.suppressProjectEvents && document.project) {
-        document.RunEventScript(document.project->info.GetEventScript("On Shutdown"), "Project -> On Shutdown", "");
-    }
+    document.RunCloseEvents();
     SetTimer(closeTimerId, 100);
 }
 
@@ -227,9 +218,7 @@ void CMainFrame::OnTimer(int id) {
     KillTimer(closeTimerId);
     // A close that comes while a script runs (one that pumps events) is dropped.
     if (document.scriptDepth != 0) return;
-    if (CVantorixMenuPage* page = document.currentPage) {
-        for (const RecordRef& record : page->pageObjects) view->LeavePage(static_cast<CVantorixBaseObject&>(*record));
-    }
+    view->LeaveCurrentPage();
     closed = true;
     close();
 }

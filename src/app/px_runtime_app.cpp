@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "actions/action_tables.h"
 #include "app/data_file_search.h"
 #include "app/debug_wnd_dlg.h"
 #include "app/event_log.h"
@@ -17,6 +18,7 @@
 #include "app/project_settings.h"
 #include "app/replay_runner.h"
 #include "engine/px_runtime_doc.h"
+#include "media/fmod_sound_manager.h"
 #include "platform/ascii_case.h"
 #include "platform/code_page.h"
 #include "platform/kx_registry.h"
@@ -207,17 +209,18 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
 
     PlayerFrameServices frameServices(*codePage, log, screen);
     CKXRegistry registry(CKXRegistry::DefaultPath());
-    auto document = std::make_unique<CPXRuntimeDoc>(dialogs, frameServices, *codePage);
-    document->onScriptRun = [&](const std::string& context, int status) {
-        log.Script(codePage->ToUtf8(context), status);
-    };
-    document->onPageEntered = [&](int index) { log.Page(index, codePage->ToUtf8(document->PageName(index))); };
-    document->audioManager.onRequest = [&](const std::string& action, int channel, const std::string& file, int result) {
+    CFMODSoundManager audioManager;
+    audioManager.onRequest = [&](const std::string& action, int channel, const std::string& file, int result) {
         nlohmann::ordered_json event = {{"ev", "audio"}, {"action", action}, {"channel", channel}};
         if (!file.empty()) event["file"] = codePage->ToUtf8(file);
         event["result"] = result;
         log.Write(event);
     };
+    auto document = std::make_unique<CPXRuntimeDoc>(dialogs, frameServices, *codePage, ActionTables(), &audioManager);
+    document->onScriptRun = [&](const std::string& context, int status) {
+        log.Script(codePage->ToUtf8(context), status);
+    };
+    document->onPageEntered = [&](int index) { log.Page(index, codePage->ToUtf8(document->PageName(index))); };
     QApplication::setOverrideCursor(Qt::WaitCursor);
     bool opened = document->OnNewDocument(executable, location.dataFilePath, password, &registry);
     QApplication::restoreOverrideCursor();

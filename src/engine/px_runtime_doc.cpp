@@ -1,31 +1,37 @@
 #include "engine/px_runtime_doc.h"
 
 #include <filesystem>
+#include <string_view>
 
-#include "actions/action_tables.h"
+#include "engine/script_prefix.h"
+#include "media/sound_service.h"
 #include "platform/ascii_case.h"
 #include "platform/dialogs.h"
 #include "platform/windows_paths.h"
 #include "project/archive_error.h"
+#include "project/event_names.h"
 #include "project/unzip_to_memory.h"
-#include "project/vantorix_button_object.h"
-#include "project/vantorix_event.h"
+#include "project/vantorix_base_object.h"
 #include "project/vantorix_menu_page.h"
-#include "script/lua50_dialect.h"
-#include "script/lua_engine.h"
+#include "script/project_files.h"
 #include "script/script_environment.h"
 
 namespace {
 
-std::string PagePrefix(const std::string& pageName) { return "local this=\"" + pageName + "\";"; }
+constexpr int effectsChannel = 0;
+
+const char* const audioStates[] = {"Finish", "Pause", "Play", "Stop"};
+
+const char* TrueOrFalse(bool value) { return value ? "true" : "false"; }
 
 }  // namespace
 
-CPXRuntimeDoc::CPXRuntimeDoc(CKXDialogs& dialogs, CKXFrameServices& frame, const CodePage& codePage)
-    : CKXScriptDocument(dialogs, frame, codePage) {
+CPXRuntimeDoc::CPXRuntimeDoc(CKXDialogs& dialogs, CKXFrameServices& frame, const CodePage& codePage,
+                             const std::vector<ActionTable>& tables, CKXSoundService* sound)
+    : CKXScriptDocument(dialogs, frame, codePage), sound(sound) {
     // Flash, the three kinds pages discard, and video.
     for (int first : {3000, 3200, 3400, 3600, 3800}) windowIdRanges.emplace_back(first, first + 199);
-    scriptEngine = std::make_unique<CLUAEngine>(*this, ActionTables());
+    scriptEngine = std::make_unique<CLUAEngine>(*this, tables);
 }
 
 CPXRuntimeDoc::~CPXRuntimeDoc() {
@@ -35,10 +41,11 @@ CPXRuntimeDoc::~CPXRuntimeDoc() {
     scriptEngine.reset();
 }
 
+void CPXRuntimeDoc::SetView(CPXViewServices* services) { view = services ? services : &nullView; }
+
 bool CPXRuntimeDoc::OnNewDocument(const std::string& executablePath, const std::string& entrySource,
                                   const std::string& password, CKXRegistry* registryStore) {
-    backHistory.clear();
-    forwardHistory.clear();
+    history.Clear();
     std::string folder = std::filesystem::absolute(executablePath).parent_path().string();
     exeFolder = WindowsPathLayer::Instance().ToWindowsPath(folder);
     registry = registryStore;
@@ -52,7 +59,6 @@ bool CPXRuntimeDoc::OnNewDocument(const std::string& executablePath, const std::
 }
 
 bool CPXRuntimeDoc::OnOpenDocument(const std::string& path, const std::string& password) {
-    openedPath = path;
     ArchiveEntryResult entry = ReadArchiveEntry(path, projectEntryName, password.c_str());
     const char* failure = nullptr;
     switch (entry.status) {
@@ -112,157 +118,174 @@ void CPXRuntimeDoc::SetNavigationGlobals(int index) {
     scriptEngine->SetGlobalString("_PageCurrent", PageName(index));
 }
 
-bool CPXRuntimeDoc::DataFileReachable() const {
-    return !projectEntrySource.empty() && std::filesystem::exists(projectEntrySource);
+bool CPXRuntimeDoc::DataFileReachable() const { return HostPathExists(projectEntrySource); }
+
+void CPXRuntimeDoc::RunPageEvent(const CVantorixMenuPage& page, const char* eventName, const std::string& prefix,
+                                 bool withPrelude) {
+    std::string context = page.pageName + " -> " + eventName;
+    bool preload = eventName == std::string_view(VxEvent::onPreload);
+    if (withPrelude) RunEventScript(page.GetPreludeScript(eventName), context, prefix, preload);
+    RunEventScript(page.GetEventScript(eventName), context, prefix, preload);
 }
 
-void CPXRuntimeDoc::RunPageEvent(const CVantorixMenuPage& page, const std::string& eventName,
-                                 const std::string& prefix, bool withPrelude) {
-    std::string context = page.pageName + " -> " + eventName;
-    if (withPrelude) RunEventScript(page.GetPreludeScript(eventName), context, prefix);
-    RunEventScript(page.GetEventScript(eventName), context, prefix);
+bool CPXRuntimeDoc::RunStartupEvents() {
+    CVantorixProjectInfo& info = project->info;
+    scriptEngine->SetGlobalString("_PageStart", info.startPageName);
+    if (!suppressProjectEvents) {
+        if (debugOnStart && previewMode) {
+            RunEventScript("Debug.ShowWindow(true);\r\nDebug.SetTraceMode(true);\r\n", "Start Debug Mode", "");
+        }
+        RunEventScript(info.GetEventScript(VxEvent::onStartup), std::string("Project -> ") + VxEvent::onStartup, "");
+    }
+    return !exitRequested;
+}
+
+void CPXRuntimeDoc::RunKeyEvent(int virtualKey, bool ctrl, bool alt, bool shift) {
+    if (!currentPage) return;
+    std::string prefix = ScriptPrefix(currentPage->pageName,
+                                      {"local e_Key=" + std::to_string(virtualKey), "local e_Modifiers = {}",
+                                       std::string("e_Modifiers.ctrl=") + TrueOrFalse(ctrl),
+                                       std::string("e_Modifiers.alt=") + TrueOrFalse(alt),
+                                       std::string("e_Modifiers.shift=") + TrueOrFalse(shift)});
+    RunPageEvent(*currentPage, VxEvent::onKey, prefix, true);
+}
+
+void CPXRuntimeDoc::RunShowEvent(int pageIndex) {
+    if (CVantorixMenuPage* page = Page(pageIndex)) {
+        RunPageEvent(*page, VxEvent::onShow, ScriptPrefix(page->pageName), true);
+    }
+}
+
+void CPXRuntimeDoc::RunAudioEvent(int state, int channel) {
+    if (!currentPage) return;
+    const char* word = state >= 0 && state < 4 ? audioStates[state] : "";
+    std::string prefix = ScriptPrefix(currentPage->pageName, {"local e_Channel=" + std::to_string(channel),
+                                                              std::string("local e_State=\"") + word + "\""});
+    RunPageEvent(*currentPage, VxEvent::onAudio, prefix, true);
+}
+
+void CPXRuntimeDoc::RunObjectEvent(const CVantorixBaseObject& object, const char* eventName) {
+    std::string script = object.GetEventScript(eventName);
+    if (script.empty() || !currentPage) return;
+    RunEventScript(script, currentPage->pageName + " -> " + object.objectName + " -> " + eventName,
+                   ScriptPrefix(object.objectName));
+}
+
+void CPXRuntimeDoc::RunCloseEvents() {
+    closing = true;
+    if (currentPage) RunPageEvent(*currentPage, VxEvent::onClose, ScriptPrefix(currentPage->pageName), false);
+    if (!suppressProjectEvents && project) {
+        RunEventScript(project->info.GetEventScript(VxEvent::onShutdown), std::string("Project -> ") + VxEvent::onShutdown,
+                       "");
+    }
+}
+
+bool CPXRuntimeDoc::QueryAllowProjectClose() { return scriptEngine->CallGlobalPredicate("QueryAllowProjectClose", true); }
+
+void CPXRuntimeDoc::PlayObjectSound(const ObjectSounds& sounds, bool hover) {
+    // Mode 1 plays the project's default sound, mode 2 the object's own file.
+    int mode = hover ? sounds.hoverSoundMode : sounds.clickSoundMode;
+    std::string file;
+    if (mode == 1) file = hover ? project->info.defaultHoverSound : project->info.defaultClickSound;
+    if (mode == 2) file = hover ? sounds.hoverSoundFile : sounds.clickSoundFile;
+    std::string path = ResolveSourcePath(*this, file);
+    if (path.empty() || !sound) return;
+    if (sound->Load(effectsChannel, path, false) == 0) sound->Play(effectsChannel);
 }
 
 void CPXRuntimeDoc::ShowPage(int index, bool force) {
-    if (view) view->SetCaption(project ? project->info.projectTitle : "");
+    view->SetCaption(project ? project->info.projectTitle : "");
     if (!force && index == currentPageIndex && currentPage) return;
-    if (view) view->EnableMainWindow();
-    if (CVantorixMenuPage* leaving = currentPage) {
-        RunPageEvent(*leaving, "On Close", PagePrefix(leaving->pageName), false);
-        if (view) view->FocusMainWindow();
-        bool everyObject = project->info.pageLeaveMode == 2;
-        for (const RecordRef& record : leaving->pageObjects) {
-            auto* object = static_cast<CVantorixBaseObject*>(record.get());
-            bool ownsWindow = object->typeCode == kindFlash || object->typeCode == kindVideo;
-            if ((everyObject || ownsWindow) && view) view->LeavePage(*object);
-        }
-        switchingPage = true;
-        if (view) view->InvalidateView();
-        switchingPage = false;
-        for (CUniqueWindowIDMgr& range : windowIdRanges) range.ReleaseAll();
-    }
+    view->EnableMainWindow();
+    if (currentPage) LeaveCurrentPage();
     CVantorixMenuPage* entering = Page(index);
-    if (entering) {
-        bool reachable = DataFileReachable();
-        if (!reachable) {
-            int answer = IDRETRY;
-            while (answer == IDRETRY && !reachable) {
-                answer = dialogs.MessageBox("Please put the CD-ROM back in the drive.", "Insert Media",
-                                            MB_RETRYCANCEL | MB_ICONEXCLAMATION);
-                reachable = DataFileReachable();
-            }
-            if (!(reachable && answer == IDRETRY)) {
-                if (view) view->PostClose();
-                entering = nullptr;
-            }
-        }
+    if (entering && MediaPresent()) EnterPage(*entering, index);
+    view->FinishPageChange();
+}
+
+void CPXRuntimeDoc::LeaveCurrentPage() {
+    CVantorixMenuPage& leaving = *currentPage;
+    RunPageEvent(leaving, VxEvent::onClose, ScriptPrefix(leaving.pageName), false);
+    view->FocusMainWindow();
+    view->LeavePage(leaving, project->info.pageLeaveMode == 2);
+    switchingPage = true;
+    view->InvalidateView();
+    switchingPage = false;
+    for (CUniqueWindowIDMgr& range : windowIdRanges) range.ReleaseAll();
+}
+
+bool CPXRuntimeDoc::MediaPresent() {
+    if (DataFileReachable()) return true;
+    int answer = IDRETRY;
+    bool reachable = false;
+    while (answer == IDRETRY && !reachable) {
+        answer = dialogs.MessageBox("Please put the CD-ROM back in the drive.", "Insert Media",
+                                    MB_RETRYCANCEL | MB_ICONEXCLAMATION);
+        reachable = DataFileReachable();
     }
-    if (entering) {
-        currentPage = entering;
-        currentPageIndex = index;
-        if (onPageEntered) onPageEntered(index);
-        SetNavigationGlobals(index);
-        RunPageEvent(*entering, "On Preload", PagePrefix(entering->pageName), false);
-        for (const RecordRef& record : entering->pageObjects) {
-            auto* object = static_cast<CVantorixBaseObject*>(record.get());
-            int disabledOffset = object->enabled ? 0 : 2;
-            auto* button = dynamic_cast<CVantorixButtonObject*>(object);
-            bool down = button && button->toggle && button->latched;
-            bool showsDisabled = button || object->typeCode == kindLabel || object->typeCode == kindParagraph;
-            // Labels, paragraphs and buttons show a disabled state; the other kinds start plain.
-            object->displayState = showsDisabled ? (down ? 3 : 0) + disabledOffset : 0;
-        }
-        bool painted = !view || view->HasPainted();
-        if (!painted) ApplyPageOffset();
-        if (view) view->RedrawViewNow();
-        if (painted && view) view->PostPageShown(index);
-    }
-    if (view) {
-        view->RebuildTooltips();
-        view->RefreshHover();
-        view->UpdateView();
-    }
+    if (reachable && answer == IDRETRY) return true;
+    view->PostClose();
+    return false;
+}
+
+void CPXRuntimeDoc::EnterPage(CVantorixMenuPage& page, int index) {
+    currentPage = &page;
+    currentPageIndex = index;
+    if (onPageEntered) onPageEntered(index);
+    SetNavigationGlobals(index);
+    RunPageEvent(page, VxEvent::onPreload, ScriptPrefix(page.pageName), false);
+    view->ResetDisplayStates(page);
+    bool painted = view->HasPainted();
+    if (!painted) ApplyPageOffset();
+    view->RedrawViewNow();
+    if (painted) view->PostPageShown(index);
+}
+
+void CPXRuntimeDoc::RunPostedPageChange(int index, bool force) {
+    if (!suppressProjectEvents) ShowPage(index, force);
 }
 
 void CPXRuntimeDoc::ApplyPageOffset() {
     if (!project) return;
     if (!offsetApplied) {
         for (const auto& page : project->pages) {
-            for (const RecordRef& record : page->pageObjects) {
-                auto* object = static_cast<CVantorixBaseObject*>(record.get());
-                storedRects.emplace_back(object, object->rect);
-            }
+            for (const auto& object : page->Objects()) storedRects.emplace_back(object.get(), object->rect);
         }
         offsetApplied = true;
     }
-    int x = view ? view->PageOriginX() : 0;
-    int y = view ? view->PageOriginY() : 0;
+    int x = view->PageOriginX();
+    int y = view->PageOriginY();
     for (auto& [object, rect] : storedRects) {
         object->rect = {rect.left + x, rect.top + y, rect.right + x, rect.bottom + y};
     }
 }
 
-bool CPXRuntimeDoc::QueryAllowProjectClose() {
-    lua_State* L = scriptEngine->luaState;
-    int top = lua_gettop(L);
-    lua_getfield(L, LUA_GLOBALSINDEX, "QueryAllowProjectClose");
-    bool allow = true;
-    if (lua_isfunction(L, -1) && lua_pcall(L, 0, 1, 0) == 0 && lua_isboolean(L, -1)) {
-        allow = lua_toboolean(L, -1);
-    }
-    lua_settop(L, top);
-    return allow;
-}
-
 bool CPXRuntimeDoc::RequestPageChange(int index, bool immediately) {
-    if (!view) return true;
+    if (!view->Exists()) return true;
     if (!immediately) {
         view->PostJumpPage(index, true);
         return true;
     }
     if (pageChangeNesting >= maxPageChangeNesting) return false;
     ++pageChangeNesting;
-    view->SendJumpPage(index, true);
+    RunPostedPageChange(index, true);
     --pageChangeNesting;
     return true;
 }
 
+std::string CPXRuntimeDoc::RecordNavigation(NavigationStep step) {
+    if (CurrentPageIndex() < 0) return {};
+    return history.Record(step, PageName(CurrentPageIndex()));
+}
+
 CVantorixBaseObject* CPXRuntimeDoc::FindObject(const std::string& name, int kind) const {
     if (!currentPage) return nullptr;
-    for (const RecordRef& record : currentPage->pageObjects) {
-        auto* object = static_cast<CVantorixBaseObject*>(record.get());
-        if (object->typeCode == kind && object->objectName == name) return object;
+    for (const auto& object : currentPage->Objects()) {
+        if (object->typeCode == kind && object->objectName == name) return object.get();
     }
     return nullptr;
 }
 
-void CPXRuntimeDoc::RepaintObjectRect(const CVantorixBaseObject& object) {
-    if (view) view->RedrawRectNow(object.rect);
-}
+void CPXRuntimeDoc::RepaintObjectRect(const CVantorixBaseObject& object) { view->RedrawRectNow(object.rect); }
 
-void CPXRuntimeDoc::RedrawPage() {
-    if (view) view->RedrawViewNow();
-}
-
-std::string EscapeForScript(const std::string& text) {
-    std::string out = text;
-    auto replaceAll = [&out](const std::string& from, const std::string& to) {
-        std::string result;
-        std::size_t start = 0, found;
-        while ((found = out.find(from, start)) != std::string::npos) {
-            result.append(out, start, found - start);
-            result += to;
-            start = found + from.size();
-        }
-        result.append(out, start, std::string::npos);
-        out = result;
-    };
-    replaceAll("\\", "\\\\");
-    replaceAll("\"", "\\\"");
-    replaceAll("'", "\\'");
-    replaceAll("\r\n", "\\r\\n");
-    replaceAll("\t", "\\t");
-    replaceAll("\a", "\\a");
-    replaceAll("\b", "\\b");
-    return out;
-}
+void CPXRuntimeDoc::RedrawPage() { view->RedrawViewNow(); }

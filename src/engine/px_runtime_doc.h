@@ -1,57 +1,31 @@
 #pragma once
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/navigation_history.h"
+#include "engine/px_view_services.h"
 #include "engine/unique_window_id_mgr.h"
-#include "media/fmod_sound_manager.h"
 #include "project/vantorix_project.h"
+#include "script/lua_engine.h"
 #include "script/script_document.h"
 
-class CLUAEngine;
 class CKXRegistry;
+class CKXSoundService;
 class CVantorixMenuPage;
+struct ObjectSounds;
 
-// What the page view and the main frame do for the document's page changes.
-class CPXViewServices {
-public:
-    virtual ~CPXViewServices() = default;
-    virtual void SetCaption(const std::string&) {}
-    virtual void EnableMainWindow() {}
-    virtual void FocusMainWindow() {}
-    // Invalidates the whole view with erase (the old page's area during a change).
-    virtual void InvalidateView() {}
-    // Repaints the whole view at once, or one rectangle of it.
-    virtual void RedrawViewNow() {}
-    virtual void RedrawRectNow(const VxRect&) {}
-    virtual bool HasPainted() const { return true; }
-    // Posts the page-shown notification that runs the page's "On Show".
-    virtual void PostPageShown(int) {}
-    // Posts (or sends) the page-change request of a script.
-    virtual void PostJumpPage(int, bool) {}
-    virtual void SendJumpPage(int, bool) {}
-    virtual void PostClose() {}
-    virtual int PageOriginX() const { return 0; }
-    virtual int PageOriginY() const { return 0; }
-    virtual void RebuildTooltips() {}
-    virtual void RefreshHover() {}
-    virtual void UpdateView() {}
-    // Releases what an object holds for its page (pictures, windows).
-    virtual void LeavePage(CVantorixBaseObject&) {}
-    virtual bool ReloadImage(CVantorixBaseObject&) { return false; }
-    virtual void MeasureLabel(CVantorixBaseObject&) {}
-    virtual bool Exists() const { return false; }
-};
-
-// The one document of a run: the project, the script engine and the state of navigation.
+// The one document of a run: the project, the script engine and the state of navigation. Every
+// event script of a page, of the project and of an object runs from here; the view and the frame
+// turn what the user does into these calls.
 class CPXRuntimeDoc : public CKXScriptDocument {
 public:
-    static constexpr int pageTableSize = 250;
-
-    CPXRuntimeDoc(CKXDialogs& dialogs, CKXFrameServices& frame, const CodePage& codePage);
+    // tables are the script-visible action tables; sound plays hover and click sounds (none
+    // means silence).
+    CPXRuntimeDoc(CKXDialogs& dialogs, CKXFrameServices& frame, const CodePage& codePage,
+                  const std::vector<ActionTable>& tables, CKXSoundService* sound = nullptr);
     ~CPXRuntimeDoc() override;
 
     // The start of the run: reads the project, builds the script environment and runs the startup
@@ -60,15 +34,35 @@ public:
                        const std::string& password, CKXRegistry* registry);
     bool OnOpenDocument(const std::string& path, const std::string& password);
 
+    // The view the document draws through; none gives the null view.
+    void SetView(CPXViewServices* services);
+    CPXViewServices& View() const { return *view; }
+
+    // The page change: the old page's "On Close" and release, the check that the data file is
+    // still there, then the new page's "On Preload", its first draw and its posted "On Show".
     void ShowPage(int index, bool force);
+    // A posted page change arriving; ignored in a page preview.
+    void RunPostedPageChange(int index, bool force);
     int GetStartPageIndex() const { return 0; }
-    void SetNavigationGlobals(int index);
-    bool DataFileReachable() const;
-    bool QueryAllowProjectClose();
     void ApplyPageOffset();
-    // Runs the page's event (prelude first when asked) with the page's context and prefix.
-    void RunPageEvent(const CVantorixMenuPage& page, const std::string& eventName, const std::string& prefix,
-                      bool withPrelude);
+
+    // The events. Each builds its context and prefix and runs the stored script.
+    // "On Startup" of the project, after _PageStart and the debug start; false when a script
+    // asked to exit, so no page is shown.
+    bool RunStartupEvents();
+    void RunKeyEvent(int virtualKey, bool ctrl, bool alt, bool shift);
+    void RunShowEvent(int pageIndex);
+    // "On Audio" of the current page for a channel's new state (0 finish, 1 pause, 2 play, 3 stop).
+    void RunAudioEvent(int state, int channel);
+    void RunObjectEvent(const CVantorixBaseObject& object, const char* eventName);
+    // The closing scripts: the current page's "On Close", then the project's "On Shutdown".
+    void RunCloseEvents();
+    // Asks the script global QueryAllowProjectClose; a missing or failing function allows it.
+    bool QueryAllowProjectClose();
+    bool Closing() const { return closing; }
+
+    // An object's hover or click sound on the effects channel.
+    void PlayObjectSound(const ObjectSounds& sounds, bool hover);
 
     // Script-visible services.
     int PageCount() const override { return pageCount; }
@@ -76,45 +70,56 @@ public:
     std::string PageName(int index) const override;
     int FindPageIndex(const std::string& name) const override;
     bool RequestPageChange(int index, bool immediately) override;
+    std::string RecordNavigation(NavigationStep step) override;
     // Page changes made from "On Preload" scripts nest; a page that keeps jumping from there
     // ends in a script error instead of exhausting the stack.
     static constexpr int maxPageChangeNesting = 16;
-    int pageChangeNesting = 0;
     CVantorixBaseObject* FindObject(const std::string& name, int kind) const override;
     void RepaintObjectRect(const CVantorixBaseObject& object) override;
     void RedrawPage() override;
-    bool HasMainWindow() const override { return view && view->Exists(); }
-    bool ReloadImage(CVantorixBaseObject& object) override { return view && view->ReloadImage(object); }
-    void MeasureLabel(CVantorixBaseObject& object) override {
-        if (view) view->MeasureLabel(object);
-    }
+    bool HasMainWindow() const override { return view->Exists(); }
+    bool ReloadObject(CVantorixBaseObject& object) override { return view->ReloadObject(object); }
+    void MeasureObject(CVantorixBaseObject& object) override { view->MeasureObject(object); }
 
     CVantorixMenuPage* Page(int index) const;
+    CVantorixMenuPage* CurrentPage() const { return currentPage; }
+    CVantorixProject* Project() const { return project.get(); }
+    CLUAEngine& ScriptEngine() const { return *scriptEngine; }
+    const CPXNavigationHistory& History() const { return history; }
+    bool SwitchingPage() const { return switchingPage; }
+    bool PreviewMode() const { return previewMode; }
 
-    CPXViewServices* view = nullptr;
     // Told when a page becomes current (for the event log).
     std::function<void(int)> onPageEntered;
+
+private:
+    // Runs the page's event (prelude first when asked) with the page's context and prefix.
+    void RunPageEvent(const CVantorixMenuPage& page, const char* eventName, const std::string& prefix,
+                      bool withPrelude);
+    void LeaveCurrentPage();
+    // Whether the page about to show can be reached: the data file, or the disc put back in.
+    bool MediaPresent();
+    void EnterPage(CVantorixMenuPage& page, int index);
+    void SetNavigationGlobals(int index);
+    bool DataFileReachable() const;
+
+    CPXNullViewServices nullView;
+    CPXViewServices* view = &nullView;
+    CKXSoundService* sound = nullptr;
     std::unique_ptr<CVantorixProject> project;
-    std::array<CVantorixMenuPage*, pageTableSize> pages{};
     int pageCount = 0;
     CVantorixMenuPage* currentPage = nullptr;
     int currentPageIndex = 0;
+    int pageChangeNesting = 0;
     bool switchingPage = false;
     bool closing = false;
     bool previewMode = false;
     bool debugOnStart = false;
     std::string startupScript;
-    std::string openedPath;
     std::string projectEntrySource;
-    int screenBitsPerPixel = 8;
+    CPXNavigationHistory history;
     std::vector<CUniqueWindowIDMgr> windowIdRanges;
-    CFMODSoundManager audioManager;
     std::unique_ptr<CLUAEngine> scriptEngine;
-
-private:
     std::vector<std::pair<CVantorixBaseObject*, VxRect>> storedRects;
     bool offsetApplied = false;
 };
-
-// Text made safe inside a double-quoted Lua string literal.
-std::string EscapeForScript(const std::string& text);

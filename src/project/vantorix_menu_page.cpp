@@ -3,14 +3,15 @@
 #include <algorithm>
 
 #include "project/archive_reader.h"
+#include "project/event_names.h"
 #include "project/vantorix_base_object.h"
 #include "project/vantorix_event.h"
 
 CVantorixMenuPage::CVantorixMenuPage() {
-    AddDefaultEvent(pageEvents, "On Show");
-    AddDefaultEvent(pageEvents, "On Close");
-    AddDefaultEvent(pageEvents, "On Audio", "number e_Channel, string e_State");
-    AddDefaultEvent(pageEvents, "On Preload");
+    AddDefaultEvent(pageEvents, VxEvent::onShow);
+    AddDefaultEvent(pageEvents, VxEvent::onClose);
+    AddDefaultEvent(pageEvents, VxEvent::onAudio, "number e_Channel, string e_State");
+    AddDefaultEvent(pageEvents, VxEvent::onPreload);
 }
 
 void CVantorixMenuPage::Serialize(CKXFieldVisitor& v) {
@@ -39,6 +40,16 @@ void CVantorixMenuPage::RemoveDiscardedObjects() {
         auto* object = dynamic_cast<const CVantorixBaseObject*>(record.get());
         return !object || !IsShownKind(object->typeCode);
     });
+}
+
+std::vector<std::shared_ptr<CVantorixBaseObject>> CVantorixMenuPage::Objects() const {
+    std::vector<std::shared_ptr<CVantorixBaseObject>> objects;
+    objects.reserve(pageObjects.size());
+    for (const RecordRef& record : pageObjects) {
+        // A page built in code may still hold other records; they are not objects of the page.
+        if (auto object = std::dynamic_pointer_cast<CVantorixBaseObject>(record)) objects.push_back(std::move(object));
+    }
+    return objects;
 }
 
 std::string CVantorixMenuPage::GetEventScript(const std::string& eventName) const {

@@ -2,9 +2,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "project/serializable.h"
 
+class CVantorixBaseObject;
 class CVantorixEvent;
 
 // One page of the project: background, transition, events and objects.
@@ -20,6 +22,10 @@ public:
     std::string GetEventScript(const std::string& eventName) const;
     std::string GetPreludeScript(const std::string& eventName) const;
     CVantorixEvent* FindEvent(const std::string& eventName) const;
+    // The page's objects, in drawing order. Reading a page keeps only real objects in
+    // pageObjects, so the list is seen here as what it holds; the copy keeps each one alive while
+    // scripts run.
+    std::vector<std::shared_ptr<CVantorixBaseObject>> Objects() const;
 
     std::uint32_t version = 1;
     std::string pageName;

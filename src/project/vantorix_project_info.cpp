@@ -1,10 +1,11 @@
 #include "project/vantorix_project_info.h"
 
+#include "project/event_names.h"
 #include "project/vantorix_event.h"
 
 CVantorixProjectInfo::CVantorixProjectInfo() {
-    AddDefaultEvent(projectEvents, "On Startup");
-    AddDefaultEvent(projectEvents, "On Shutdown");
+    AddDefaultEvent(projectEvents, VxEvent::onStartup);
+    AddDefaultEvent(projectEvents, VxEvent::onShutdown);
 }
 
 void CVantorixProjectInfo::Serialize(CKXFieldVisitor& v) {

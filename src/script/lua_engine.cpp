@@ -154,6 +154,14 @@ int GetGlobalProtected(lua_State* L) {
     return 1;
 }
 
+// Calls the global function named by the argument, if it is one; nil otherwise.
+int CallGlobalProtected(lua_State* L) {
+    lua_gettable(L, LUA_GLOBALSINDEX);
+    if (!lua_isfunction(L, -1)) return 0;
+    lua_call(L, 0, 1);
+    return 1;
+}
+
 }  // namespace
 
 void CLUAEngine::SetGlobalValue(const std::string& name) {
@@ -183,6 +191,18 @@ void CLUAEngine::SetGlobalBoolean(const std::string& name, bool value) {
 void CLUAEngine::SetGlobalNil(const std::string& name) {
     lua_pushnil(luaState);
     SetGlobalValue(name);
+}
+
+bool CLUAEngine::CallGlobalPredicate(const char* name, bool otherwise) {
+    // The lookup is protected too: a script may have given the globals a failing __index.
+    lua_State* L = luaState;
+    int top = lua_gettop(L);
+    lua_pushcfunction(L, CallGlobalProtected);
+    lua_pushstring(L, name);
+    bool result = otherwise;
+    if (lua_pcall(L, 1, 1, 0) == 0 && lua_isboolean(L, -1)) result = lua_toboolean(L, -1);
+    lua_settop(L, top);
+    return result;
 }
 
 bool CLUAEngine::GetGlobalBoolean(const std::string& name) {
@@ -302,9 +322,10 @@ void CLUAEngine::LineHook(lua_State* L, lua_Debug* ar) {
 }
 
 int CKXScriptDocument::RunEventScript(const std::string& script, const std::string& context,
-                                      const std::string& prefix) {
+                                      const std::string& prefix, bool preload) {
     if (script.empty() || !engine) return 0;
     eventContext = context;
+    insidePreload = preload;
     int status = engine->ExecuteScript(prefix + "\r\n" + script);
     if (onScriptRun) onScriptRun(context, status);
     return status;

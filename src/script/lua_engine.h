@@ -38,6 +38,9 @@ public:
     void SetGlobalNil(const std::string& name);
     // True only when the global holds the boolean true.
     bool GetGlobalBoolean(const std::string& name);
+    // Calls the global function of that name without arguments, protected: its boolean result,
+    // or otherwise when it is not a function, fails or gives something else.
+    bool CallGlobalPredicate(const char* name, bool otherwise);
 
     // Calls into the action library through the script-visible tables, so that a script that
     // replaces these functions changes what the host does. Failures are swallowed.

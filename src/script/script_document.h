@@ -41,6 +41,9 @@ public:
     virtual void DebugWindowClear() {}
 };
 
+// A page change by Page.Jump or Page.Navigate, as the navigation history sees it.
+enum class NavigationStep { Backward, Forward, Other };
+
 // The part of the runtime document that scripts reach: the run's context, the player's folder,
 // the dialogs and the frame. The runtime document fills it in; tools make one of their own.
 class CKXScriptDocument {
@@ -50,8 +53,11 @@ public:
     virtual ~CKXScriptDocument();
 
     // Runs a script of the project: the prefix line, then the script. Empty scripts run nothing.
+    // preload marks a page's "On Preload" script, inside which page jumps happen at once.
     int RunEventScript(const std::string& script, const std::string& context,
-                       const std::string& prefix);
+                       const std::string& prefix, bool preload = false);
+    // Whether the script that started last is a page's "On Preload".
+    bool InsidePreload() const { return insidePreload; }
 
     // Told after every script run, with its context and status (for the event log).
     std::function<void(const std::string&, int)> onScriptRun;
@@ -87,19 +93,24 @@ public:
     virtual void RepaintObjectRect(const CVantorixBaseObject&) {}
     virtual void RedrawPage() {}
     virtual bool HasMainWindow() const { return false; }
-    // Loads an image object's picture again from its file; false when it does not load.
-    virtual bool ReloadImage(CVantorixBaseObject&) { return false; }
-    // Sizes a label to its text after SetText.
-    virtual void MeasureLabel(CVantorixBaseObject&) {}
+    // Loads an object's file again (an image's picture); false when it does not load.
+    virtual bool ReloadObject(CVantorixBaseObject&) { return false; }
+    // Sizes an object to its content after a change (a label to its text after SetText).
+    virtual void MeasureObject(CVantorixBaseObject&) {}
+    // Records a page change of a script in the navigation history, before the change. Backward
+    // and Forward give the page they lead to (empty when there is none). Without a current page
+    // nothing is recorded.
+    virtual std::string RecordNavigation(NavigationStep) { return {}; }
     bool suppressProjectEvents = false;
-    std::vector<std::string> backHistory;
-    std::vector<std::string> forwardHistory;
 
     // The Windows version the player reports, so that scripts take their usual path: platform 2
     // (the NT family) 5.1 is Windows XP.
     int osPlatform = 2;
     int osMajorVersion = 5;
     int osMinorVersion = 1;
+
+private:
+    bool insidePreload = false;
 };
 
 // The event name in a context such as "Page -> Object -> On Click": what follows the last "> ",

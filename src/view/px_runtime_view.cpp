@@ -10,54 +10,28 @@
 #include <QPainter>
 
 #include "platform/code_page.h"
-#include "project/vantorix_button_object.h"
-#include "project/vantorix_image_object.h"
+#include "project/vantorix_base_object.h"
 #include "project/vantorix_menu_page.h"
-#include "project/vantorix_text_object.h"
-#include "script/lua_engine.h"
+#include "view/cis_image_ex.h"
 #include "view/dibs_mem_dc.h"
 #include "view/object_cursors.h"
-#include "view/object_events.h"
-#include "view/object_painters.h"
-
-namespace {
-
-QColor ColorOf(std::int32_t colorRef) {
-    return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
-}
-
-}  // namespace
+#include "view/objects/object_factory.h"
+#include "view/objects/object_view.h"
+#include "view/page_background.h"
+#include "view/paint_helpers.h"
 
 CPXRuntimeView::CPXRuntimeView(CPXRuntimeDoc& document, QWidget* parent) : CKXWnd(parent), document(document) {
     // Every pixel is painted from the off-screen surface; no background erase.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
-    document.view = this;
+    document.SetView(this);
 }
 
 void CPXRuntimeView::OnInitialUpdate() {
-    CVantorixProjectInfo& info = document.project->info;
-    document.scriptEngine->SetGlobalString("_PageStart", info.startPageName);
-    if (!document.suppressProjectEvents) {
-        if (document.debugOnStart && document.previewMode) {
-            document.RunEventScript("Debug.ShowWindow(true);\r\nDebug.SetTraceMode(true);\r\n", "Start Debug Mode", "");
-        }
-        document.RunEventScript(info.GetEventScript("On Startup"), "Project -> On Startup", "");
-    }
-    if (document.exitRequested) return;
+    if (!document.RunStartupEvents()) return;
     setFocus();
     document.ShowPage(document.GetStartPageIndex(), true);
-}
-
-void CPXRuntimeView::OnKey(int virtualKey, bool ctrl, bool alt, bool shift) {
-    CVantorixMenuPage* page = document.currentPage;
-    if (!page) return;
-    auto flag = [](bool down) { return down ? "true" : "false"; };
-    std::string prefix = "local this=\"" + page->pageName + "\";local e_Key=" + std::to_string(virtualKey) +
-                         ";local e_Modifiers = {};e_Modifiers.ctrl=" + flag(ctrl) + ";e_Modifiers.alt=" + flag(alt) +
-                         ";e_Modifiers.shift=" + flag(shift);
-    document.RunPageEvent(*page, "On Key", prefix, true);
 }
 
 void CPXRuntimeView::SetObjectCursor(int kind) {
@@ -65,11 +39,11 @@ void CPXRuntimeView::SetObjectCursor(int kind) {
 }
 
 CVantorixBaseObject* CPXRuntimeView::ObjectAt(QPoint point) const {
-    CVantorixMenuPage* page = document.currentPage;
+    CVantorixMenuPage* page = document.CurrentPage();
     if (!page) return nullptr;
-    for (auto it = page->pageObjects.rbegin(); it != page->pageObjects.rend(); ++it) {
-        auto* object = static_cast<CVantorixBaseObject*>(it->get());
-        if (HitTest(*object, point)) return object;
+    auto objects = page->Objects();
+    for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
+        if (ObjectViewOf(**it).HitTest(point)) return it->get();
     }
     return nullptr;
 }
@@ -79,20 +53,19 @@ void CPXRuntimeView::PointerMoved(QPoint point) {
         window()->move(window()->pos() + (point - dragStart));
         return;
     }
-    CVantorixMenuPage* page = document.currentPage;
+    CVantorixMenuPage* page = document.CurrentPage();
     if ((!alwaysActive && !QApplication::activeWindow()) || !page) {
         setCursor(Qt::ArrowCursor);
         return;
     }
     CVantorixBaseObject* over = ObjectAt(point);
     // The page may change under the scripts these calls run; walk a copy of its list.
-    ObjectList objects = page->pageObjects;
+    auto objects = page->Objects();
     for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
-        auto* object = static_cast<CVantorixBaseObject*>(it->get());
-        if (object != over) ObjectLeave(*object, *this, document);
+        if (it->get() != over) ObjectViewOf(**it).Leave(*this);
     }
     if (over) {
-        ObjectEnter(*over, *this, document);
+        ObjectViewOf(*over).Enter(*this);
     } else {
         setCursor(Qt::ArrowCursor);
     }
@@ -101,7 +74,7 @@ void CPXRuntimeView::PointerMoved(QPoint point) {
 void CPXRuntimeView::mouseMoveEvent(QMouseEvent* event) { PointerMoved(event->position().toPoint()); }
 
 void CPXRuntimeView::mousePressEvent(QMouseEvent* event) {
-    CVantorixMenuPage* page = document.currentPage;
+    CVantorixMenuPage* page = document.CurrentPage();
     if (!page) return;
     QPoint point = event->position().toPoint();
     CVantorixBaseObject* hit = ObjectAt(point);
@@ -111,13 +84,14 @@ void CPXRuntimeView::mousePressEvent(QMouseEvent* event) {
     }
     if (hit) {
         pressed.push_back(hit);
-        ObjectPress(*hit, *this, document);
+        ObjectViewOf(*hit).Press(*this);
         return;
     }
     pressed.clear();
     // A caption-less window moves by its page when the project lets it.
-    int style = document.project->info.windowStyle;
-    if ((style == 1 || style == 2 || style == 4) && document.project->info.movable) {
+    const CVantorixProjectInfo& info = document.Project()->info;
+    int style = info.windowStyle;
+    if ((style == 1 || style == 2 || style == 4) && info.movable) {
         windowDrag = true;
         dragStart = point;
         setCursor(Qt::SizeAllCursor);
@@ -126,7 +100,7 @@ void CPXRuntimeView::mousePressEvent(QMouseEvent* event) {
 }
 
 void CPXRuntimeView::mouseReleaseEvent(QMouseEvent* event) {
-    if (!document.currentPage || event->button() != Qt::LeftButton) return;
+    if (!document.CurrentPage() || event->button() != Qt::LeftButton) return;
     if (windowDrag) {
         releaseMouse();
         setCursor(Qt::ArrowCursor);
@@ -136,23 +110,23 @@ void CPXRuntimeView::mouseReleaseEvent(QMouseEvent* event) {
     QPoint point = event->position().toPoint();
     std::vector<CVantorixBaseObject*> wasPressed;
     wasPressed.swap(pressed);
-    ObjectList objects = document.currentPage->pageObjects;
+    auto objects = document.CurrentPage()->Objects();
     for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
-        auto* object = static_cast<CVantorixBaseObject*>(it->get());
-        if (HitTest(*object, point) && std::find(wasPressed.begin(), wasPressed.end(), object) != wasPressed.end()) {
-            ObjectRelease(*object, *this, document);
+        CObjectView& object = ObjectViewOf(**it);
+        if (object.HitTest(point) && std::find(wasPressed.begin(), wasPressed.end(), it->get()) != wasPressed.end()) {
+            object.Release(*this);
         }
     }
 }
 
 void CPXRuntimeView::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (!document.currentPage) return;
+    if (!document.CurrentPage()) return;
     if (CVantorixBaseObject* hit = ObjectAt(event->position().toPoint())) pressed.push_back(hit);
 }
 
 void CPXRuntimeView::contextMenuEvent(QContextMenuEvent* event) {
     // Only the design tool's preview offers a way out on empty page area.
-    if (!document.currentPage || !document.previewMode || ObjectAt(event->pos())) return;
+    if (!document.CurrentPage() || !document.PreviewMode() || ObjectAt(event->pos())) return;
     QMenu menu(this);
     menu.addAction("&Exit", this, [this] { PostClose(); });
     menu.exec(event->globalPos());
@@ -165,26 +139,25 @@ void CPXRuntimeView::RefreshHover() {
 
 void CPXRuntimeView::RebuildTooltips() {
     // Tooltips are looked up by position when asked for (event()); registering means numbering.
-    CVantorixMenuPage* page = document.currentPage;
+    CVantorixMenuPage* page = document.CurrentPage();
     if (!page) return;
     int counter = 1;
-    for (const RecordRef& record : page->pageObjects) {
-        auto* object = static_cast<CVantorixBaseObject*>(record.get());
+    for (const auto& object : page->Objects()) {
         if (!object->visible) continue;
         object->tooltipId = -1;
         if (object->tooltipText.empty()) continue;
         int id = counter++;
-        if (object->typeCode != kindVideo) object->tooltipId = id;
+        if (ObjectViewOf(*object).ShowsTooltip()) object->tooltipId = id;
     }
 }
 
 bool CPXRuntimeView::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        CVantorixMenuPage* page = document.currentPage;
-        if (page) {
-            for (auto it = page->pageObjects.rbegin(); it != page->pageObjects.rend(); ++it) {
-                auto* object = static_cast<CVantorixBaseObject*>(it->get());
+        if (CVantorixMenuPage* page = document.CurrentPage()) {
+            auto objects = page->Objects();
+            for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
+                const CVantorixBaseObject* object = it->get();
                 if (object->visible && object->tooltipId > 0 && ToQRect(object->rect).contains(help->pos())) {
                     QToolTip::showText(help->globalPos(), QString::fromStdString(document.codePage.ToUtf8(object->tooltipText)),
                                        this, ToQRect(object->rect));
@@ -220,29 +193,41 @@ void CPXRuntimeView::PostPageShown(int index) { PostMessage(UM_PAGE_SHOWN, index
 
 void CPXRuntimeView::PostJumpPage(int index, bool force) { PostMessage(UM_JUMP_PAGE, index, force ? 1 : 0); }
 
-void CPXRuntimeView::SendJumpPage(int index, bool force) { SendMessage(UM_JUMP_PAGE, index, force ? 1 : 0); }
-
 void CPXRuntimeView::PostClose() {
     if (postClose) postClose();
 }
 
-void CPXRuntimeView::LeavePage(CVantorixBaseObject& object) { object.runtime.reset(); }
-
-bool CPXRuntimeView::ReloadImage(CVantorixBaseObject& object) {
-    auto* image = dynamic_cast<CVantorixImageObject*>(&object);
-    return image && ::ReloadImage(*image, document);
+void CPXRuntimeView::FinishPageChange() {
+    RebuildTooltips();
+    RefreshHover();
+    update();
 }
 
-void CPXRuntimeView::MeasureLabel(CVantorixBaseObject& object) {
-    if (auto* label = dynamic_cast<CVantorixTextObject*>(&object)) ResizeLabelToText(*label, document.codePage);
+void CPXRuntimeView::ResetDisplayStates(CVantorixMenuPage& page) {
+    for (const auto& object : page.Objects()) object->displayState = ObjectViewOf(*object).InitialDisplayState();
 }
+
+void CPXRuntimeView::LeavePage(CVantorixMenuPage& page, bool everyObject) {
+    for (const auto& object : page.Objects()) {
+        CObjectView& view = ObjectViewOf(*object);
+        if (everyObject || view.OwnsWindow()) view.LeavePage();
+    }
+}
+
+void CPXRuntimeView::LeaveCurrentPage() {
+    if (CVantorixMenuPage* page = document.CurrentPage()) LeavePage(*page, true);
+}
+
+bool CPXRuntimeView::ReloadObject(CVantorixBaseObject& object) { return ObjectViewOf(object).Reload(document); }
+
+void CPXRuntimeView::MeasureObject(CVantorixBaseObject& object) { ObjectViewOf(object).Measure(document); }
 
 QRect CPXRuntimeView::GetPageRect() const {
     return QRect(originX, originY, std::min(pageWidth, width()), std::min(pageHeight, height()));
 }
 
 void CPXRuntimeView::LayOutPage() {
-    const CVantorixProjectInfo& info = document.project->info;
+    const CVantorixProjectInfo& info = document.Project()->info;
     pageWidth = info.windowWidth;
     pageHeight = info.windowHeight;
     if (info.windowStyle == 3) {
@@ -257,29 +242,21 @@ void CPXRuntimeView::LayOutPage() {
 void CPXRuntimeView::PaintPage(CVantorixMenuPage& page, CDIBSMemDC& dc, bool withObjects) {
     DrawPageBackground(page, dc, QRect(originX, originY, pageWidth, pageHeight), document);
     if (!withObjects) return;
-    for (const RecordRef& record : page.pageObjects) {
-        auto* object = static_cast<CVantorixBaseObject*>(record.get());
-        // Labels re-place their rectangle as they draw, so they are always asked.
-        if (!ToQRect(object->rect).intersects(dc.Box()) && object->typeCode != kindLabel) continue;
-        if (auto* label = dynamic_cast<CVantorixTextObject*>(object)) {
-            DrawLabel(*label, dc, document.codePage);
-        } else if (auto* image = dynamic_cast<CVantorixImageObject*>(object)) {
-            DrawImageObject(*image, dc, document);
-        } else if (auto* button = dynamic_cast<CVantorixButtonObject*>(object)) {
-            DrawButton(*button, dc, document);
-        }
+    for (const auto& object : page.Objects()) {
+        CObjectView& view = ObjectViewOf(*object);
+        if (ToQRect(object->rect).intersects(dc.Box()) || view.PaintsOutsideBox()) view.Paint(dc, document);
     }
 }
 
 void CPXRuntimeView::OnPaint(const QRect& clipBox) {
-    CVantorixMenuPage* page = document.currentPage;
+    CVantorixMenuPage* page = document.CurrentPage();
     if (!page || clipBox.isEmpty()) return;
-    CDIBSMemDC dc(clipBox, ColorOf(document.project->info.windowBackColor));
+    CDIBSMemDC dc(clipBox, ColorOf(document.Project()->info.windowBackColor));
     if (firstPaintPending) LayOutPage();
-    PaintPage(*page, dc, document.redrawEnabled && !document.switchingPage);
+    PaintPage(*page, dc, document.redrawEnabled && !document.SwitchingPage());
     if (firstPaintPending) {
         firstPaintPending = false;
-        PostPageShown(document.currentPageIndex);
+        PostPageShown(document.CurrentPageIndex());
     }
     QPainter target(this);
     dc.CopyTo(target);
@@ -311,44 +288,25 @@ bool CPXRuntimeView::CaptureScreen(CISImageEx* image) {
 void CPXRuntimeView::RenderPageImage(CISImageEx* image, int pageIndex) {
     CVantorixMenuPage* page = document.Page(pageIndex);
     if (!image || !page) return;
-    CDIBSMemDC dc(rect(), ColorOf(document.project->info.windowBackColor));
+    CDIBSMemDC dc(rect(), ColorOf(document.Project()->info.windowBackColor));
     PaintPage(*page, dc, true);
     dc.Painter().end();
     ImageFromSurface(dc.Image(), GetPageRect(), *image);
 }
 
-void CPXRuntimeView::RunPageShown(int index) {
-    // The page is on screen before any of its scripts runs.
-    QCoreApplication::processEvents();
-    CVantorixMenuPage* page = document.Page(index);
-    if (!page) return;
-    document.RunPageEvent(*page, "On Show", "local this=\"" + page->pageName + "\";", true);
-}
-
-void CPXRuntimeView::RunAudioEvent(int state, int channel) {
-    QCoreApplication::processEvents();
-    CVantorixMenuPage* page = document.currentPage;
-    if (!page) return;
-    document.RunPageEvent(*page, "On Audio", AudioEventPrefix(page->pageName, channel, state), true);
-}
-
-std::string AudioEventPrefix(const std::string& pageName, int channel, int state) {
-    static const char* const states[] = {"Finish", "Pause", "Play", "Stop"};
-    const char* word = state >= 0 && state < 4 ? states[state] : "";
-    return "local this=\"" + pageName + "\";local e_Channel=" + std::to_string(channel) + ";local e_State=\"" + word +
-           "\"";
-}
-
 std::intptr_t CPXRuntimeView::OnMessage(int message, std::intptr_t wParam, std::intptr_t lParam) {
     switch (message) {
         case UM_PAGE_SHOWN:
-            RunPageShown(static_cast<int>(wParam));
+            // The page is on screen before any of its scripts runs.
+            QCoreApplication::processEvents();
+            document.RunShowEvent(static_cast<int>(wParam));
             return 0;
         case UM_AUDIO_EVENT:
-            RunAudioEvent(static_cast<int>(wParam), static_cast<int>(lParam));
+            QCoreApplication::processEvents();
+            document.RunAudioEvent(static_cast<int>(wParam), static_cast<int>(lParam));
             return 0;
         case UM_JUMP_PAGE:
-            if (!document.suppressProjectEvents) document.ShowPage(static_cast<int>(wParam), lParam != 0);
+            document.RunPostedPageChange(static_cast<int>(wParam), lParam != 0);
             return 0;
         default:
             return 0;

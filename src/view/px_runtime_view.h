@@ -4,18 +4,16 @@
 
 #include "engine/px_runtime_doc.h"
 #include "platform/qt/kx_wnd.h"
+#include "view/objects/object_host.h"
 
 class CDIBSMemDC;
 class CISImageEx;
 class CVantorixMenuPage;
 
-// The prefix of an "On Audio" script: the page, the channel and the state's word.
-std::string AudioEventPrefix(const std::string& pageName, int channel, int state);
-
 // The one view of the main frame: it paints the current page through the off-screen surface,
-// turns page-shown, audio and page-change notifications into the document's work, and brings
-// the project to its first page.
-class CPXRuntimeView : public CKXWnd, public CPXViewServices {
+// routes the pointer to the page's objects, turns page-shown, audio and page-change
+// notifications into the document's calls, and brings the project to its first page.
+class CPXRuntimeView : public CKXWnd, public CPXViewServices, public CObjectHost {
     Q_OBJECT
 public:
     enum Message { UM_PAGE_SHOWN = 1032, UM_AUDIO_EVENT = 1033, UM_JUMP_PAGE = 1091, UM_IGNORED = 1224 };
@@ -24,14 +22,12 @@ public:
 
     // The first update: _PageStart, the debug start, the project's "On Startup", the first page.
     void OnInitialUpdate();
-    // "On Key" for a Windows virtual-key code and the modifiers held.
-    void OnKey(int virtualKey, bool ctrl, bool alt, bool shift);
-
     // The frame's own services the view reaches through.
     std::function<void(const std::string&)> setCaption;
     std::function<void()> postClose;
 
     // CPXViewServices
+    bool Exists() const override { return true; }
     void SetCaption(const std::string& caption) override;
     void EnableMainWindow() override;
     void FocusMainWindow() override;
@@ -41,22 +37,25 @@ public:
     bool HasPainted() const override { return !firstPaintPending; }
     void PostPageShown(int index) override;
     void PostJumpPage(int index, bool force) override;
-    void SendJumpPage(int index, bool force) override;
     void PostClose() override;
     int PageOriginX() const override { return originX; }
     int PageOriginY() const override { return originY; }
-    void UpdateView() override { update(); }
-    void LeavePage(CVantorixBaseObject& object) override;
-    bool ReloadImage(CVantorixBaseObject& object) override;
-    void MeasureLabel(CVantorixBaseObject& object) override;
-    bool Exists() const override { return true; }
+    void FinishPageChange() override;
+    void ResetDisplayStates(CVantorixMenuPage& page) override;
+    void LeavePage(CVantorixMenuPage& page, bool everyObject) override;
+    bool ReloadObject(CVantorixBaseObject& object) override;
+    void MeasureObject(CVantorixBaseObject& object) override;
 
-    QRect GetPageRect() const;
-    // The cursor of an object kind (0 the arrow); other kinds leave the cursor as it is.
-    void SetObjectCursor(int kind);
+    // CObjectHost
+    CPXRuntimeDoc& Document() override { return document; }
+    void SetObjectCursor(int kind) override;
     // Looks at the pointer again at its current position, so hover states follow a change.
     void RefreshHover() override;
-    void RebuildTooltips() override;
+
+    QRect GetPageRect() const;
+    void RebuildTooltips();
+    // Releases everything the current page's objects hold (the window is closing).
+    void LeaveCurrentPage();
     // Headless runs have no other application that could be active.
     bool alwaysActive = false;
     // What the window shows inside the page rectangle, as a 24-bit picture.
@@ -79,9 +78,6 @@ protected:
 private:
     void LayOutPage();
     void PaintPage(CVantorixMenuPage& page, CDIBSMemDC& dc, bool withObjects);
-    void RunPageShown(int index);
-    // "On Audio" of the current page for a channel's new state (0 finish, 1 pause, 2 play, 3 stop).
-    void RunAudioEvent(int state, int channel);
 
     // The topmost object that takes the pointer at point, searching from the last object.
     CVantorixBaseObject* ObjectAt(QPoint point) const;

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "actions/action_tables.h"
 #include "actions/page_actions.h"
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
@@ -19,17 +20,13 @@
 namespace {
 
 // Records what the document asks of the view.
-class RecordingView : public CPXViewServices {
+class RecordingView : public CPXNullViewServices {
 public:
     void PostPageShown(int index) override { shown.push_back(index); }
     void PostJumpPage(int index, bool) override { posted.push_back(index); }
-    void SendJumpPage(int index, bool force) override { document->ShowPage(index, force); }
     void PostClose() override { ++closes; }
-    void LeavePage(CVantorixBaseObject& object) override { left.push_back(object.objectName); }
     bool Exists() const override { return true; }
-    CPXRuntimeDoc* document = nullptr;
     std::vector<int> shown, posted;
-    std::vector<std::string> left;
     int closes = 0;
 };
 
@@ -41,10 +38,9 @@ std::shared_ptr<CVantorixEvent> Event(const std::string& name, const std::string
 
 class RuntimeDocTest : public ::testing::Test {
 protected:
-    RuntimeDocTest() : document(dialogs, frame, CodePage::Default()) {
+    RuntimeDocTest() : document(dialogs, frame, CodePage::Default(), ActionTables()) {
         WindowsPathLayer::Instance().SetDataHome(data.path);
-        view.document = &document;
-        document.view = &view;
+        document.SetView(&view);
     }
     ~RuntimeDocTest() override { std::filesystem::current_path(savedDirectory); }
 
@@ -71,9 +67,10 @@ protected:
 
     std::string Eval(const std::string& expression) {
         document.RunEventScript("Result = tostring(" + expression + ")", "Test", "");
-        lua_getglobal(document.scriptEngine->luaState, "Result");
-        std::string value = lua_tostring(document.scriptEngine->luaState, -1) ? lua_tostring(document.scriptEngine->luaState, -1) : "";
-        lua_pop(document.scriptEngine->luaState, 1);
+        lua_State* L = document.ScriptEngine().luaState;
+        lua_getglobal(L, "Result");
+        std::string value = lua_tostring(L, -1) ? lua_tostring(L, -1) : "";
+        lua_pop(L, 1);
         return value;
     }
 
@@ -105,24 +102,40 @@ TEST_F(RuntimeDocTest, PageEventsRunInTheirOrder) {
     EXPECT_EQ(document.FindPageIndex("four"), -1);
 }
 
-TEST_F(RuntimeDocTest, LeavingAPageReleasesObjectsByLeaveMode) {
-    for (int mode : {1, 2}) {
-        view.left.clear();
-        std::vector<std::unique_ptr<CVantorixMenuPage>> pages;
-        pages.push_back(Page("A"));
-        auto image = std::make_shared<CVantorixImageObject>();
-        image->objectName = "picture";
-        auto video = std::make_shared<CVantorixBaseObject>(kindVideo);
-        video->objectName = "video";
-        pages[0]->pageObjects = {image, video};
-        pages.push_back(Page("B"));
-        Open(std::move(pages), mode);
-        document.ShowPage(0, true);
-        document.ShowPage(1, true);
-        std::vector<std::string> expected = mode == 2 ? std::vector<std::string>{"picture", "video"}
-                                                      : std::vector<std::string>{"video"};
-        EXPECT_EQ(view.left, expected) << mode;
+TEST_F(RuntimeDocTest, KeyAndAudioEventsSeeTheirValues) {
+    std::vector<std::unique_ptr<CVantorixMenuPage>> pages;
+    pages.push_back(Page("Home"));
+    auto& events = pages[0]->pageEvents;
+    events.push_back(Event("On Key", "Seen = this .. ' ' .. e_Key .. ' ' .. tostring(e_Modifiers.ctrl) .. "
+                                     "tostring(e_Modifiers.alt) .. tostring(e_Modifiers.shift)"));
+    events.push_back(Event("On Audio", "Seen = this .. ' ' .. e_Channel .. ' ' .. e_State"));
+    Open(std::move(pages));
+    document.ShowPage(0, true);
+    document.RunKeyEvent(13, true, false, true);
+    EXPECT_EQ(Eval("Seen"), "Home 13 truefalsetrue");
+    struct Case {
+        int state;
+        const char* word;
+    };
+    for (Case c : {Case{0, "Finish"}, Case{1, "Pause"}, Case{2, "Play"}, Case{3, "Stop"}, Case{7, ""}, Case{-1, ""}}) {
+        document.RunAudioEvent(c.state, 5);
+        EXPECT_EQ(Eval("Seen"), std::string("Home 5 ") + c.word) << c.state;
     }
+}
+
+TEST_F(RuntimeDocTest, JumpsFromPreloadAreImmediate) {
+    // A page whose name holds the words "On Preload" does not make its other events preloads.
+    std::vector<std::unique_ptr<CVantorixMenuPage>> pages;
+    for (const char* name : {"Start", "On Preload page", "End"}) pages.push_back(Page(name));
+    pages[0]->FindEvent("On Preload")->script = "Page.Jump('End')";
+    pages[1]->FindEvent("On Show")->script = "Page.Jump('End')";
+    Open(std::move(pages));
+    document.ShowPage(0, true);
+    EXPECT_EQ(document.CurrentPageIndex(), 2) << "the jump ran inside On Preload";
+    EXPECT_TRUE(view.posted.empty());
+    document.ShowPage(1, true);
+    document.RunShowEvent(1);
+    EXPECT_EQ(view.posted, (std::vector<int>{2})) << "a jump from On Show is posted";
 }
 
 TEST_F(RuntimeDocTest, InsertMediaLoop) {
@@ -136,7 +149,7 @@ TEST_F(RuntimeDocTest, InsertMediaLoop) {
     dialogs.answers = {{false, IDRETRY, {}, {}}, {false, IDCANCEL, {}, {}}};
     document.ShowPage(1, true);
     EXPECT_EQ(view.closes, 1);
-    EXPECT_EQ(document.currentPageIndex, 0);
+    EXPECT_EQ(document.CurrentPageIndex(), 0);
     ASSERT_GE(dialogs.records.size(), 2u);
     EXPECT_EQ(dialogs.records[0].title, "Insert Media");
     EXPECT_EQ(dialogs.records[0].text, "Please put the CD-ROM back in the drive.");
@@ -144,7 +157,7 @@ TEST_F(RuntimeDocTest, InsertMediaLoop) {
     // Put back, Retry: the new page shows.
     std::filesystem::rename(dataFile + ".away", dataFile);
     document.ShowPage(1, true);
-    EXPECT_EQ(document.currentPageIndex, 1);
+    EXPECT_EQ(document.CurrentPageIndex(), 1);
 }
 
 TEST_F(RuntimeDocTest, ObjectsAndCloseQuery) {
@@ -203,8 +216,8 @@ TEST_F(RuntimeDocTest, PageActionsKeepTheHistory) {
         view.posted.clear();
         document.RunEventScript(c.script, "Test", "");
         EXPECT_EQ(view.posted, c.posted) << c.script;
-        EXPECT_EQ(document.backHistory, c.back) << c.script;
-        EXPECT_EQ(document.forwardHistory, c.forward) << c.script;
+        EXPECT_EQ(document.History().Back(), c.back) << c.script;
+        EXPECT_EQ(document.History().Forward(), c.forward) << c.script;
         EXPECT_EQ(Eval("Application.GetLastError()"), c.code) << c.script;
     }
     document.suppressProjectEvents = true;
@@ -235,22 +248,6 @@ TEST_F(RuntimeDocTest, InputAndFileDialogs) {
               "Z:\\tmp\\a.txt,Z:\\tmp\\b.txt");
     EXPECT_EQ(Eval("Dialog.FileBrowse(false, 'Save', '')[1]"), "CANCEL");
     EXPECT_EQ(dialogs.records.back().kind, "save");
-}
-
-TEST(EscapeForScript, Replacements) {
-    struct Case {
-        const char* text;
-        const char* escaped;
-    };
-    const Case cases[] = {{"plain", "plain"},
-                          {"a\\b", "a\\\\b"},
-                          {"say \"hi\"", "say \\\"hi\\\""},
-                          {"it's", "it\\'s"},
-                          {"one\r\ntwo", "one\\r\\ntwo"},
-                          {"lone\n", "lone\n"},
-                          {"tab\there", "tab\\there"},
-                          {"\a\b", "\\a\\b"}};
-    for (const Case& c : cases) EXPECT_EQ(EscapeForScript(c.text), c.escaped) << c.text;
 }
 
 TEST(UniqueWindowIDMgr, Ranges) {

@@ -28,26 +28,9 @@ TEST(WindowShape, BlackPixelsMakeTheShape) {
 
 }  // namespace
 
-#include "view/px_runtime_view.h"
-
-namespace {
-
-TEST(AudioEvents, PrefixNamesTheState) {
-    struct Case {
-        int state;
-        const char* word;
-    };
-    for (Case c : {Case{0, "Finish"}, Case{1, "Pause"}, Case{2, "Play"}, Case{3, "Stop"}, Case{7, ""}, Case{-1, ""}}) {
-        EXPECT_EQ(AudioEventPrefix("Home", 5, c.state),
-                  std::string("local this=\"Home\";local e_Channel=5;local e_State=\"") + c.word + "\"")
-            << c.state;
-    }
-}
-
-}  // namespace
-
 #include <QApplication>
 
+#include "actions/action_tables.h"
 #include "app/project_settings.h"
 #include "engine/px_runtime_doc.h"
 #include "offscreen_application.h"
@@ -56,8 +39,10 @@ TEST(AudioEvents, PrefixNamesTheState) {
 #include "platform/windows_paths.h"
 #include "project/archive_password.h"
 #include "project/vantorix_project.h"
+#include "project/vantorix_image_object.h"
 #include "project/zip_writer.h"
 #include "temp_folder.h"
+#include "view/px_runtime_view.h"
 
 namespace {
 
@@ -92,7 +77,7 @@ public:
     TempFolder folder, data;
     ScriptedDialogs dialogs;
     CKXFrameServices frameServices;
-    CPXRuntimeDoc document{dialogs, frameServices, CodePage::Default()};
+    CPXRuntimeDoc document{dialogs, frameServices, CodePage::Default(), ActionTables()};
     std::unique_ptr<CMainFrame> frame;
 };
 
@@ -116,8 +101,36 @@ TEST(PageView, CaptureAndRenderPages) {
     // Page 0 on screen is red; page 1 rendered off-screen is green; the screen is unchanged.
     EXPECT_EQ(std::vector<std::uint8_t>(onScreen.Pixels(), onScreen.Pixels() + 3), (std::vector<std::uint8_t>{255, 0, 0}));
     EXPECT_EQ(std::vector<std::uint8_t>(rendered.Pixels(), rendered.Pixels() + 3), (std::vector<std::uint8_t>{0, 255, 0}));
-    EXPECT_EQ(document.currentPageIndex, 0);
+    EXPECT_EQ(document.CurrentPageIndex(), 0);
     EXPECT_FALSE(frame.View().CaptureScreen(nullptr));
+}
+
+TEST(PageView, LeavingAPageReleasesPicturesByLeaveMode) {
+    // A picture that is gone from the disc still shows on coming back when its page kept it.
+    for (int mode : {1, 2}) {
+        TempFolder pictures;
+        std::string file = pictures / "red.png";
+        QImage red(10, 10, QImage::Format_RGB32);
+        red.fill(QColor(255, 0, 0));
+        ASSERT_TRUE(red.save(QString::fromStdString(file), "PNG"));
+        CVantorixProject project;
+        project.info.pageLeaveMode = mode;
+        auto image = std::make_shared<CVantorixImageObject>();
+        image->imageFile = WindowsPathLayer::Instance().ToWindowsPath(file);
+        image->rect = {0, 0, 10, 10};
+        project.pages.push_back(std::make_unique<CVantorixMenuPage>());
+        project.pages[0]->pageObjects = {image};
+        project.pages.push_back(std::make_unique<CVantorixMenuPage>());
+        ShownProject shown(project, 40, 30);
+        std::filesystem::remove(file);
+        shown.document.ShowPage(1, true);
+        shown.document.ShowPage(0, true);
+        CISImageEx screen;
+        ASSERT_TRUE(shown.frame->View().CaptureScreen(&screen));
+        const std::uint8_t* middle = screen.Pixels() + 5 * screen.RowBytes() + 5 * 3;
+        bool kept = middle[0] == 255 && middle[1] == 0 && middle[2] == 0;
+        EXPECT_EQ(kept, mode == 1) << "mode " << mode << ": the picture kept, or the placeholder";
+    }
 }
 
 }  // namespace
@@ -160,9 +173,7 @@ TEST(PageView, TooltipsForVisibleObjectsWithText) {
     ShownProject shown(project, 200, 100);
     CPXRuntimeDoc& document = shown.document;
     std::vector<int> ids;
-    for (const RecordRef& record : document.currentPage->pageObjects) {
-        ids.push_back(static_cast<CVantorixBaseObject&>(*record).tooltipId);
-    }
+    for (const auto& object : document.CurrentPage()->Objects()) ids.push_back(object->tooltipId);
     // Invisible objects are passed over; objects without text get none.
     EXPECT_EQ(ids, (std::vector<int>{1, -1, -1, 2}));
 }

@@ -1,0 +1,39 @@
+#include "script/project_files.h"
+
+#include <sys/stat.h>
+
+#include "script/lua50_dialect.h"
+#include "script/script_document.h"
+
+bool HostPathExists(const std::string& hostPath) {
+    struct stat info;
+    return !hostPath.empty() && stat(hostPath.c_str(), &info) == 0;
+}
+
+bool WindowsPathExists(const std::string& path) { return HostPathExists(ScriptHostPath(path)); }
+
+std::string ResolveSourcePath(const CKXScriptDocument& document, const std::string& path) {
+    if (path.empty()) return path;
+    std::size_t start = path.find_first_not_of('\\');
+    std::string relative = start == std::string::npos ? "" : path.substr(start);
+    std::string candidate = document.PathBesideExe(relative);
+    if (WindowsPathExists(candidate)) return candidate;
+    std::size_t lastSlash = path.rfind('\\');
+    if (path.find_first_of("*?") != std::string::npos && lastSlash != std::string::npos) {
+        std::string folder = path.substr(0, lastSlash);
+        std::size_t folderStart = folder.find_first_not_of('\\');
+        folder = document.PathBesideExe(folderStart == std::string::npos ? "" : folder.substr(folderStart));
+        if (WindowsPathExists(folder)) return folder + path.substr(lastSlash);
+    }
+    return path;
+}
+
+std::string BesideExeHostPath(const CKXScriptDocument& document, const std::string& name) {
+    return ScriptHostPath(document.PathBesideExe(name));
+}
+
+std::string ImageFileHostPath(const CKXScriptDocument& document, const std::string& name) {
+    std::string direct = ScriptHostPath(name);
+    if (HostPathExists(direct)) return direct;
+    return BesideExeHostPath(document, name);
+}

@@ -1,0 +1,141 @@
+#include "view/objects/button_view.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+
+#include "engine/px_runtime_doc.h"
+#include "platform/code_page.h"
+#include "project/event_names.h"
+#include "project/vantorix_button_object.h"
+#include "script/lua50_dialect.h"
+#include "script/project_files.h"
+#include "view/broken_link_painter.h"
+#include "view/dibs_mem_dc.h"
+#include "view/objects/object_host.h"
+#include "view/objects/text_layout.h"
+#include "view/paint_helpers.h"
+
+CButtonView::CButtonView(CVantorixButtonObject& button) : CObjectView(button), button(button) {}
+
+const ObjectSounds* CButtonView::Sounds() const { return &button.sounds; }
+
+int CButtonView::RestState() const {
+    int rest = button.toggle && button.latched ? 3 : 0;
+    return button.enabled ? rest : rest + 2;
+}
+
+int CButtonView::InitialDisplayState() const { return RestState(); }
+
+void CButtonView::Load(const CPXRuntimeDoc& document) {
+    if (loaded || button.buttonFile.empty()) return;
+    loaded = file.LoadButtonFile(ScriptHostPath(ResolveSourcePath(document, button.buttonFile)));
+}
+
+void CButtonView::LeavePage() {
+    file = CKXButton();
+    loaded = false;
+}
+
+bool CButtonView::HitTest(QPoint point) {
+    if (!CObjectView::HitTest(point)) return false;
+    if (!loaded || file.HitThreshold() == -1) return true;
+    int width = button.rect.right - button.rect.left, height = button.rect.bottom - button.rect.top;
+    const CISImageEx* picture = file.GetStatePicture(std::clamp(button.displayState, 0, 5), width, height);
+    if (!picture || picture->Depth() != 32) return true;
+    auto x = static_cast<std::size_t>(point.x() - button.rect.left), y = static_cast<std::size_t>(point.y() - button.rect.top);
+    if (x >= picture->Width() || y >= picture->Height()) return true;
+    return picture->Pixels()[y * picture->RowBytes() + x * 4 + 3] > file.HitThreshold();
+}
+
+bool CButtonView::Ignores() {
+    if (button.visible && button.enabled) return false;
+    if (!button.visible) button.displayState = RestState();
+    return true;
+}
+
+void CButtonView::Enter(CObjectHost& host) {
+    if (Ignores()) return;
+    host.SetObjectCursor(button.cursorKind);
+    if (button.displayState == 1 || button.displayState == 4 || (!button.toggle && button.displayState == 3)) return;
+    button.displayState = button.toggle && button.latched ? 4 : 1;
+    PlaySound(host, true);
+    host.RedrawRectNow(button.rect);
+    RunEvent(host, button, VxEvent::onEnter, true);
+}
+
+void CButtonView::Leave(CObjectHost& host) {
+    if (Ignores()) return;
+    int rest = button.toggle && button.latched ? 3 : 0;
+    if (button.displayState == rest) return;
+    button.displayState = rest;
+    host.SetObjectCursor(0);
+    host.RedrawRectNow(button.rect);
+    RunEvent(host, button, VxEvent::onLeave, false);
+}
+
+void CButtonView::Press(CObjectHost& host) {
+    if (Ignores()) return;
+    if (!button.toggle) {
+        if (button.displayState == 3) return;
+        button.displayState = 3;
+    }
+    PlaySound(host, false);
+    host.RedrawRectNow(button.rect);
+}
+
+void CButtonView::Release(CObjectHost& host) {
+    if (Ignores()) return;
+    CVantorixButtonObject& record = button;
+    if (record.toggle) {
+        record.latched = !record.latched;
+        record.displayState = record.latched ? 4 : 1;
+    } else {
+        record.displayState = 1;
+    }
+    host.RedrawRectNow(record.rect);
+    RunEvent(host, record, VxEvent::onClick, true);
+    if (record.enabled) record.displayState = record.toggle && record.latched ? 4 : 1;
+}
+
+void CButtonView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
+    if (!button.visible) return;
+    Load(document);
+    if (!loaded) {
+        CKXBrokenLinkPainter placeholder;
+        placeholder.SetTarget(0, ToQRect(button.rect), button.buttonFile);
+        placeholder.Paint(dc.Painter(), document.codePage);
+        return;
+    }
+    int state = std::clamp(button.displayState, 0, 5);
+    std::int32_t color = (state == 1 || state == 4) ? button.highlightTextColor
+                         : (state == 2 || state == 5) ? button.disabledTextColor
+                         : state == 3                 ? button.pressedTextColor
+                                                      : button.normalTextColor;
+    int width = button.rect.right - button.rect.left, height = button.rect.bottom - button.rect.top;
+    if (const CISImageEx* picture = file.GetStatePicture(state, width, height)) {
+        DrawPicture(*picture, dc, button.rect.left, button.rect.top);
+    }
+    if (button.caption.empty()) return;
+    QPainter& painter = dc.Painter();
+    painter.save();
+    QFont font = MakeFont(button.captionFont, document.codePage);
+    QString caption = QString::fromStdString(document.codePage.ToUtf8(button.caption));
+    QFontMetrics metrics(font);
+    int cw = metrics.horizontalAdvance(caption), ch = metrics.height();
+    int top = button.rect.top + static_cast<int>(height * (file.CenterY() + file.DeltaY(state)) * 0.01) -
+              ch / 2 + button.captionYOffset;
+    int left = button.rect.left;
+    if (button.captionAlignment == 1) {
+        left += static_cast<int>((file.CenterX() + file.DeltaX(state)) * 0.01 * width) - cw / 2;
+    } else if (button.captionAlignment == 2) {
+        left = button.rect.right - cw;
+    }
+    left += button.captionXOffset;
+    painter.setClipRect(ToQRect(button.rect));
+    painter.setFont(font);
+    painter.setPen(ColorOf(color));
+    painter.drawText(QRect(left, top, cw, ch), Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs | Qt::TextDontClip, caption);
+    painter.restore();
+}

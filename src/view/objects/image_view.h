@@ -1,0 +1,30 @@
+#pragma once
+
+#include "view/cis_image_ex.h"
+#include "view/objects/object_view.h"
+
+class CVantorixImageObject;
+
+// An image object: its picture with colour key and opacity at the object's size, or the
+// placeholder when the file cannot be shown. With its alpha test on it takes the pointer only
+// over pixels whose alpha (before the fade) is above 200.
+class CImageView : public CObjectView {
+public:
+    explicit CImageView(CVantorixImageObject& image);
+
+    void Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) override;
+    bool HitTest(QPoint point) override;
+    void LeavePage() override;
+    // Loads (or loads again) the picture with its colour key, opacity and size.
+    bool Reload(const CPXRuntimeDoc& document) override;
+
+protected:
+    const ObjectSounds* Sounds() const override;
+
+private:
+    CVantorixImageObject& image;
+    // The prepared display picture and the unfaded hit picture, both at the object's size.
+    CISImageEx display;
+    CISImageEx hit;
+    bool loaded = false;
+};

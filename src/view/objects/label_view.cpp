@@ -1,0 +1,121 @@
+#include "view/objects/label_view.h"
+
+#include <QPainter>
+
+#include "engine/px_runtime_doc.h"
+#include "platform/code_page.h"
+#include "project/event_names.h"
+#include "project/vantorix_text_object.h"
+#include "view/dibs_mem_dc.h"
+#include "view/objects/object_host.h"
+#include "view/objects/text_layout.h"
+#include "view/paint_helpers.h"
+
+CLabelView::CLabelView(CVantorixTextObject& label) : CObjectView(label), label(label) {}
+
+const ObjectSounds* CLabelView::Sounds() const { return &label.sounds; }
+
+int CLabelView::RestState() const { return label.enabled ? 0 : 2; }
+
+bool CLabelView::Reacts() const { return label.visible && label.enabled; }
+
+int CLabelView::InitialDisplayState() const { return label.enabled ? 0 : 2; }
+
+void CLabelView::LeavePage() {
+    fontMade = false;
+    measured = false;
+}
+
+void CLabelView::Release(CObjectHost& host) {
+    CVantorixBaseObject& record = label;
+    if (!record.visible) {
+        record.displayState = RestState();
+        return;
+    }
+    if (!record.enabled) return;
+    record.displayState = 1;
+    Repaint(host);
+    RunEvent(host, record, VxEvent::onClick, true);
+    if (record.enabled) record.displayState = 1;
+}
+
+void CLabelView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
+    const CodePage& codePage = document.codePage;
+    if (!label.visible) return;
+    int state = label.displayState;
+    std::int32_t color = state == 1 ? label.highlightColor
+                         : (state == 2 || state == 5) ? label.disabledColor
+                         : (state == 3 || state == 4) ? label.pressedColor
+                                                      : label.normalColor;
+    if (!fontMade) {
+        font = MakeFont(label.font, codePage);
+        fontMade = true;
+    }
+    if (!measured || measuredText != label.text) {
+        measuredSize = MeasureText(label.text, font, codePage, QPoint(0, 0)).size();
+        measuredText = label.text;
+        measured = true;
+    }
+    int width = measuredSize.width(), height = measuredSize.height();
+    QPainter& painter = dc.Painter();
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(ColorOf(color));
+    int align = label.alignment == 1 ? Qt::AlignHCenter : label.alignment == 2 ? Qt::AlignRight : Qt::AlignLeft;
+    QString text = LinesOf(label.text, codePage).join('\n');
+    int flags = align | Qt::AlignTop | Qt::TextExpandTabs | Qt::TextDontClip;
+    VxRect& r = label.rect;
+    switch (label.angle) {
+        case 0:
+            r.right = r.left + width;
+            r.bottom = r.top + height;
+            painter.drawText(QRect(QPoint(r.left + 2, r.top), QPoint(r.right + 1, r.bottom - 1)), flags, text);
+            break;
+        case 90:  // reads bottom to top; the block turns about the rectangle's bottom-left
+            r.bottom = r.top + width;
+            r.right = r.left + height;
+            painter.translate(r.left, r.bottom);
+            painter.rotate(-90);
+            painter.drawText(QRect(0, 0, width, height), flags, text);
+            break;
+        case 180:
+            r.right = r.left + width;
+            r.bottom = r.top + height;
+            painter.translate(r.right, r.bottom);
+            painter.rotate(180);
+            painter.drawText(QRect(0, 0, width, height), flags, text);
+            break;
+        case 270:  // reads top to bottom
+            r.bottom = r.top + width;
+            r.right = r.left + height;
+            painter.translate(r.right, r.top);
+            painter.rotate(90);
+            painter.drawText(QRect(0, 0, width, height), flags, text);
+            break;
+        default:  // other angles draw nothing
+            break;
+    }
+    painter.restore();
+}
+
+void CLabelView::Measure(const CPXRuntimeDoc& document) {
+    const CodePage& codePage = document.codePage;
+    if (!label.autoSize) return;
+    VxRect& r = label.rect;
+    QRect measured = MeasureText(label.text, MakeFont(label.font, codePage), codePage, QPoint(r.left, r.top));
+    int width = measured.width(), height = measured.height();
+    switch (label.angle) {
+        case 90:
+            r.top = r.bottom - width;
+            r.right = r.left + height;
+            break;
+        case 270:
+            r.bottom = r.top + width;
+            r.right = r.left + height;
+            break;
+        default:
+            r.right = r.left + width;
+            r.bottom = r.top + height;
+            break;
+    }
+}

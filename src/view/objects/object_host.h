@@ -1,0 +1,17 @@
+#pragma once
+
+#include "project/serializable.h"
+
+class CPXRuntimeDoc;
+
+// What a page object asks of the view it is shown in while it reacts to the pointer.
+class CObjectHost {
+public:
+    virtual ~CObjectHost() = default;
+    virtual CPXRuntimeDoc& Document() = 0;
+    // The cursor of a cursor kind (0 the arrow); unknown kinds keep the cursor as it is.
+    virtual void SetObjectCursor(int kind) = 0;
+    virtual void RedrawRectNow(const VxRect& rect) = 0;
+    // Looks at the pointer again, so hover states follow what a script changed.
+    virtual void RefreshHover() = 0;
+};

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QPoint>
+
+#include "project/serializable.h"
+
+class CDIBSMemDC;
+class CObjectHost;
+class CPXRuntimeDoc;
+class CVantorixBaseObject;
+struct ObjectSounds;
+
+// What a page object does while its page is shown: how it draws, takes the pointer, highlights,
+// presses and runs its "On Enter", "On Leave" and "On Click" scripts. One class per object kind
+// derives from it; the factory (object_factory.h) makes the one a record needs, and the record
+// keeps it in its runtime slot for the rest of the run.
+//
+// This base is the plain behaviour of an object that highlights and clicks without drawing
+// anything itself. Event scripts may change the page or run nested events, so after running one
+// a method touches only the record, which lives as long as the project.
+class CObjectView : public CKXRuntimeState {
+public:
+    explicit CObjectView(CVantorixBaseObject& object) : object(object) {}
+
+    virtual void Paint(CDIBSMemDC&, const CPXRuntimeDoc&) {}
+    // Objects that place their rectangle as they draw (labels) are painted whatever the box.
+    virtual bool PaintsOutsideBox() const { return false; }
+    // Whether the object takes the pointer at point: visible, enabled and in its rectangle.
+    virtual bool HitTest(QPoint point);
+
+    virtual void Enter(CObjectHost& host);
+    virtual void Leave(CObjectHost& host);
+    virtual void Press(CObjectHost& host);
+    virtual void Release(CObjectHost& host);
+
+    // Releases what the object holds for its page (pictures, windows).
+    virtual void LeavePage() {}
+    // Objects with windows of their own give them up whenever their page is left.
+    virtual bool OwnsWindow() const { return false; }
+    // Loads the object's file again; false when it does not load or the kind has none.
+    virtual bool Reload(const CPXRuntimeDoc&) { return false; }
+    // Sizes the object to its content.
+    virtual void Measure(const CPXRuntimeDoc&) {}
+    // The display state the object starts with when its page is shown.
+    virtual int InitialDisplayState() const { return 0; }
+    virtual bool ShowsTooltip() const { return true; }
+
+protected:
+    // The hover and click sounds of kinds that have them.
+    virtual const ObjectSounds* Sounds() const { return nullptr; }
+    // The state of an object that is hidden.
+    virtual int RestState() const { return 0; }
+    // Whether a visible object reacts to the pointer.
+    virtual bool Reacts() const;
+    // Whether a new display state shows at once (kinds that draw their states).
+    virtual bool DrawsStates() const { return false; }
+
+    void PlaySound(CObjectHost& host, bool hover) const;
+    void Repaint(CObjectHost& host) const;
+    // Runs one of the object's events; afterwards the pointer is looked at again when the script
+    // changed whether the object shows or reacts.
+    static void RunEvent(CObjectHost& host, CVantorixBaseObject& object, const char* eventName, bool refreshAfter);
+
+    CVantorixBaseObject& object;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QColor>
+#include <QRect>
+
+#include <cstdint>
+
+#include "project/serializable.h"
+
+class CDIBSMemDC;
+class CISImageEx;
+
+// A record's rectangle (right and bottom outside) as Qt's.
+inline QRect ToQRect(const VxRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
+
+// A stored colour: 0x00BBGGRR.
+inline QColor ColorOf(std::int32_t colorRef) {
+    return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
+}
+
+// Draws a picture at (x, y) in view coordinates, only the part inside the surface's box.
+void DrawPicture(const CISImageEx& picture, CDIBSMemDC& dc, int x, int y);
