@@ -19,7 +19,7 @@
 #include "platform/code_page.h"
 #include "platform/qt/virtual_keys.h"
 #include "script/project_files.h"
-#include "view/cis_image_ex.h"
+#include "view/image/cis_image_ex.h"
 #include "view/px_runtime_view.h"
 
 namespace {

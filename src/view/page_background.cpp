@@ -4,9 +4,9 @@
 
 #include "project/vantorix_menu_page.h"
 #include "script/project_files.h"
-#include "view/cis_image_ex.h"
-#include "view/dibs_mem_dc.h"
-#include "view/paint_helpers.h"
+#include "view/image/cis_image_ex.h"
+#include "view/drawing/dibs_mem_dc.h"
+#include "view/drawing/paint_helpers.h"
 
 namespace {
 

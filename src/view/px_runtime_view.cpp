@@ -12,13 +12,13 @@
 #include "platform/code_page.h"
 #include "project/vantorix_base_object.h"
 #include "project/vantorix_menu_page.h"
-#include "view/cis_image_ex.h"
-#include "view/dibs_mem_dc.h"
+#include "view/image/cis_image_ex.h"
+#include "view/drawing/dibs_mem_dc.h"
 #include "view/object_cursors.h"
 #include "view/objects/object_factory.h"
 #include "view/objects/object_view.h"
 #include "view/page_background.h"
-#include "view/paint_helpers.h"
+#include "view/drawing/paint_helpers.h"
 
 CPXRuntimeView::CPXRuntimeView(CPXRuntimeDoc& document, QWidget* parent) : CKXWnd(parent), document(document) {
     // Every pixel is painted from the off-screen surface; no background erase.

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/code_page.h"
-#include "view/markup.h"
+#include "view/buttons/markup.h"
 
 namespace {
 

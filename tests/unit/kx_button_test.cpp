@@ -1,4 +1,4 @@
-#include "view/kx_button.h"
+#include "view/buttons/kx_button.h"
 
 #include "project/zip_writer.h"
 #include "temp_folder.h"

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_frame.h"
-#include "view/cis_image_ex.h"
+#include "view/image/cis_image_ex.h"
 
 namespace {
 

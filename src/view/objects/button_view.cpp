@@ -11,11 +11,11 @@
 #include "project/vantorix_button_object.h"
 #include "script/lua50_dialect.h"
 #include "script/project_files.h"
-#include "view/broken_link_painter.h"
-#include "view/dibs_mem_dc.h"
+#include "view/drawing/broken_link_painter.h"
+#include "view/drawing/dibs_mem_dc.h"
 #include "view/objects/object_host.h"
 #include "view/objects/text_layout.h"
-#include "view/paint_helpers.h"
+#include "view/drawing/paint_helpers.h"
 
 CButtonView::CButtonView(CVantorixButtonObject& button) : CObjectView(button), button(button) {}
 

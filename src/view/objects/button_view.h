@@ -1,6 +1,6 @@
 #pragma once
 
-#include "view/kx_button.h"
+#include "view/buttons/kx_button.h"
 #include "view/objects/object_view.h"
 
 class CVantorixButtonObject;

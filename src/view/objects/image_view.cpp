@@ -5,9 +5,9 @@
 #include "engine/px_runtime_doc.h"
 #include "project/vantorix_image_object.h"
 #include "script/project_files.h"
-#include "view/broken_link_painter.h"
-#include "view/dibs_mem_dc.h"
-#include "view/paint_helpers.h"
+#include "view/drawing/broken_link_painter.h"
+#include "view/drawing/dibs_mem_dc.h"
+#include "view/drawing/paint_helpers.h"
 
 CImageView::CImageView(CVantorixImageObject& image) : CObjectView(image), image(image) {}
 

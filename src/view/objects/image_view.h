@@ -1,6 +1,6 @@
 #pragma once
 
-#include "view/cis_image_ex.h"
+#include "view/image/cis_image_ex.h"
 #include "view/objects/object_view.h"
 
 class CVantorixImageObject;

@@ -6,10 +6,10 @@
 #include "platform/code_page.h"
 #include "project/event_names.h"
 #include "project/vantorix_text_object.h"
-#include "view/dibs_mem_dc.h"
+#include "view/drawing/dibs_mem_dc.h"
 #include "view/objects/object_host.h"
 #include "view/objects/text_layout.h"
-#include "view/paint_helpers.h"
+#include "view/drawing/paint_helpers.h"
 
 CLabelView::CLabelView(CVantorixTextObject& label) : CObjectView(label), label(label) {}
 

@@ -4,7 +4,7 @@
 #include "project/event_names.h"
 #include "project/vantorix_base_object.h"
 #include "view/objects/object_host.h"
-#include "view/paint_helpers.h"
+#include "view/drawing/paint_helpers.h"
 
 bool CObjectView::HitTest(QPoint point) {
     return object.visible && object.enabled && ToQRect(object.rect).contains(point);

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "view/codec_families.h"
+#include "view/image/codec_families.h"
 
 namespace image_codec {
 

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "view/raster_surface.h"
+#include "view/image/raster_surface.h"
 
 namespace image_codec {
 

@@ -1,4 +1,4 @@
-#include "view/cis_image_ex.h"
+#include "view/image/cis_image_ex.h"
 
 #include <algorithm>
 #include <cmath>

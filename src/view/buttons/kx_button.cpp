@@ -1,4 +1,4 @@
-#include "view/kx_button.h"
+#include "view/buttons/kx_button.h"
 
 #include <cstring>
 #include <filesystem>
@@ -10,7 +10,7 @@
 #include "platform/ascii_case.h"
 #include "project/unzip_to_memory.h"
 #include "project/zip_dir.h"
-#include "view/markup.h"
+#include "view/buttons/markup.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "view/cis_image_ex.h"
+#include "view/image/cis_image_ex.h"
 
 class CMarkup;
 class CKXZipDir;

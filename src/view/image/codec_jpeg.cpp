@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#include "view/codec_families.h"
+#include "view/image/codec_families.h"
 
 namespace image_codec {
 

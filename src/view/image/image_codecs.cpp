@@ -1,4 +1,4 @@
-#include "view/image_codecs.h"
+#include "view/image/image_codecs.h"
 
 #include <sys/stat.h>
 
@@ -9,7 +9,7 @@
 #include <new>
 #include <utility>
 
-#include "view/codec_families.h"
+#include "view/image/codec_families.h"
 
 namespace image_codec {
 
@@ -204,94 +204,85 @@ void Source::Close() {
     open = false;
 }
 
-Family GuessFamily(Bytes bytes) {
-    if (StartsWith(bytes, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'})) return Family::Png;
-    if (StartsWith(bytes, {0xFF, 0xD8, 0xFF})) return Family::Jpeg;
-    if (bytes.size() >= 26 && StartsWith(bytes, {'B', 'M'})) return Family::Bmp;
-    if (StartsWith(bytes, {'I', 'I', 42, 0}) || StartsWith(bytes, {'M', 'M', 0, 42}) ||
-        StartsWith(bytes, {'I', 'I', 43, 0}) || StartsWith(bytes, {'M', 'M', 0, 43})) {
-        return Family::Tiff;
+namespace {
+
+bool IsPng(Bytes bytes) { return StartsWith(bytes, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}); }
+bool IsJpeg(Bytes bytes) { return StartsWith(bytes, {0xFF, 0xD8, 0xFF}); }
+bool IsBmp(Bytes bytes) { return bytes.size() >= 26 && StartsWith(bytes, {'B', 'M'}); }
+bool IsTiff(Bytes bytes) {
+    return StartsWith(bytes, {'I', 'I', 42, 0}) || StartsWith(bytes, {'M', 'M', 0, 42}) ||
+           StartsWith(bytes, {'I', 'I', 43, 0}) || StartsWith(bytes, {'M', 'M', 0, 43});
+}
+bool IsPsd(Bytes bytes) { return StartsWith(bytes, {'8', 'B', 'P', 'S', 0, 1}); }
+bool IsPcd(Bytes bytes) { return StartsWith(bytes, {'P', 'C', 'D', '_', 'I', 'P', 'I'}, 2048); }
+
+// What the layer knows of one family: how to recognise it, and the readers it has (none where
+// the family is only recognised).
+struct Codec {
+    Family family;
+    bool (*sniff)(Bytes);
+    int (*header)(Bytes, int page, HeaderInfo&);
+    bool (*resolution)(Bytes, int page, RawResolution&);
+    int (*decode)(Bytes, Layout, int page, Raster&);
+};
+
+// In the order of recognition: the formats with a signature first, then those without one,
+// each checked for a consistent header.
+constexpr Codec kCodecs[] = {
+    {Family::Png, IsPng, [](Bytes b, int, HeaderInfo& i) { return PngHeader(b, i); },
+     [](Bytes b, int, RawResolution& r) { return PngResolution(b, r); },
+     [](Bytes b, Layout l, int, Raster& o) { return PngDecode(b, l, o); }},
+    {Family::Jpeg, IsJpeg, [](Bytes b, int, HeaderInfo& i) { return JpegHeader(b, i); },
+     [](Bytes b, int, RawResolution& r) { return JpegResolution(b, r); },
+     [](Bytes b, Layout l, int, Raster& o) { return JpegDecode(b, l, o); }},
+    {Family::Bmp, IsBmp, [](Bytes b, int, HeaderInfo& i) { return BmpHeader(b, i); },
+     [](Bytes b, int, RawResolution& r) { return BmpResolution(b, r); },
+     [](Bytes b, Layout l, int, Raster& o) { return BmpDecode(b, l, o); }},
+    {Family::Tiff, IsTiff, TiffHeader, TiffResolution, TiffDecode},
+    {Family::Psd, IsPsd, [](Bytes b, int, HeaderInfo& i) { return PsdHeader(b, i); }, nullptr,
+     [](Bytes b, Layout l, int, Raster& o) { return PsdDecode(b, l, o); }},
+    {Family::Wmf, IsWmf, nullptr, nullptr, nullptr},
+    {Family::Emf, IsEmf, nullptr, nullptr, nullptr},
+    {Family::Pcd, IsPcd, nullptr, nullptr, nullptr},
+    {Family::Pcx, PcxLooksValid, [](Bytes b, int, HeaderInfo& i) { return PcxHeader(b, i); }, nullptr,
+     [](Bytes b, Layout l, int, Raster& o) { return PcxDecode(b, l, o); }},
+    {Family::Wbmp, WbmpLooksValid, nullptr, nullptr, [](Bytes b, Layout, int, Raster& o) { return WbmpDecode(b, o); }},
+    {Family::Tga, TgaLooksValid, [](Bytes b, int, HeaderInfo& i) { return TgaHeader(b, i); }, nullptr,
+     [](Bytes b, Layout l, int, Raster& o) { return TgaDecode(b, l, o); }},
+};
+
+const Codec* CodecOf(Family family) {
+    for (const Codec& codec : kCodecs) {
+        if (codec.family == family) return &codec;
     }
-    if (StartsWith(bytes, {'8', 'B', 'P', 'S', 0, 1})) return Family::Psd;
-    if (IsWmf(bytes)) return Family::Wmf;
-    if (IsEmf(bytes)) return Family::Emf;
-    if (StartsWith(bytes, {'P', 'C', 'D', '_', 'I', 'P', 'I'}, 2048)) return Family::Pcd;
-    // The formats without a signature last, each checked for a consistent header.
-    if (PcxLooksValid(bytes)) return Family::Pcx;
-    if (WbmpLooksValid(bytes)) return Family::Wbmp;
-    if (TgaLooksValid(bytes)) return Family::Tga;
+    return nullptr;
+}
+
+}  // namespace
+
+Family GuessFamily(Bytes bytes) {
+    for (const Codec& codec : kCodecs) {
+        if (codec.sniff(bytes)) return codec.family;
+    }
     return Family::Unknown;
 }
 
 int ReadHeader(Family family, Bytes bytes, int page, HeaderInfo& info) {
     info = HeaderInfo{};
-    switch (family) {
-        case Family::Bmp:
-            return BmpHeader(bytes, info);
-        case Family::Jpeg:
-            return JpegHeader(bytes, info);
-        case Family::Pcx:
-            return PcxHeader(bytes, info);
-        case Family::Png:
-            return PngHeader(bytes, info);
-        case Family::Tiff:
-            return TiffHeader(bytes, page, info);
-        case Family::Tga:
-            return TgaHeader(bytes, info);
-        case Family::Psd:
-            return PsdHeader(bytes, info);
-        default:
-            return kErrorUnsupported;
-    }
+    const Codec* codec = CodecOf(family);
+    return codec && codec->header ? codec->header(bytes, page, info) : kErrorUnsupported;
 }
 
 bool ReadResolution(Family family, Bytes bytes, int page, RawResolution& resolution) {
     resolution = RawResolution{};
-    switch (family) {
-        case Family::Bmp:
-            return BmpResolution(bytes, resolution);
-        case Family::Jpeg:
-            return JpegResolution(bytes, resolution);
-        case Family::Png:
-            return PngResolution(bytes, resolution);
-        case Family::Tiff:
-            return TiffResolution(bytes, page, resolution);
-        default:
-            return false;
-    }
+    const Codec* codec = CodecOf(family);
+    return codec && codec->resolution && codec->resolution(bytes, page, resolution);
 }
 
 int Decode(Family family, Bytes bytes, Layout layout, int page, Raster& out) try {
     Raster raster;
-    int error = kErrorUnsupported;
-    switch (family) {
-        case Family::Png:
-            error = PngDecode(bytes, layout, raster);
-            break;
-        case Family::Jpeg:
-            error = JpegDecode(bytes, layout, raster);
-            break;
-        case Family::Tiff:
-            error = TiffDecode(bytes, layout, page, raster);
-            break;
-        case Family::Bmp:
-            error = BmpDecode(bytes, layout, raster);
-            break;
-        case Family::Tga:
-            error = TgaDecode(bytes, layout, raster);
-            break;
-        case Family::Psd:
-            error = PsdDecode(bytes, layout, raster);
-            break;
-        case Family::Pcx:
-            error = PcxDecode(bytes, layout, raster);
-            break;
-        case Family::Wbmp:
-            error = WbmpDecode(bytes, raster);
-            break;
-        default:
-            break;
-    }
+    const Codec* codec = CodecOf(family);
+    int error = codec && codec->decode ? codec->decode(bytes, layout, page, raster) : kErrorUnsupported;
     if (!error) error = Conform(raster, layout);
     if (error) return error;
     out = std::move(raster);

@@ -1,4 +1,4 @@
-#include "view/markup.h"
+#include "view/buttons/markup.h"
 
 #include <algorithm>
 #include <cstdint>

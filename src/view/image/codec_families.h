@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "view/image_codecs.h"
+#include "view/image/image_codecs.h"
 
 namespace image_codec {
 

@@ -1,4 +1,4 @@
-#include "view/broken_link_painter.h"
+#include "view/drawing/broken_link_painter.h"
 
 #include <QPainter>
 #include <QPainterPath>
