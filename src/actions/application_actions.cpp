@@ -18,7 +18,7 @@ constexpr int stringType = 1;
 int Exit(lua_State* L) {
     ResetLastError(L);
     CKXScriptDocument& document = DocumentOf(L);
-    document.exitRequested = true;
+    document.RequestExit();
     document.frame.PostCloseRequest();
     SetLastError(L, 0);
     return 0;
@@ -31,8 +31,8 @@ int LoadValue(lua_State* L) {
     const char* name = GetStringArg(L, 2);
     CKXScriptDocument& document = DocumentOf(L);
     std::string value;
-    bool ok = document.registry &&
-              document.registry->GetValue(currentUserRoot, std::string(savedValuesKey) + section, name,
+    bool ok = document.Registry() &&
+              document.Registry()->GetValue(currentUserRoot, std::string(savedValuesKey) + section, name,
                                           "", true, value);
     SetLastError(L, ok ? 0 : 2801);
     lua_pushlstring(L, ok ? value.data() : "", ok ? value.size() : 0);
@@ -46,8 +46,8 @@ int SaveValue(lua_State* L) {
     const char* name = GetStringArg(L, 2);
     const char* value = GetStringArg(L, 3);
     CKXScriptDocument& document = DocumentOf(L);
-    bool ok = document.registry &&
-              document.registry->SetValue(currentUserRoot, std::string(savedValuesKey) + section, name,
+    bool ok = document.Registry() &&
+              document.Registry()->SetValue(currentUserRoot, std::string(savedValuesKey) + section, name,
                                           value, stringType);
     SetLastError(L, ok ? 0 : 2802);
     return 0;
@@ -84,7 +84,7 @@ std::string ResolveScriptPath(const CKXScriptDocument& document, const std::stri
     if (WindowsPathExists(name)) return name;
     std::string beside = ResolveSourcePath(document, name);
     if (WindowsPathExists(beside)) return beside;
-    std::string inScripts = document.PathBesideExe(document.dataFolderName + "\\Scripts\\" + name);
+    std::string inScripts = document.PathBesideExe(document.DataFolderName() + "\\Scripts\\" + name);
     return WindowsPathExists(inScripts) ? inScripts : "";
 }
 
@@ -114,7 +114,7 @@ int SetRedraw(lua_State* L) {
     ResetLastError(L);
     bool enable = HasArg(L, 1) ? GetBooleanArg(L, 1) : true;
     CKXScriptDocument& document = DocumentOf(L);
-    document.redrawEnabled = enable;
+    document.SetRedrawEnabled(enable);
     if (enable) document.frame.RepaintNow();
     SetLastError(L, 0);
     return 0;

@@ -32,7 +32,7 @@ int Jump(lua_State* L) {
     CKXScriptDocument& document = DocumentOf(L);
     int code = 0;
     document.RecordNavigation(NavigationStep::Other);
-    if (document.suppressProjectEvents) {
+    if (document.SuppressProjectEvents()) {
         ShowPreviewNotice(document, "Page.Jump");
     } else {
         int index = document.FindPageIndex(name);
@@ -70,7 +70,7 @@ int Navigate(lua_State* L) {
         case pageForward: index = targetName.empty() ? -1 : document.FindPageIndex(targetName); break;
         default: break;
     }
-    if (document.suppressProjectEvents) {
+    if (document.SuppressProjectEvents()) {
         ShowPreviewNotice(document, "Page.Navigate");
     } else if (index >= 0 && index < count) {
         document.RequestPageChange(index, false);
@@ -178,7 +178,7 @@ int SetVisible(lua_State* L, int kind) {
     CKXScriptDocument& document = DocumentOf(L);
     if (object && (object->visible != 0) != visible) {
         object->visible = visible;
-        if (document.redrawEnabled) document.RepaintObjectRect(*object);
+        if (document.RedrawEnabled()) document.RepaintObjectRect(*object);
     }
     SetLastError(L, object ? 0 : objectNotFound);
     return 0;
@@ -204,7 +204,7 @@ int ButtonSetState(lua_State* L) {
         if (value == 0) button->displayState = 0;
         if (value == 1) button->displayState = 3;
         CKXScriptDocument& document = DocumentOf(L);
-        if (document.redrawEnabled) document.RepaintObjectRect(*button);
+        if (document.RedrawEnabled()) document.RepaintObjectRect(*button);
     }
     SetLastError(L, button ? 0 : objectNotFound);
     return 0;

@@ -94,7 +94,7 @@ int GetOSName(lua_State* L) {
     ResetLastError(L);
     const CKXScriptDocument& document = DocumentOf(L);
     {
-        std::string name = OsNameFor(document.osPlatform, document.osMajorVersion, document.osMinorVersion);
+        std::string name = OsNameFor(document.Windows().platform, document.Windows().majorVersion, document.Windows().minorVersion);
         PushString(L, name);
     }
     SetLastError(L, 0);
@@ -108,7 +108,7 @@ int RegistryGetValue(lua_State* L) {
     const char* key = GetStringArg(L, 2);
     const char* name = GetStringArg(L, 3);
     bool expand = HasArg(L, 4) ? GetBooleanArg(L, 4) : true;
-    CKXRegistry* registry = DocumentOf(L).registry;
+    CKXRegistry* registry = DocumentOf(L).Registry();
     bool ok = false;
     {
         std::string value;
@@ -127,7 +127,7 @@ int RegistrySetValue(lua_State* L) {
     const char* name = GetStringArg(L, 3);
     const char* value = GetStringArg(L, 4);
     int type = static_cast<int>(GetNumberArg(L, 5));
-    CKXRegistry* registry = DocumentOf(L).registry;
+    CKXRegistry* registry = DocumentOf(L).Registry();
     bool ok = registry && registry->SetValue(root, key, name, value, type);
     SetLastError(L, ok ? 0 : 1608);
     return 0;
@@ -198,12 +198,12 @@ int GetFolder(lua_State* L) {
             if (!entry) {
                 code = 2304;
             } else {
-                std::string value = ReadFolder(document.registry, *entry);
+                std::string value = ReadFolder(document.Registry(), *entry);
                 if (value.size() > 2) result = value;
-                if (result.empty() && document.osPlatform == 1) {
+                if (result.empty() && document.Windows().platform == 1) {
                     const FolderRegistryEntry* personal =
                         FindEntry(std::begin(personalFallbacks), std::end(personalFallbacks), folder);
-                    value = ReadFolder(document.registry, personal ? *personal : *entry);
+                    value = ReadFolder(document.Registry(), personal ? *personal : *entry);
                     if (value.size() < 3) {
                         code = 2304;
                     } else {

@@ -217,7 +217,7 @@ void CMainFrame::OnTimer(int id) {
     if (id != closeTimerId) return;
     KillTimer(closeTimerId);
     // A close that comes while a script runs (one that pumps events) is dropped.
-    if (document.scriptDepth != 0) return;
+    if (document.ScriptDepth() != 0) return;
     view->LeaveCurrentPage();
     closed = true;
     close();

@@ -47,12 +47,12 @@ bool CPXRuntimeDoc::OnNewDocument(const std::string& executablePath, const std::
                                   const std::string& password, CKXRegistry* registryStore) {
     history.Clear();
     std::string folder = std::filesystem::absolute(executablePath).parent_path().string();
-    exeFolder = WindowsPathLayer::Instance().ToWindowsPath(folder);
-    registry = registryStore;
+    SetExeFolder(WindowsPathLayer::Instance().ToWindowsPath(folder));
+    SetRegistry(registryStore);
     projectEntrySource = entrySource;
     if (!OnOpenDocument(projectEntrySource, password)) return false;
     project->info.pageLeaveMode = EffectivePageLeaveMode(project->info.pageLeaveMode, pageCount);
-    BuildEnvironment(*scriptEngine, CollectBuiltInFolders(registry));
+    BuildEnvironment(*scriptEngine, CollectBuiltInFolders(Registry()));
     RunEventScript(startupScript, "Startup", "");
     RunEventScript(project->info.globals.globalScript, "Globals", "");
     return true;
@@ -87,10 +87,10 @@ bool CPXRuntimeDoc::OnOpenDocument(const std::string& path, const std::string& p
     const CVantorixStreamHeader& header = project->header;
     startupScript = header.startupScript;
     previewMode = header.previewMode != 0;
-    suppressProjectEvents = header.suppressProjectEvents != 0;
-    dataFolderName = header.dataFolderName;
+    SetSuppressProjectEvents(header.suppressProjectEvents != 0);
+    SetDataFolderName(header.dataFolderName);
     debugOnStart = header.debugOnStart != 0;
-    doFlashCheck = project->doFlashCheck != 0;
+    SetDoFlashCheck(project->doFlashCheck != 0);
     pageCount = static_cast<int>(project->pages.size());
     return true;
 }
@@ -131,13 +131,13 @@ void CPXRuntimeDoc::RunPageEvent(const CVantorixMenuPage& page, const char* even
 bool CPXRuntimeDoc::RunStartupEvents() {
     CVantorixProjectInfo& info = project->info;
     scriptEngine->SetGlobalString("_PageStart", info.startPageName);
-    if (!suppressProjectEvents) {
+    if (!SuppressProjectEvents()) {
         if (debugOnStart && previewMode) {
             RunEventScript("Debug.ShowWindow(true);\r\nDebug.SetTraceMode(true);\r\n", "Start Debug Mode", "");
         }
         RunEventScript(info.GetEventScript(VxEvent::onStartup), std::string("Project -> ") + VxEvent::onStartup, "");
     }
-    return !exitRequested;
+    return !ExitRequested();
 }
 
 void CPXRuntimeDoc::RunKeyEvent(int virtualKey, bool ctrl, bool alt, bool shift) {
@@ -174,7 +174,7 @@ void CPXRuntimeDoc::RunObjectEvent(const CVantorixBaseObject& object, const char
 void CPXRuntimeDoc::RunCloseEvents() {
     closing = true;
     if (currentPage) RunPageEvent(*currentPage, VxEvent::onClose, ScriptPrefix(currentPage->pageName), false);
-    if (!suppressProjectEvents && project) {
+    if (!SuppressProjectEvents() && project) {
         RunEventScript(project->info.GetEventScript(VxEvent::onShutdown), std::string("Project -> ") + VxEvent::onShutdown,
                        "");
     }
@@ -242,7 +242,7 @@ void CPXRuntimeDoc::EnterPage(CVantorixMenuPage& page, int index) {
 }
 
 void CPXRuntimeDoc::RunPostedPageChange(int index, bool force) {
-    if (!suppressProjectEvents) ShowPage(index, force);
+    if (!SuppressProjectEvents()) ShowPage(index, force);
 }
 
 void CPXRuntimeDoc::ApplyPageOffset() {

@@ -38,7 +38,7 @@ int SetTraceMode(lua_State* L) {
 }
 
 int GetEventContext(lua_State* L) {
-    const std::string& context = DocumentOf(L).eventContext;
+    const std::string& context = DocumentOf(L).EventContext();
     lua_pushlstring(L, context.data(), context.size());
     return 1;
 }

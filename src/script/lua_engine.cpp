@@ -86,7 +86,7 @@ int CLUAEngine::ExecuteScript(const std::string& text) {
     ++document.scriptDepth;
     scriptLines.Set(text, "\r\n", true);
     UpdateHook();
-    if (QueryTraceMode()) DebugPrint("\r\nTRACE: " + document.eventContext + "\r\n");
+    if (QueryTraceMode()) DebugPrint("\r\nTRACE: " + document.EventContext() + "\r\n");
     std::string source = RewriteGenericFor(text);
     int status = luaL_loadbuffer(L, source.data(), source.size(), text.c_str());
     if (status == 0) status = lua_pcall(L, 0, 0, 0);
@@ -125,14 +125,14 @@ std::string FormatScriptError(const std::string& message, const std::string& eve
 }
 
 void CLUAEngine::ReportError(const std::string& message) {
-    document.dialogs.MessageBox(FormatScriptError(message, document.eventContext), "Error",
+    document.dialogs.MessageBox(FormatScriptError(message, document.EventContext()), "Error",
                                 MB_ICONEXCLAMATION | MB_OK);
 }
 
 void RaiseActionError(lua_State* L, const char* message) {
     CLUAEngine* engine = CLUAEngine::FromState(L);
     {
-        std::string event = EventNameOfContext(engine->document.eventContext);
+        std::string event = EventNameOfContext(engine->document.EventContext());
         lua_pushlstring(L, event.data(), event.size());
     }
     lua_pushfstring(L, "%s, Line %d: %s", lua_tostring(L, -1), engine->CurrentLine(), message);

@@ -62,22 +62,43 @@ public:
     // Told after every script run, with its context and status (for the event log).
     std::function<void(const std::string&, int)> onScriptRun;
 
+    // The document's services, bound for its life.
     CKXDialogs& dialogs;
     CKXFrameServices& frame;
     const CodePage& codePage;
-    CLUAEngine* engine = nullptr;
-    CKXRegistry* registry = nullptr;  // the emulated registry; none means every access fails
 
-    std::string eventContext;
-    int scriptDepth = 0;
-    std::string exeFolder;       // Windows form; a drive's root keeps its backslash
-    std::string dataFolderName;  // the project's data folder below exeFolder
+    // The engine that runs this document's scripts, while it exists.
+    CLUAEngine* Engine() const { return engine; }
+    // The context of the script that started last ("Page -> Object -> Event").
+    const std::string& EventContext() const { return eventContext; }
+    // How many scripts are running, nested ones counted.
+    int ScriptDepth() const { return scriptDepth; }
+
+    // The emulated registry; none means every access fails.
+    CKXRegistry* Registry() const { return registry; }
+    void SetRegistry(CKXRegistry* store) { registry = store; }
+    // The player's folder in Windows form (a drive's root keeps its backslash), and the
+    // project's data folder below it.
+    const std::string& ExeFolder() const { return exeFolder; }
+    void SetExeFolder(const std::string& folder) { exeFolder = folder; }
+    const std::string& DataFolderName() const { return dataFolderName; }
+    void SetDataFolderName(const std::string& name) { dataFolderName = name; }
     // A name below the player's folder, in Windows form, with exactly one backslash between.
     std::string PathBesideExe(const std::string& relative) const;
-    bool exitRequested = false;
-    bool redrawEnabled = true;
-    bool soundAvailable = true;
-    bool doFlashCheck = false;
+
+    // Application.Exit asked for the end of the run.
+    bool ExitRequested() const { return exitRequested; }
+    void RequestExit() { exitRequested = true; }
+    // Application.SetRedraw: whether changes repaint at once.
+    bool RedrawEnabled() const { return redrawEnabled; }
+    void SetRedrawEnabled(bool enabled) { redrawEnabled = enabled; }
+    bool SoundAvailable() const { return soundAvailable; }
+    void SetSoundAvailable(bool available) { soundAvailable = available; }
+    bool DoFlashCheck() const { return doFlashCheck; }
+    void SetDoFlashCheck(bool check) { doFlashCheck = check; }
+    // A page preview: page changes and project events are off.
+    bool SuppressProjectEvents() const { return suppressProjectEvents; }
+    void SetSuppressProjectEvents(bool suppress) { suppressProjectEvents = suppress; }
 
     // Pages and objects, for the page and object actions. Without a project there are none.
     virtual int PageCount() const { return 0; }
@@ -101,15 +122,31 @@ public:
     // and Forward give the page they lead to (empty when there is none). Without a current page
     // nothing is recorded.
     virtual std::string RecordNavigation(NavigationStep) { return {}; }
-    bool suppressProjectEvents = false;
 
     // The Windows version the player reports, so that scripts take their usual path: platform 2
     // (the NT family) 5.1 is Windows XP.
-    int osPlatform = 2;
-    int osMajorVersion = 5;
-    int osMinorVersion = 1;
+    struct ReportedWindows {
+        int platform = 2;
+        int majorVersion = 5;
+        int minorVersion = 1;
+    };
+    const ReportedWindows& Windows() const { return windows; }
 
 private:
+    friend class CLUAEngine;  // counts the running scripts and registers itself
+
+    CLUAEngine* engine = nullptr;
+    CKXRegistry* registry = nullptr;
+    std::string eventContext;
+    int scriptDepth = 0;
+    std::string exeFolder;
+    std::string dataFolderName;
+    bool exitRequested = false;
+    bool redrawEnabled = true;
+    bool soundAvailable = true;
+    bool doFlashCheck = false;
+    bool suppressProjectEvents = false;
+    ReportedWindows windows;
     bool insidePreload = false;
 };
 

@@ -67,7 +67,7 @@ void CBuiltInVariableSetter::Set() {
     engine.SetGlobalString("_DesktopFolder", folders.desktopFolder);
     engine.SetGlobalString("_DesktopFolderCommon", folders.desktopFolderCommon);
     engine.SetGlobalString("_ProgramFilesFolder", folders.programFilesFolder);
-    const std::string& sourceFolder = engine.document.exeFolder;
+    const std::string& sourceFolder = engine.document.ExeFolder();
     engine.SetGlobalString("_SourceFolder", sourceFolder);
     std::string host = ScriptHostPath(sourceFolder);
     if (!host.empty() && chdir(host.c_str()) != 0) {
@@ -98,9 +98,9 @@ void BuildEnvironment(CLUAEngine& engine, const BuiltInFolders& folders) {
         SetNotificationMessage(engine, message.key, message.text);
     }
 
-    engine.SetGlobalBoolean("_DoFlashCheck", document.doFlashCheck);
+    engine.SetGlobalBoolean("_DoFlashCheck", document.DoFlashCheck());
     engine.SetGlobalBoolean("_ShowIntroVideo", true);
-    engine.SetGlobalBoolean("_SoundInitialized", document.soundAvailable);
+    engine.SetGlobalBoolean("_SoundInitialized", document.SoundAvailable());
 }
 
 std::string GetNotificationMessage(CLUAEngine& engine, const std::string& key) {

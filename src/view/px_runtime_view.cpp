@@ -253,7 +253,7 @@ void CPXRuntimeView::OnPaint(const QRect& clipBox) {
     if (!page || clipBox.isEmpty()) return;
     CDIBSMemDC dc(clipBox, ColorOf(document.Project()->info.windowBackColor));
     if (firstPaintPending) LayOutPage();
-    PaintPage(*page, dc, document.redrawEnabled && !document.SwitchingPage());
+    PaintPage(*page, dc, document.RedrawEnabled() && !document.SwitchingPage());
     if (firstPaintPending) {
         firstPaintPending = false;
         PostPageShown(document.CurrentPageIndex());

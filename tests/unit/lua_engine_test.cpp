@@ -40,7 +40,7 @@ TEST(ScriptErrors, TheErrorBoxNamesTheEventAndTheAuthorsLine) {
             EXPECT_EQ(boxes[0], "") << c.what;
         }
         EXPECT_EQ(fixture.dialogs.records[0].style, MB_ICONEXCLAMATION | MB_OK);
-        EXPECT_EQ(fixture.document.scriptDepth, 0) << c.what;
+        EXPECT_EQ(fixture.document.ScriptDepth(), 0) << c.what;
     }
 }
 
@@ -72,7 +72,7 @@ TEST(ScriptErrors, HostileScriptsEndInTheErrorBox) {
         ScriptFixture fixture;
         fixture.Run(script);
         EXPECT_EQ(fixture.ErrorBoxes().size(), 1u) << script;
-        EXPECT_EQ(fixture.document.scriptDepth, 0) << script;
+        EXPECT_EQ(fixture.document.ScriptDepth(), 0) << script;
         // The state still runs scripts afterwards.
         fixture.dialogs.records.clear();
         fixture.Run("rawset(_G, 'Alive', true)");
@@ -82,10 +82,11 @@ TEST(ScriptErrors, HostileScriptsEndInTheErrorBox) {
 
 TEST(ScriptRuns, EmptyScriptsRunNothing) {
     ScriptFixture fixture;
+    fixture.Run("local x = 1", "before");
     fixture.engine->traceMode = 1;
-    fixture.document.eventContext = "before";
+    fixture.frame.output.clear();
     EXPECT_EQ(fixture.Run("", "Page -> On Show"), 0);
-    EXPECT_EQ(fixture.document.eventContext, "before");
+    EXPECT_EQ(fixture.document.EventContext(), "before");
     EXPECT_EQ(fixture.frame.output, "");
 }
 
@@ -142,7 +143,7 @@ TEST(ScriptRuns, NestedScriptsShareTheStateAndReplaceTheContext) {
     fixture.frame.onPump = [&] {
         fixture.document.RunEventScript("Inner = Outer + 1\r\nInnerDepth = Debug.GetEventContext()",
                                         "Page1 -> On Audio", "local this=\"Page1\";");
-        innerDepth = fixture.document.scriptDepth;
+        innerDepth = fixture.document.ScriptDepth();
     };
     fixture.Run("Outer = 1\r\nApplication.Sleep(10)\r\nAfter = Inner + 1\r\nContext = Debug.GetEventContext()");
     EXPECT_EQ(fixture.frame.waits, (std::vector<int>{10}));
@@ -151,7 +152,7 @@ TEST(ScriptRuns, NestedScriptsShareTheStateAndReplaceTheContext) {
     EXPECT_EQ(fixture.Eval("InnerDepth"), "Page1 -> On Audio");
     // The context is not restored after the inner script.
     EXPECT_EQ(fixture.Eval("Context"), "Page1 -> On Audio");
-    EXPECT_EQ(fixture.document.scriptDepth, 0);
+    EXPECT_EQ(fixture.document.ScriptDepth(), 0);
 }
 
 TEST(ScriptRuns, GlobalAccessFromTheHost) {

@@ -220,7 +220,7 @@ TEST_F(RuntimeDocTest, PageActionsKeepTheHistory) {
         EXPECT_EQ(document.History().Forward(), c.forward) << c.script;
         EXPECT_EQ(Eval("Application.GetLastError()"), c.code) << c.script;
     }
-    document.suppressProjectEvents = true;
+    document.SetSuppressProjectEvents(true);
     document.RunEventScript("Page.Jump('A')", "Test", "");
     EXPECT_EQ(dialogs.records.back().text, "Page.Jump does not work during a Page Preview");
     EXPECT_EQ(dialogs.records.back().title, "Notice");

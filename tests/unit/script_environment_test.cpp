@@ -12,7 +12,7 @@ namespace {
 
 TEST(ScriptEnvironment, ValuesScriptsRelyOn) {
     ScriptFixture fixture;
-    std::string folder = fixture.document.exeFolder;
+    std::string folder = fixture.document.ExeFolder();
     struct Case {
         const char* expression;
         std::string expected;
@@ -56,7 +56,7 @@ TEST(ScriptEnvironment, FileNamesInTheProjectsCodePage) {
     fixture.player.Write("Caf\u00e9.txt", "menu");
     EXPECT_EQ(fixture.Eval("io.open('Caf\\233.txt'):read('*a')"), "menu");
     fixture.player.Write("\u00c9t\u00e9/x.txt", "y");
-    std::string folder = fixture.document.exeFolder;
+    std::string folder = fixture.document.ExeFolder();
     EXPECT_EQ(ResolveSourcePath(fixture.document, "\xC9t\xE9\\x.txt"), folder + "\\\xC9t\xE9\\x.txt");
 }
 
@@ -142,7 +142,7 @@ TEST(ScriptModules, LoadScriptCodes) {
 TEST(ScriptActions, ResolveSourcePath) {
     ScriptFixture fixture;
     fixture.player.Write("Docs/Guide.PDF");
-    std::string folder = fixture.document.exeFolder;
+    std::string folder = fixture.document.ExeFolder();
     struct Case {
         const char* path;
         std::string expected;
@@ -170,15 +170,15 @@ TEST(ScriptActions, Application) {
     EXPECT_EQ(value, "5");
 
     fixture.Run("Application.Exit()\r\nAfterExit = true");
-    EXPECT_TRUE(fixture.document.exitRequested);
+    EXPECT_TRUE(fixture.document.ExitRequested());
     EXPECT_EQ(fixture.frame.closeRequests, 1);
     EXPECT_EQ(fixture.Eval("AfterExit"), "true");
 
     fixture.Run("Application.SetRedraw(false)");
-    EXPECT_FALSE(fixture.document.redrawEnabled);
+    EXPECT_FALSE(fixture.document.RedrawEnabled());
     EXPECT_EQ(fixture.frame.repaints, 0);
     fixture.Run("Application.SetRedraw()");
-    EXPECT_TRUE(fixture.document.redrawEnabled);
+    EXPECT_TRUE(fixture.document.RedrawEnabled());
     EXPECT_EQ(fixture.frame.repaints, 1);
 
     fixture.Run("Application.Sleep(500)\r\nApplication.Sleep('x')");
@@ -191,7 +191,7 @@ TEST(ScriptActions, Application) {
 
 TEST(ScriptActions, SavedValuesFailWithoutAStore) {
     ScriptFixture fixture;
-    fixture.document.registry = nullptr;
+    fixture.document.SetRegistry(nullptr);
     EXPECT_EQ(fixture.Eval("Application.LoadValue('a', 'b') .. Application.GetLastError()"), "2801");
     fixture.Run("Application.SaveValue('a', 'b', 'c')");
     EXPECT_EQ(fixture.Eval("Application.GetLastError()"), "2802");

@@ -49,9 +49,9 @@ public:
     ScriptFixture()
         : document(dialogs, frame, CodePage::Default()),
           registry((WindowsPathLayer::Instance().SetDataHome(data.path), data / "registry.sqlite")) {
-        document.exeFolder = WindowsPathLayer::Instance().ToWindowsPath(player.path);
-        document.dataFolderName = "Data";
-        document.registry = &registry;
+        document.SetExeFolder(WindowsPathLayer::Instance().ToWindowsPath(player.path));
+        document.SetDataFolderName("Data");
+        document.SetRegistry(&registry);
         engine = std::make_unique<CLUAEngine>(document, ActionTables());
         BuildEnvironment(*engine, CollectBuiltInFolders(&registry));
     }

@@ -70,13 +70,13 @@ int RunScript(const RunScriptOptions& options, const CodePage& codePage) {
     std::string folder = std::filesystem::current_path().string();
     if (!options.projectFile.empty()) {
         auto project = LoadDataFile(options.projectFile, options.password, codePage);
-        document.dataFolderName = project->header.dataFolderName;
-        document.doFlashCheck = project->doFlashCheck != 0;
+        document.SetDataFolderName(project->header.dataFolderName);
+        document.SetDoFlashCheck(project->doFlashCheck != 0);
         folder = std::filesystem::absolute(options.projectFile).parent_path().string();
     }
-    document.exeFolder = WindowsPathLayer::Instance().ToWindowsPath(folder);
+    document.SetExeFolder(WindowsPathLayer::Instance().ToWindowsPath(folder));
     CKXRegistry registry(CKXRegistry::DefaultPath());
-    document.registry = &registry;
+    document.SetRegistry(&registry);
 
     CLUAEngine engine(document, ActionTables());
     BuildEnvironment(engine, CollectBuiltInFolders(&registry));
