@@ -25,10 +25,11 @@ constexpr int objectsPerPage = 40;
 // Text that varies like an author's, so the entry compresses about as well as a real one.
 std::string Words(int count) {
     static const char* const vocabulary[] = {
-        "menu", "page", "the", "disc", "install", "video", "click", "here", "to", "start", "of",
-        "and", "product", "catalogue", "support", "contact", "music", "gallery", "open", "file",
-        "Visits", "local", "then", "else", "end", "if", "Page.Jump", "Label.SetText", "Audio.Play",
-        "\"Status\"", "=", "+", "1", "--", "(", ")", "\r\n", "nil", "return", "function"};
+        "menu",          "page",       "the",        "disc",    "install",   "video",   "click",   "here",  "to",
+        "start",         "of",         "and",        "product", "catalogue", "support", "contact", "music", "gallery",
+        "open",          "file",       "Visits",     "local",   "then",      "else",    "end",     "if",    "Page.Jump",
+        "Label.SetText", "Audio.Play", "\"Status\"", "=",       "+",         "1",       "--",      "(",     ")",
+        "\r\n",          "nil",        "return",     "function"};
     static std::uint32_t state = 12345;
     std::string text;
     for (int i = 0; i < count; ++i) {

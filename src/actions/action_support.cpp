@@ -20,9 +20,13 @@ constexpr char argumentTypeMessage[] = "Argument %d must be of type %s.";
 
 }  // namespace
 
-CLUAEngine& EngineOf(lua_State* L) { return *CLUAEngine::FromState(L); }
+CLUAEngine& EngineOf(lua_State* L) {
+    return *CLUAEngine::FromState(L);
+}
 
-CKXScriptDocument& DocumentOf(lua_State* L) { return EngineOf(L).document; }
+CKXScriptDocument& DocumentOf(lua_State* L) {
+    return EngineOf(L).document;
+}
 
 void CheckArgCount(lua_State* L, int minimum) {
     if (lua_gettop(L) >= minimum) return;
@@ -46,14 +50,19 @@ void CheckTableArg(lua_State* L, int index) {
     if (lua_type(L, index) != LUA_TTABLE) RaiseTypeError(L, index, "table");
 }
 
-lua_Number GetNumberArg(lua_State* L, int index) { return lua_tonumber(L, index); }
+lua_Number GetNumberArg(lua_State* L, int index) {
+    return lua_tonumber(L, index);
+}
 
-void ResetLastError(lua_State* L) { EngineOf(L).CallResetLastError(); }
+void ResetLastError(lua_State* L) {
+    EngineOf(L).CallResetLastError();
+}
 
-void SetLastError(lua_State* L, int code) { EngineOf(L).CallSetLastError(code); }
+void SetLastError(lua_State* L, int code) {
+    EngineOf(L).CallSetLastError(code);
+}
 
-int CallLanguageFunction(lua_State* L, const char* library, const char* function, int nargs,
-                         int nresults) {
+int CallLanguageFunction(lua_State* L, const char* library, const char* function, int nargs, int nresults) {
     int base = lua_gettop(L) - nargs;
     lua_getfield(L, LUA_GLOBALSINDEX, library);
     if (lua_istable(L, -1)) {

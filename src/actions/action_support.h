@@ -25,7 +25,9 @@ void CheckTableArg(lua_State* L, int index);
 // Any value: the language's number conversion, 0 for what is not a number.
 lua_Number GetNumberArg(lua_State* L, int index);
 // An optional argument is one beyond the last passed; an explicit nil counts as passed.
-inline bool HasArg(lua_State* L, int index) { return lua_gettop(L) >= index; }
+inline bool HasArg(lua_State* L, int index) {
+    return lua_gettop(L) >= index;
+}
 
 // The engine and document of the state.
 CLUAEngine& EngineOf(lua_State* L);
@@ -38,5 +40,4 @@ void SetLastError(lua_State* L, int code);
 // Calls library.function of the language's own tables, looked up at call time, protected, with
 // the nargs values on top of the stack. Returns 0 (with nresults values left), 2900 when it is
 // not a function, 2901 on a run-time error, 2902 on a memory error (nothing left).
-int CallLanguageFunction(lua_State* L, const char* library, const char* function, int nargs,
-                         int nresults);
+int CallLanguageFunction(lua_State* L, const char* library, const char* function, int nargs, int nresults);

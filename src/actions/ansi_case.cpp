@@ -2,7 +2,6 @@
 
 #include "platform/code_page.h"
 
-
 #include <array>
 #include <functional>
 #include <map>
@@ -19,8 +18,7 @@ char32_t SimpleUpper(char32_t c) {
     if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
     if (c == 0xFF) return 0x178;
     // Latin Extended-A: capital and small letters alternate, with the parity changing twice.
-    if (((c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) &&
-        odd(c)) {
+    if (((c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) && odd(c)) {
         return c - 1;
     }
     if (((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) && !odd(c)) return c - 1;

@@ -31,9 +31,8 @@ int LoadValue(lua_State* L) {
     const char* name = GetStringArg(L, 2);
     CKXScriptDocument& document = DocumentOf(L);
     std::string value;
-    bool ok = document.Registry() &&
-              document.Registry()->GetValue(currentUserRoot, std::string(savedValuesKey) + section, name,
-                                          "", true, value);
+    bool ok = document.Registry() && document.Registry()->GetValue(
+                                         currentUserRoot, std::string(savedValuesKey) + section, name, "", true, value);
     SetLastError(L, ok ? 0 : 2801);
     lua_pushlstring(L, ok ? value.data() : "", ok ? value.size() : 0);
     return 1;
@@ -46,9 +45,9 @@ int SaveValue(lua_State* L) {
     const char* name = GetStringArg(L, 2);
     const char* value = GetStringArg(L, 3);
     CKXScriptDocument& document = DocumentOf(L);
-    bool ok = document.Registry() &&
-              document.Registry()->SetValue(currentUserRoot, std::string(savedValuesKey) + section, name,
-                                          value, stringType);
+    bool ok =
+        document.Registry() &&
+        document.Registry()->SetValue(currentUserRoot, std::string(savedValuesKey) + section, name, value, stringType);
     SetLastError(L, ok ? 0 : 2802);
     return 0;
 }

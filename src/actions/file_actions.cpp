@@ -16,7 +16,9 @@ namespace {
 
 constexpr int showNormal = 1;
 
-void PushString(lua_State* L, const std::string& text) { lua_pushlstring(L, text.data(), text.size()); }
+void PushString(lua_State* L, const std::string& text) {
+    lua_pushlstring(L, text.data(), text.size());
+}
 
 // The host path of a name from a script, found beside the player when it is there.
 std::string ResolvedHostPath(lua_State* L, const char* name) {
@@ -129,11 +131,20 @@ int GetDefaultViewer(lua_State* L) {
         }
         std::string program;
         switch (FindDefaultViewer("." + cleaned, program)) {
-            case ViewerStatus::Ok: break;
-            case ViewerStatus::NoType: code = 1015; break;
-            case ViewerStatus::NoCommand: code = 1016; break;
-            case ViewerStatus::NotExecutable: code = 1017; break;
-            case ViewerStatus::Missing: code = 1018; break;
+            case ViewerStatus::Ok:
+                break;
+            case ViewerStatus::NoType:
+                code = 1015;
+                break;
+            case ViewerStatus::NoCommand:
+                code = 1016;
+                break;
+            case ViewerStatus::NotExecutable:
+                code = 1017;
+                break;
+            case ViewerStatus::Missing:
+                code = 1018;
+                break;
         }
         PushString(L, code == 0 ? WindowsPathLayer::Instance().ToWindowsPath(program) : "");
     }
@@ -188,11 +199,16 @@ int IniSetValue(lua_State* L) {
 
 int TextStatusCode(TextFileStatus status) {
     switch (status) {
-        case TextFileStatus::Ok: return 0;
-        case TextFileStatus::Missing: return 1000;
-        case TextFileStatus::CannotOpen: return 1900;
-        case TextFileStatus::TooLarge: return 1901;
-        case TextFileStatus::CannotWrite: return 1902;
+        case TextFileStatus::Ok:
+            return 0;
+        case TextFileStatus::Missing:
+            return 1000;
+        case TextFileStatus::CannotOpen:
+            return 1900;
+        case TextFileStatus::TooLarge:
+            return 1901;
+        case TextFileStatus::CannotWrite:
+            return 1902;
     }
     return 9999;
 }
@@ -240,27 +256,45 @@ int WriteFromString(lua_State* L) {
 int ShellResultToCode(int result) {
     if (result > 32) return 0;
     switch (result) {
-        case 2: return 1000;
-        case 3: return 1002;
-        case 5: return 1004;
-        case 8: return 1012;
-        case 11: return 1003;
-        case 26: return 1014;
-        case 27: return 1005;
-        case 28: return 1008;
-        case 29: return 1007;
-        case 30: return 1006;
-        case 31: return 1011;
-        case 32: return 1009;
-        default: return 9999;
+        case 2:
+            return 1000;
+        case 3:
+            return 1002;
+        case 5:
+            return 1004;
+        case 8:
+            return 1012;
+        case 11:
+            return 1003;
+        case 26:
+            return 1014;
+        case 27:
+            return 1005;
+        case 28:
+            return 1008;
+        case 29:
+            return 1007;
+        case 30:
+            return 1006;
+        case 31:
+            return 1011;
+        case 32:
+            return 1009;
+        default:
+            return 9999;
     }
 }
 
 const luaL_Reg* FileActionFunctions() {
     static const luaL_Reg functions[] = {
-        {"ExploreFolder", ExploreFolder}, {"GetDefaultViewer", GetDefaultViewer}, {"Open", Open},
-        {"OpenEmail", OpenEmail},         {"OpenURL", OpenURL},                   {"Print", Print},
-        {"Run", Run},                     {nullptr, nullptr},
+        {"ExploreFolder", ExploreFolder},
+        {"GetDefaultViewer", GetDefaultViewer},
+        {"Open", Open},
+        {"OpenEmail", OpenEmail},
+        {"OpenURL", OpenURL},
+        {"Print", Print},
+        {"Run", Run},
+        {nullptr, nullptr},
     };
     return functions;
 }

@@ -5,11 +5,11 @@
 #include "actions/action_support.h"
 #include "platform/dialogs.h"
 #include "platform/windows_paths.h"
-#include "script/lua50_dialect.h"
 #include "project/vantorix_base_object.h"
 #include "project/vantorix_button_object.h"
 #include "project/vantorix_image_object.h"
 #include "project/vantorix_text_object.h"
+#include "script/lua50_dialect.h"
 #include "script/lua_engine.h"
 #include "script/script_document.h"
 
@@ -18,7 +18,9 @@ namespace {
 constexpr int objectNotFound = 1100;
 constexpr int pageFirst = 0, pageLast = 1, pageNext = 2, pagePrevious = 3, pageBackward = 4, pageForward = 5;
 
-void PushString(lua_State* L, const std::string& text) { lua_pushlstring(L, text.data(), text.size()); }
+void PushString(lua_State* L, const std::string& text) {
+    lua_pushlstring(L, text.data(), text.size());
+}
 
 void ShowPreviewNotice(CKXScriptDocument& document, const char* action) {
     document.dialogs.MessageBox(std::string(action) + " does not work during a Page Preview", "Notice",
@@ -62,13 +64,24 @@ int Navigate(lua_State* L) {
     int count = document.PageCount();
     int index = -1;
     switch (target) {
-        case pageFirst: index = 0; break;
-        case pageLast: index = count - 1; break;
-        case pageNext: index = current + 1 <= count - 1 ? current + 1 : -1; break;
-        case pagePrevious: index = current - 1 >= 0 ? current - 1 : -1; break;
+        case pageFirst:
+            index = 0;
+            break;
+        case pageLast:
+            index = count - 1;
+            break;
+        case pageNext:
+            index = current + 1 <= count - 1 ? current + 1 : -1;
+            break;
+        case pagePrevious:
+            index = current - 1 >= 0 ? current - 1 : -1;
+            break;
         case pageBackward:
-        case pageForward: index = targetName.empty() ? -1 : document.FindPageIndex(targetName); break;
-        default: break;
+        case pageForward:
+            index = targetName.empty() ? -1 : document.FindPageIndex(targetName);
+            break;
+        default:
+            break;
     }
     if (document.SuppressProjectEvents()) {
         ShowPreviewNotice(document, "Page.Navigate");
@@ -124,8 +137,12 @@ int AskForText(lua_State* L, bool password) {
     return 1;
 }
 
-int Input(lua_State* L) { return AskForText(L, false); }
-int PasswordInput(lua_State* L) { return AskForText(L, true); }
+int Input(lua_State* L) {
+    return AskForText(L, false);
+}
+int PasswordInput(lua_State* L) {
+    return AskForText(L, true);
+}
 
 int FileBrowse(lua_State* L) {
     ResetLastError(L);
@@ -233,8 +250,12 @@ int ButtonSetText(lua_State* L) {
     return 0;
 }
 
-int ButtonIsVisible(lua_State* L) { return IsVisible(L, kindButton); }
-int ButtonSetVisible(lua_State* L) { return SetVisible(L, kindButton); }
+int ButtonIsVisible(lua_State* L) {
+    return IsVisible(L, kindButton);
+}
+int ButtonSetVisible(lua_State* L) {
+    return SetVisible(L, kindButton);
+}
 
 int LabelGetText(lua_State* L) {
     ResetLastError(L);
@@ -264,8 +285,12 @@ int LabelSetText(lua_State* L) {
     return 0;
 }
 
-int LabelIsVisible(lua_State* L) { return IsVisible(L, kindLabel); }
-int LabelSetVisible(lua_State* L) { return SetVisible(L, kindLabel); }
+int LabelIsVisible(lua_State* L) {
+    return IsVisible(L, kindLabel);
+}
+int LabelSetVisible(lua_State* L) {
+    return SetVisible(L, kindLabel);
+}
 
 int ImageGetFilename(lua_State* L) {
     ResetLastError(L);
@@ -297,8 +322,12 @@ int ImageLoad(lua_State* L) {
     return 0;
 }
 
-int ImageIsVisible(lua_State* L) { return IsVisible(L, kindImage); }
-int ImageSetVisible(lua_State* L) { return SetVisible(L, kindImage); }
+int ImageIsVisible(lua_State* L) {
+    return IsVisible(L, kindImage);
+}
+int ImageSetVisible(lua_State* L) {
+    return SetVisible(L, kindImage);
+}
 
 }  // namespace
 
@@ -316,34 +345,45 @@ std::string ExpandLineBreaks(const std::string& text) {
 }
 
 const luaL_Reg* PageActionFunctions() {
-    static const luaL_Reg functions[] = {{"Jump", Jump}, {"Navigate", Navigate}, {"Redraw", Redraw}, {nullptr, nullptr}};
+    static const luaL_Reg functions[] = {
+        {"Jump", Jump}, {"Navigate", Navigate}, {"Redraw", Redraw}, {nullptr, nullptr}};
     return functions;
 }
 
 const luaL_Reg* DialogActionFunctions() {
-    static const luaL_Reg functions[] = {{"FileBrowse", FileBrowse}, {"Input", Input}, {"Message", Message},
-                                         {"PasswordInput", PasswordInput}, {nullptr, nullptr}};
+    static const luaL_Reg functions[] = {{"FileBrowse", FileBrowse},
+                                         {"Input", Input},
+                                         {"Message", Message},
+                                         {"PasswordInput", PasswordInput},
+                                         {nullptr, nullptr}};
     return functions;
 }
 
 const luaL_Reg* ButtonActionFunctions() {
-    static const luaL_Reg functions[] = {{"GetState", ButtonGetState},   {"GetText", ButtonGetText},
-                                         {"IsVisible", ButtonIsVisible}, {"SetState", ButtonSetState},
-                                         {"SetText", ButtonSetText},     {"SetVisible", ButtonSetVisible},
+    static const luaL_Reg functions[] = {{"GetState", ButtonGetState},
+                                         {"GetText", ButtonGetText},
+                                         {"IsVisible", ButtonIsVisible},
+                                         {"SetState", ButtonSetState},
+                                         {"SetText", ButtonSetText},
+                                         {"SetVisible", ButtonSetVisible},
                                          {nullptr, nullptr}};
     return functions;
 }
 
 const luaL_Reg* LabelActionFunctions() {
-    static const luaL_Reg functions[] = {{"GetText", LabelGetText},   {"IsVisible", LabelIsVisible},
-                                         {"SetText", LabelSetText},   {"SetVisible", LabelSetVisible},
+    static const luaL_Reg functions[] = {{"GetText", LabelGetText},
+                                         {"IsVisible", LabelIsVisible},
+                                         {"SetText", LabelSetText},
+                                         {"SetVisible", LabelSetVisible},
                                          {nullptr, nullptr}};
     return functions;
 }
 
 const luaL_Reg* ImageActionFunctions() {
-    static const luaL_Reg functions[] = {{"GetFilename", ImageGetFilename}, {"IsVisible", ImageIsVisible},
-                                         {"Load", ImageLoad},               {"SetVisible", ImageSetVisible},
+    static const luaL_Reg functions[] = {{"GetFilename", ImageGetFilename},
+                                         {"IsVisible", ImageIsVisible},
+                                         {"Load", ImageLoad},
+                                         {"SetVisible", ImageSetVisible},
                                          {nullptr, nullptr}};
     return functions;
 }

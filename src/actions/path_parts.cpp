@@ -4,7 +4,9 @@ namespace {
 
 constexpr std::size_t kMaxPath = 260;
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 }  // namespace
 
@@ -27,8 +29,7 @@ PathParts SplitPath(std::string_view path) {
 
 bool MakePath(const PathParts& parts, std::string& out) {
     out.clear();
-    if (parts.drive.size() + parts.folder.size() + parts.filename.size() + parts.extension.size() >
-        kMaxPath) {
+    if (parts.drive.size() + parts.folder.size() + parts.filename.size() + parts.extension.size() > kMaxPath) {
         return false;
     }
     if (!parts.drive.empty()) {

@@ -20,9 +20,13 @@ std::string StringArg(lua_State* L, int index) {
     return std::string(text, length);
 }
 
-void PushString(lua_State* L, const std::string& text) { lua_pushlstring(L, text.data(), text.size()); }
+void PushString(lua_State* L, const std::string& text) {
+    lua_pushlstring(L, text.data(), text.size());
+}
 
-std::string Upper(lua_State* L, const std::string& text) { return UpperCaseAnsi(text, DocumentOf(L).codePage); }
+std::string Upper(lua_State* L, const std::string& text) {
+    return UpperCaseAnsi(text, DocumentOf(L).codePage);
+}
 
 // Calls string.<function> with the values pushed by the caller; pushes its one string result,
 // or the empty string on failure. Sets the code.
@@ -46,7 +50,9 @@ int NumberResult(lua_State* L, const char* library, const char* function, int na
     return 1;
 }
 
-int Truncated(lua_State* L, int index) { return static_cast<int>(GetNumberArg(L, index)); }
+int Truncated(lua_State* L, int index) {
+    return static_cast<int>(GetNumberArg(L, index));
+}
 
 int Asc(lua_State* L) {
     ResetLastError(L);
@@ -92,7 +98,8 @@ int CompareNoCase(lua_State* L) {
 }
 
 int CompareFileVersions(lua_State* L) {
-    return CompareTexts(L, [](lua_State*, const std::string& a, const std::string& b) { return CompareVersions(a, b); });
+    return CompareTexts(L,
+                        [](lua_State*, const std::string& a, const std::string& b) { return CompareVersions(a, b); });
 }
 
 int Concat(lua_State* L) {
@@ -293,8 +300,12 @@ int Trim(lua_State* L, bool left) {
     return 1;
 }
 
-int TrimLeft(lua_State* L) { return Trim(L, true); }
-int TrimRight(lua_State* L) { return Trim(L, false); }
+int TrimLeft(lua_State* L) {
+    return Trim(L, true);
+}
+int TrimRight(lua_State* L) {
+    return Trim(L, false);
+}
 
 int SplitPathAction(lua_State* L) {
     ResetLastError(L);

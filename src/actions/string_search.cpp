@@ -2,8 +2,7 @@
 
 #include "actions/ansi_case.h"
 
-int CKXCStringSearch::FindAll(std::string_view text, std::string_view search, bool caseSensitive,
-                              int maxCount) {
+int CKXCStringSearch::FindAll(std::string_view text, std::string_view search, bool caseSensitive, int maxCount) {
     positions.clear();
     if (search.empty()) return 0;
     std::string upperText, upperSearch;
@@ -22,8 +21,7 @@ int CKXCStringSearch::FindAll(std::string_view text, std::string_view search, bo
 }
 
 std::string CKXStringSearchReplace::Replace(std::string_view text, std::string_view search,
-                                            std::string_view replacement,
-                                            bool caseSensitive) const {
+                                            std::string_view replacement, bool caseSensitive) const {
     CKXCStringSearch finder(codePage);
     if (finder.FindAll(text, search, caseSensitive, 0) == 0) return std::string(text);
     std::string out;

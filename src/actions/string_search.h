@@ -26,13 +26,12 @@ private:
 
 class CKXStringSearchReplace {
 public:
-    explicit CKXStringSearchReplace(const CodePage& page = CodePage::Default())
-        : codePage(page) {}
+    explicit CKXStringSearchReplace(const CodePage& page = CodePage::Default()) : codePage(page) {}
 
     // The text with every occurrence of search (as FindAll finds them) replaced; the text
     // unchanged when search is empty or absent. The replacement is never searched again.
-    std::string Replace(std::string_view text, std::string_view search,
-                        std::string_view replacement, bool caseSensitive) const;
+    std::string Replace(std::string_view text, std::string_view search, std::string_view replacement,
+                        bool caseSensitive) const;
 
 private:
     const CodePage& codePage;

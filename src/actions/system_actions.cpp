@@ -16,7 +16,9 @@ std::string TwoDigits(int value) {
     return text;
 }
 
-void PushString(lua_State* L, const std::string& text) { lua_pushlstring(L, text.data(), text.size()); }
+void PushString(lua_State* L, const std::string& text) {
+    lua_pushlstring(L, text.data(), text.size());
+}
 
 int GetDate(lua_State* L) {
     ResetLastError(L);
@@ -28,15 +30,32 @@ int GetDate(lua_State* L) {
         std::string mm = TwoDigits(now.month), dd = TwoDigits(now.day), yyyy = std::to_string(now.year);
         std::string result;
         switch (format) {
-            case 0: result = mm + "/" + dd + "/" + yyyy; break;
-            case 1: result = dd + "/" + mm + "/" + yyyy; break;
-            case 2: result = yyyy + "-" + mm + "-" + dd; break;
-            case 3: result = std::to_string(JulianDayNumber(now.year, now.month, now.day)); break;
-            case 4: result = mm; break;
-            case 5: result = dd; break;
-            case 6: result = yyyy; break;
-            case 7: result = std::to_string(now.weekday); break;
-            default: code = 1814;
+            case 0:
+                result = mm + "/" + dd + "/" + yyyy;
+                break;
+            case 1:
+                result = dd + "/" + mm + "/" + yyyy;
+                break;
+            case 2:
+                result = yyyy + "-" + mm + "-" + dd;
+                break;
+            case 3:
+                result = std::to_string(JulianDayNumber(now.year, now.month, now.day));
+                break;
+            case 4:
+                result = mm;
+                break;
+            case 5:
+                result = dd;
+                break;
+            case 6:
+                result = yyyy;
+                break;
+            case 7:
+                result = std::to_string(now.weekday);
+                break;
+            default:
+                code = 1814;
         }
         PushString(L, result);
     }
@@ -54,16 +73,25 @@ int GetTime(lua_State* L) {
         std::string hh = TwoDigits(now.hour), mm = TwoDigits(now.minute), ss = TwoDigits(now.second);
         std::string result;
         switch (format) {
-            case 0: result = hh + ":" + mm + ":" + ss; break;
+            case 0:
+                result = hh + ":" + mm + ":" + ss;
+                break;
             case 1: {
                 int hour = now.hour % 12 == 0 ? 12 : now.hour % 12;
                 result = std::to_string(hour) + ":" + mm + ":" + ss + (now.hour < 12 ? " AM" : " PM");
                 break;
             }
-            case 2: result = ss; break;
-            case 3: result = mm; break;
-            case 4: result = hh; break;
-            default: code = 1815;
+            case 2:
+                result = ss;
+                break;
+            case 3:
+                result = mm;
+                break;
+            case 4:
+                result = hh;
+                break;
+            default:
+                code = 1815;
         }
         PushString(L, result);
     }
@@ -94,7 +122,8 @@ int GetOSName(lua_State* L) {
     ResetLastError(L);
     const CKXScriptDocument& document = DocumentOf(L);
     {
-        std::string name = OsNameFor(document.Windows().platform, document.Windows().majorVersion, document.Windows().minorVersion);
+        std::string name =
+            OsNameFor(document.Windows().platform, document.Windows().majorVersion, document.Windows().minorVersion);
         PushString(L, name);
     }
     SetLastError(L, 0);
@@ -245,8 +274,8 @@ long JulianDayNumber(int year, int month, int day) {
 
 const luaL_Reg* SystemActionFunctions() {
     static const luaL_Reg functions[] = {
-        {"GetDate", GetDate}, {"GetDisplayInfo", GetDisplayInfo}, {"GetOSName", GetOSName},
-        {"GetTime", GetTime}, {nullptr, nullptr},
+        {"GetDate", GetDate}, {"GetDisplayInfo", GetDisplayInfo}, {"GetOSName", GetOSName}, {"GetTime", GetTime},
+        {nullptr, nullptr},
     };
     return functions;
 }

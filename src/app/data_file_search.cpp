@@ -27,8 +27,8 @@ DataFileLocation FindDataFile(const std::string& executablePath) {
     location.exeBaseName = dot == std::string::npos ? fileName : fileName.substr(0, dot);
 
     std::string folder = WithoutTrailingSeparators(location.exeFolder);
-    for (const std::string& candidate : {folder + "/Vantorix/" + location.exeBaseName + ".cdd",
-                                         folder + "/" + location.exeBaseName + ".cdd"}) {
+    for (const std::string& candidate :
+         {folder + "/Vantorix/" + location.exeBaseName + ".cdd", folder + "/" + location.exeBaseName + ".cdd"}) {
         if (std::optional<std::string> found = FindHostPathIgnoringCase(candidate)) {
             location.dataFilePath = *found;
             break;

@@ -5,9 +5,9 @@
 // Where a run's data file is: named after the executable, in its "Vantorix" sub-folder or
 // beside it.
 struct DataFileLocation {
-    std::string exeFolder;    // folder of the executable, no trailing separator
-    std::string exeBaseName;  // the executable's name as stored on disk, without extension
-    std::string dataFilePath; // empty when no candidate exists
+    std::string exeFolder;     // folder of the executable, no trailing separator
+    std::string exeBaseName;   // the executable's name as stored on disk, without extension
+    std::string dataFilePath;  // empty when no candidate exists
 };
 
 // The message start-up shows when neither candidate exists.

@@ -28,9 +28,13 @@ void CDebugWndDlg::Append(const QString& text) {
     output->ensureCursorVisible();
 }
 
-void CDebugWndDlg::Clear() { output->clear(); }
+void CDebugWndDlg::Clear() {
+    output->clear();
+}
 
-QString CDebugWndDlg::Text() const { return output->toPlainText(); }
+QString CDebugWndDlg::Text() const {
+    return output->toPlainText();
+}
 
 void CDebugWndDlg::resizeEvent(QResizeEvent* event) {
     // The button keeps its size and left edge at the bottom margin; the text fills the rest.

@@ -43,8 +43,8 @@ void EventLog::Script(const std::string& contextUtf8, int status) {
     Write({{"ev", "script"}, {"context", contextUtf8}, {"status", status}});
 }
 
-void EventLog::Dialog(const std::string& kind, const std::string& titleUtf8,
-                      const std::string& textUtf8, unsigned style, const Json& answer) {
+void EventLog::Dialog(const std::string& kind, const std::string& titleUtf8, const std::string& textUtf8,
+                      unsigned style, const Json& answer) {
     Write({{"ev", "dialog"},
            {"kind", kind},
            {"title", titleUtf8},

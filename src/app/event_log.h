@@ -32,8 +32,8 @@ public:
     void Page(int index, const std::string& nameUtf8);
     void Script(const std::string& contextUtf8, int status);
     // answer: the button ID for message boxes, the text or files chosen, null when cancelled.
-    void Dialog(const std::string& kind, const std::string& titleUtf8, const std::string& textUtf8,
-                unsigned style, const nlohmann::ordered_json& answer);
+    void Dialog(const std::string& kind, const std::string& titleUtf8, const std::string& textUtf8, unsigned style,
+                const nlohmann::ordered_json& answer);
     void Debug(const std::string& textUtf8);
     void Shot(const std::string& file);
     void Exit(int code);

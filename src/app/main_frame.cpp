@@ -48,8 +48,8 @@ void ApplyPositionSwitches(const std::vector<std::string>& arguments, int& x, in
     }
 }
 
-CMainFrame::CMainFrame(const RuntimeAppSettings& settings, CPXRuntimeDoc& document, QSize screen,
-                       QRect workArea, const std::vector<std::string>& arguments, const std::string& executablePath)
+CMainFrame::CMainFrame(const RuntimeAppSettings& settings, CPXRuntimeDoc& document, QSize screen, QRect workArea,
+                       const std::vector<std::string>& arguments, const std::string& executablePath)
     : document(document) {
     SetIconFromFile(settings, executablePath);
     Qt::WindowFlags flags = Qt::Window;
@@ -112,7 +112,9 @@ CMainFrame::CMainFrame(const RuntimeAppSettings& settings, CPXRuntimeDoc& docume
     setWindowTitle(QString::fromStdString(document.codePage.ToUtf8(settings.projectTitle)));
 }
 
-CMainFrame::~CMainFrame() { document.SetView(nullptr); }
+CMainFrame::~CMainFrame() {
+    document.SetView(nullptr);
+}
 
 void CMainFrame::SetIconFromFile(const RuntimeAppSettings& settings, const std::string& executablePath) {
     // The project's icon file beside the player, or the player's own name with "ico" for its last
@@ -153,7 +155,8 @@ void CMainFrame::ApplyWindowShape() {
     if (mask.LoadFile(BesideExeHostPath(document, info.maskFileName)) != 0) return;
     if (mask.Depth() != 24 && mask.ConvertTo24() != 0) return;
     auto width = static_cast<std::uint32_t>(info.windowWidth), height = static_cast<std::uint32_t>(info.windowHeight);
-    if (info.stretchMask && (mask.Width() != width || mask.Height() != height) && mask.Resize(width, height) != 0) return;
+    if (info.stretchMask && (mask.Width() != width || mask.Height() != height) && mask.Resize(width, height) != 0)
+        return;
     setMask(ShapeOfMask(mask));
 }
 

@@ -5,20 +5,23 @@
 
 WindowStyleFlags WindowStyleFlagsFor(int windowStyle) {
     switch (windowStyle) {
-        case 1: return {false, true, false};
-        case 2: return {false, false, false};
-        case 3: return {false, false, true};
-        case 4: return {false, false, false};
-        default: return {true, true, false};
+        case 1:
+            return {false, true, false};
+        case 2:
+            return {false, false, false};
+        case 3:
+            return {false, false, true};
+        case 4:
+            return {false, false, false};
+        default:
+            return {true, true, false};
     }
 }
 
-bool LoadProjectSettings(const std::string& dataFilePath, const std::string& password,
-                         const CodePage& codePage, RuntimeAppSettings& settings,
-                         std::string& message) {
+bool LoadProjectSettings(const std::string& dataFilePath, const std::string& password, const CodePage& codePage,
+                         RuntimeAppSettings& settings, std::string& message) {
     settings.projectEntrySource = dataFilePath;
-    ArchiveEntryResult entry =
-        ReadArchiveEntry(settings.projectEntrySource, projectEntryName, password.c_str());
+    ArchiveEntryResult entry = ReadArchiveEntry(settings.projectEntrySource, projectEntryName, password.c_str());
     switch (entry.status) {
         case ArchiveEntryStatus::NoDirectory:
             message = "Failed to get archive directory listing.";
@@ -29,7 +32,8 @@ bool LoadProjectSettings(const std::string& dataFilePath, const std::string& pas
         case ArchiveEntryStatus::ExtractFailed:
             message = "Failed to extract project file to memory.";
             return false;
-        case ArchiveEntryStatus::Ok: break;
+        case ArchiveEntryStatus::Ok:
+            break;
     }
     CVantorixStreamHeader header;
     CVantorixProjectInfo info;

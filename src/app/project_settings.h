@@ -33,6 +33,5 @@ WindowStyleFlags WindowStyleFlagsFor(int windowStyle);
 
 // Reads the header and project info of the data file's project entry into settings. On failure
 // returns false with the message start-up shows. A malformed stream raises CKXArchiveError.
-bool LoadProjectSettings(const std::string& dataFilePath, const std::string& password,
-                         const CodePage& codePage, RuntimeAppSettings& settings,
-                         std::string& message);
+bool LoadProjectSettings(const std::string& dataFilePath, const std::string& password, const CodePage& codePage,
+                         RuntimeAppSettings& settings, std::string& message);

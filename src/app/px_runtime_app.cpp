@@ -38,8 +38,7 @@ bool HasExtension(const std::filesystem::path& path, const char* extension) {
 // What the frame and view do for scripts, once they exist.
 class PlayerFrameServices : public CKXFrameServices {
 public:
-    PlayerFrameServices(const CodePage& codePage, EventLog& log, QSize screen)
-        : codePage(codePage), log(log) {
+    PlayerFrameServices(const CodePage& codePage, EventLog& log, QSize screen) : codePage(codePage), log(log) {
         screenWidth = screen.width();
         screenHeight = screen.height();
     }
@@ -84,8 +83,8 @@ public:
         log.Dialog("message", codePage.ToUtf8(caption), codePage.ToUtf8(text), style, answer);
         return answer;
     }
-    bool InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText,
-                  bool password, std::string& answer, int icon) override {
+    bool InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText, bool password,
+                  std::string& answer, int icon) override {
         bool ok = inner.InputBox(prompt, title, defaultText, password, answer, icon);
         log.Dialog(password ? "password" : "input", codePage.ToUtf8(title), codePage.ToUtf8(prompt), 0,
                    ok ? nlohmann::ordered_json(codePage.ToUtf8(answer)) : nlohmann::ordered_json(nullptr));

@@ -10,7 +10,9 @@
 #include "platform/dialogs.h"
 #include "view/px_runtime_view.h"
 
-void ReplayRunner::Start() { QTimer::singleShot(0, this, [this] { Next(); }); }
+void ReplayRunner::Start() {
+    QTimer::singleShot(0, this, [this] { Next(); });
+}
 
 void ReplayRunner::Next() {
     if (frame.Closed()) return;
@@ -38,9 +40,15 @@ void ReplayRunner::Execute(const ReplayCommand& command) {
         QApplication::sendEvent(&view, &event);
     };
     switch (command.kind) {
-        case Kind::Move: mouse(QEvent::MouseMove, Qt::NoButton, Qt::NoButton); break;
-        case Kind::Down: mouse(QEvent::MouseButtonPress, button, button); break;
-        case Kind::Up: mouse(QEvent::MouseButtonRelease, button, Qt::NoButton); break;
+        case Kind::Move:
+            mouse(QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
+            break;
+        case Kind::Down:
+            mouse(QEvent::MouseButtonPress, button, button);
+            break;
+        case Kind::Up:
+            mouse(QEvent::MouseButtonRelease, button, Qt::NoButton);
+            break;
         case Kind::Click:
             mouse(QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
             mouse(QEvent::MouseButtonPress, button, button);
@@ -58,16 +66,29 @@ void ReplayRunner::Execute(const ReplayCommand& command) {
             QApplication::sendEvent(&view, &event);
             break;
         }
-        case Kind::Key: frame.HandleKey(command.virtualKey, command.ctrl, command.alt, command.shift); break;
-        case Kind::Answer: dialogs.answers.push_back({false, command.answerId, {}, {}}); break;
-        case Kind::AnswerText: dialogs.answers.push_back({false, 0, command.text, {}}); break;
-        case Kind::AnswerCancel: dialogs.answers.push_back({true, 0, {}, {}}); break;
-        case Kind::AnswerFiles: dialogs.answers.push_back({false, 0, {}, command.files}); break;
+        case Kind::Key:
+            frame.HandleKey(command.virtualKey, command.ctrl, command.alt, command.shift);
+            break;
+        case Kind::Answer:
+            dialogs.answers.push_back({false, command.answerId, {}, {}});
+            break;
+        case Kind::AnswerText:
+            dialogs.answers.push_back({false, 0, command.text, {}});
+            break;
+        case Kind::AnswerCancel:
+            dialogs.answers.push_back({true, 0, {}, {}});
+            break;
+        case Kind::AnswerFiles:
+            dialogs.answers.push_back({false, 0, {}, command.files});
+            break;
         case Kind::Shot:
             view.grab().save(QString::fromStdString(command.text), "PNG");
             log.Shot(command.text);
             break;
-        case Kind::Close: frame.close(); break;
-        case Kind::Wait: break;
+        case Kind::Close:
+            frame.close();
+            break;
+        case Kind::Wait:
+            break;
     }
 }

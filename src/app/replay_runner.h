@@ -16,8 +16,7 @@ class ScriptedDialogs;
 class ReplayRunner : public QObject {
     Q_OBJECT
 public:
-    ReplayRunner(const std::vector<ReplayCommand>& commands, CMainFrame& frame, ScriptedDialogs& dialogs,
-                 EventLog& log)
+    ReplayRunner(const std::vector<ReplayCommand>& commands, CMainFrame& frame, ScriptedDialogs& dialogs, EventLog& log)
         : commands(commands), frame(frame), dialogs(dialogs), log(log) {}
     void Start();
 

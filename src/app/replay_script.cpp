@@ -44,12 +44,11 @@ struct NamedCode {
 };
 
 constexpr NamedCode keyNames[] = {
-    {"BACK", 8},       {"TAB", 9},       {"RETURN", 13},    {"ENTER", 13},    {"SHIFT", 16},
-    {"CONTROL", 17},   {"MENU", 18},     {"ALT", 18},       {"PAUSE", 19},    {"CAPITAL", 20},
-    {"ESCAPE", 27},    {"ESC", 27},      {"SPACE", 32},     {"PRIOR", 33},    {"PAGEUP", 33},
-    {"NEXT", 34},      {"PAGEDOWN", 34}, {"END", 35},       {"HOME", 36},     {"LEFT", 37},
-    {"UP", 38},        {"RIGHT", 39},    {"DOWN", 40},      {"INSERT", 45},   {"DELETE", 46},
-    {"MULTIPLY", 106}, {"ADD", 107},     {"SUBTRACT", 109}, {"DECIMAL", 110}, {"DIVIDE", 111},
+    {"BACK", 8},    {"TAB", 9},        {"RETURN", 13}, {"ENTER", 13},     {"SHIFT", 16},    {"CONTROL", 17},
+    {"MENU", 18},   {"ALT", 18},       {"PAUSE", 19},  {"CAPITAL", 20},   {"ESCAPE", 27},   {"ESC", 27},
+    {"SPACE", 32},  {"PRIOR", 33},     {"PAGEUP", 33}, {"NEXT", 34},      {"PAGEDOWN", 34}, {"END", 35},
+    {"HOME", 36},   {"LEFT", 37},      {"UP", 38},     {"RIGHT", 39},     {"DOWN", 40},     {"INSERT", 45},
+    {"DELETE", 46}, {"MULTIPLY", 106}, {"ADD", 107},   {"SUBTRACT", 109}, {"DECIMAL", 110}, {"DIVIDE", 111},
 };
 
 constexpr NamedCode answerNames[] = {
@@ -67,8 +66,7 @@ bool IsDigit(char c) {
 }
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() && EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
 enum class NumberStatus { Ok, NotNumber, TooLarge };
@@ -92,8 +90,8 @@ int Number(const std::string& word, const char* what, long long low, long long h
     NumberStatus status = ParseWhole(word, value);
     if (status == NumberStatus::NotNumber) throw BadLine{"'" + word + "' is not a number"};
     if (status == NumberStatus::TooLarge || value < low || value > high) {
-        throw BadLine{std::string(what) + " " + word + " is out of range (" + std::to_string(low) +
-                      ".." + std::to_string(high) + ")"};
+        throw BadLine{std::string(what) + " " + word + " is out of range (" + std::to_string(low) + ".." +
+                      std::to_string(high) + ")"};
     }
     return static_cast<int>(value);
 }
@@ -149,8 +147,7 @@ std::vector<std::string> SplitPaths(std::string_view rest) {
     throw BadLine{"unexpected '" + word + "' (" + syntax.usage + ")"};
 }
 
-void ExpectCount(const std::vector<std::string>& words, std::size_t count,
-                 const CommandSyntax& syntax) {
+void ExpectCount(const std::vector<std::string>& words, std::size_t count, const CommandSyntax& syntax) {
     if (words.size() < count) Missing(syntax);
     if (words.size() > count) Unexpected(words[count], syntax);
 }
@@ -167,8 +164,7 @@ int AnswerId(const std::string& word) {
     for (const NamedCode& answer : answerNames) {
         if (EqualsIgnoringAsciiCase(name, answer.name)) return answer.code;
     }
-    throw BadLine{"unknown answer '" + word +
-                  "' (1..7, OK, CANCEL, ABORT, RETRY, IGNORE, YES, NO)"};
+    throw BadLine{"unknown answer '" + word + "' (1..7, OK, CANCEL, ABORT, RETRY, IGNORE, YES, NO)"};
 }
 
 int KeyCode(const std::string& word) {
@@ -176,9 +172,8 @@ int KeyCode(const std::string& word) {
     if (code >= 0) return code;
     long long decimal = 0;
     unsigned long long hex = 0;
-    NumberStatus status = StartsWithIgnoringCase(word, "0x")
-                              ? ParseWhole(std::string_view(word).substr(2), hex, 16)
-                              : ParseWhole(word, decimal);
+    NumberStatus status = StartsWithIgnoringCase(word, "0x") ? ParseWhole(std::string_view(word).substr(2), hex, 16)
+                                                             : ParseWhole(word, decimal);
     if (status != NumberStatus::NotNumber) {
         throw BadLine{"key code " + word + " is out of range (1..254)"};
     }
@@ -276,8 +271,7 @@ ReplayCommand ParseCommand(std::string_view line) {
 
 }  // namespace
 
-bool ParseReplay(const std::string& text, std::vector<ReplayCommand>& commands,
-                 std::string& error) {
+bool ParseReplay(const std::string& text, std::vector<ReplayCommand>& commands, std::string& error) {
     commands.clear();
     std::string_view rest = text;
     // Files saved by Windows editors may begin with a byte order mark.

@@ -91,7 +91,8 @@ int main(int argc, char** argv) {
             options.logFile = value();
         } else if (arg == "--timeout") {
             options.timeoutMilliseconds = std::atoi(value().c_str());
-        } else if (arg.size() > 1 && arg[0] == '/' && (arg[1] == 'x' || arg[1] == 'X' || arg[1] == 'y' || arg[1] == 'Y')) {
+        } else if (arg.size() > 1 && arg[0] == '/' &&
+                   (arg[1] == 'x' || arg[1] == 'X' || arg[1] == 'y' || arg[1] == 'Y')) {
             // Window position switches are read by the frame.
         } else if (arg.size() > 1 && arg[0] == '-') {
             std::fprintf(stderr, "vantorix: unknown option %s (see vantorix --help)\n", arg.c_str());

@@ -22,7 +22,9 @@ constexpr int effectsChannel = 0;
 
 const char* const audioStates[] = {"Finish", "Pause", "Play", "Stop"};
 
-const char* TrueOrFalse(bool value) { return value ? "true" : "false"; }
+const char* TrueOrFalse(bool value) {
+    return value ? "true" : "false";
+}
 
 }  // namespace
 
@@ -41,7 +43,9 @@ CPXRuntimeDoc::~CPXRuntimeDoc() {
     scriptEngine.reset();
 }
 
-void CPXRuntimeDoc::SetView(CPXViewServices* services) { view = services ? services : &nullView; }
+void CPXRuntimeDoc::SetView(CPXViewServices* services) {
+    view = services ? services : &nullView;
+}
 
 bool CPXRuntimeDoc::OnNewDocument(const std::string& executablePath, const std::string& entrySource,
                                   const std::string& password, CKXRegistry* registryStore) {
@@ -62,10 +66,17 @@ bool CPXRuntimeDoc::OnOpenDocument(const std::string& path, const std::string& p
     ArchiveEntryResult entry = ReadArchiveEntry(path, projectEntryName, password.c_str());
     const char* failure = nullptr;
     switch (entry.status) {
-        case ArchiveEntryStatus::NoDirectory: failure = "Failed to get archive directory listing."; break;
-        case ArchiveEntryStatus::NoEntry: failure = "Failed to find project file in archive."; break;
-        case ArchiveEntryStatus::ExtractFailed: failure = "Failed to extract project file to memory."; break;
-        case ArchiveEntryStatus::Ok: break;
+        case ArchiveEntryStatus::NoDirectory:
+            failure = "Failed to get archive directory listing.";
+            break;
+        case ArchiveEntryStatus::NoEntry:
+            failure = "Failed to find project file in archive.";
+            break;
+        case ArchiveEntryStatus::ExtractFailed:
+            failure = "Failed to extract project file to memory.";
+            break;
+        case ArchiveEntryStatus::Ok:
+            break;
     }
     if (failure) {
         dialogs.MessageBox(failure, "", MB_OK);
@@ -118,7 +129,9 @@ void CPXRuntimeDoc::SetNavigationGlobals(int index) {
     scriptEngine->SetGlobalString("_PageCurrent", PageName(index));
 }
 
-bool CPXRuntimeDoc::DataFileReachable() const { return HostPathExists(projectEntrySource); }
+bool CPXRuntimeDoc::DataFileReachable() const {
+    return HostPathExists(projectEntrySource);
+}
 
 void CPXRuntimeDoc::RunPageEvent(const CVantorixMenuPage& page, const char* eventName, const std::string& prefix,
                                  bool withPrelude) {
@@ -142,11 +155,11 @@ bool CPXRuntimeDoc::RunStartupEvents() {
 
 void CPXRuntimeDoc::RunKeyEvent(int virtualKey, bool ctrl, bool alt, bool shift) {
     if (!currentPage) return;
-    std::string prefix = ScriptPrefix(currentPage->pageName,
-                                      {"local e_Key=" + std::to_string(virtualKey), "local e_Modifiers = {}",
-                                       std::string("e_Modifiers.ctrl=") + TrueOrFalse(ctrl),
-                                       std::string("e_Modifiers.alt=") + TrueOrFalse(alt),
-                                       std::string("e_Modifiers.shift=") + TrueOrFalse(shift)});
+    std::string prefix =
+        ScriptPrefix(currentPage->pageName, {"local e_Key=" + std::to_string(virtualKey), "local e_Modifiers = {}",
+                                             std::string("e_Modifiers.ctrl=") + TrueOrFalse(ctrl),
+                                             std::string("e_Modifiers.alt=") + TrueOrFalse(alt),
+                                             std::string("e_Modifiers.shift=") + TrueOrFalse(shift)});
     RunPageEvent(*currentPage, VxEvent::onKey, prefix, true);
 }
 
@@ -175,12 +188,14 @@ void CPXRuntimeDoc::RunCloseEvents() {
     closing = true;
     if (currentPage) RunPageEvent(*currentPage, VxEvent::onClose, ScriptPrefix(currentPage->pageName), false);
     if (!SuppressProjectEvents() && project) {
-        RunEventScript(project->info.GetEventScript(VxEvent::onShutdown), std::string("Project -> ") + VxEvent::onShutdown,
-                       "");
+        RunEventScript(project->info.GetEventScript(VxEvent::onShutdown),
+                       std::string("Project -> ") + VxEvent::onShutdown, "");
     }
 }
 
-bool CPXRuntimeDoc::QueryAllowProjectClose() { return scriptEngine->CallGlobalPredicate("QueryAllowProjectClose", true); }
+bool CPXRuntimeDoc::QueryAllowProjectClose() {
+    return scriptEngine->CallGlobalPredicate("QueryAllowProjectClose", true);
+}
 
 void CPXRuntimeDoc::PlayObjectSound(const ObjectSounds& sounds, bool hover) {
     // Mode 1 plays the project's default sound, mode 2 the object's own file.
@@ -286,6 +301,10 @@ CVantorixBaseObject* CPXRuntimeDoc::FindObject(const std::string& name, int kind
     return nullptr;
 }
 
-void CPXRuntimeDoc::RepaintObjectRect(const CVantorixBaseObject& object) { view->RedrawRectNow(object.rect); }
+void CPXRuntimeDoc::RepaintObjectRect(const CVantorixBaseObject& object) {
+    view->RedrawRectNow(object.rect);
+}
 
-void CPXRuntimeDoc::RedrawPage() { view->RedrawViewNow(); }
+void CPXRuntimeDoc::RedrawPage() {
+    view->RedrawViewNow();
+}

@@ -17,7 +17,8 @@ public:
         return -1;
     }
     void Release(int id) {
-        if (id >= first && id < first + static_cast<int>(used.size())) used[static_cast<std::size_t>(id - first)] = false;
+        if (id >= first && id < first + static_cast<int>(used.size()))
+            used[static_cast<std::size_t>(id - first)] = false;
     }
     void ReleaseAll() { used.assign(used.size(), false); }
 

@@ -6,6 +6,10 @@ int CFMODSoundManager::Report(const std::string& action, int channel, const std:
     return result;
 }
 
-int CFMODSoundManager::Load(int channel, const std::string& path, bool) { return Report("load", channel, path); }
+int CFMODSoundManager::Load(int channel, const std::string& path, bool) {
+    return Report("load", channel, path);
+}
 
-int CFMODSoundManager::Play(int channel) { return Report("play", channel, {}); }
+int CFMODSoundManager::Play(int channel) {
+    return Report("play", channel, {});
+}

@@ -102,8 +102,8 @@ bool CodePage::Init(std::string* error) {
     return true;
 }
 
-std::string CodePage::ConvertMultiByte(std::string_view input, const char* from, const char* to,
-                                       std::size_t unitSize, bool replace, bool* ok) const {
+std::string CodePage::ConvertMultiByte(std::string_view input, const char* from, const char* to, std::size_t unitSize,
+                                       bool replace, bool* ok) const {
     IconvHandle cd(to, from);
     std::string out;
     if (!cd.Valid()) {
@@ -130,8 +130,8 @@ std::string CodePage::ConvertMultiByte(std::string_view input, const char* from,
             auto unit = [&](std::size_t at) {
                 return static_cast<unsigned char>(inPtr[at]) | (static_cast<unsigned char>(inPtr[at + 1]) << 8);
             };
-            if (unitSize == 2 && inLeft >= 4 && unit(0) >= 0xD800 && unit(0) <= 0xDBFF &&
-                unit(2) >= 0xDC00 && unit(2) <= 0xDFFF) {
+            if (unitSize == 2 && inLeft >= 4 && unit(0) >= 0xD800 && unit(0) <= 0xDBFF && unit(2) >= 0xDC00 &&
+                unit(2) <= 0xDFFF) {
                 skip = 4;
             }
             inPtr += skip;
@@ -198,8 +198,7 @@ std::string CodePage::FromUtf16(const std::u16string& units) const {
     out.reserve(units.size());
     for (std::size_t i = 0; i < units.size(); ++i) {
         char32_t c = units[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-            units[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
             ++i;
         }

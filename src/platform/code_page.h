@@ -37,8 +37,8 @@ public:
 private:
     explicit CodePage(std::string name) : name(std::move(name)) {}
     bool Init(std::string* error);
-    std::string ConvertMultiByte(std::string_view input, const char* from, const char* to,
-                                 std::size_t unitSize, bool replace, bool* ok) const;
+    std::string ConvertMultiByte(std::string_view input, const char* from, const char* to, std::size_t unitSize,
+                                 bool replace, bool* ok) const;
 
     std::string name;
     bool singleByte = true;

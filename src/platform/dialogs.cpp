@@ -31,8 +31,7 @@ void ScriptedDialogs::Record(DialogRecord record) {
     if (listener) listener(records.back());
 }
 
-int ScriptedDialogs::MessageBox(const std::string& text, const std::string& caption,
-                                unsigned style) {
+int ScriptedDialogs::MessageBox(const std::string& text, const std::string& caption, unsigned style) {
     int button = DefaultMessageBoxButton(style);
     if (!answers.empty()) {
         Answer answer = answers.front();
@@ -50,8 +49,8 @@ int ScriptedDialogs::MessageBox(const std::string& text, const std::string& capt
     return button;
 }
 
-bool ScriptedDialogs::InputBox(const std::string& prompt, const std::string& title,
-                               const std::string& defaultText, bool password, std::string& answer, int) {
+bool ScriptedDialogs::InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText,
+                               bool password, std::string& answer, int) {
     // Without a queued answer nobody is there to type: the box is cancelled.
     (void)defaultText;
     bool cancelled = true;
@@ -64,9 +63,8 @@ bool ScriptedDialogs::InputBox(const std::string& prompt, const std::string& tit
     return !cancelled;
 }
 
-bool ScriptedDialogs::FileBrowse(bool save, const std::string& title, const std::string&,
-                                 const std::string& filter, const std::string&, bool,
-                                 std::vector<std::string>& files) {
+bool ScriptedDialogs::FileBrowse(bool save, const std::string& title, const std::string&, const std::string& filter,
+                                 const std::string&, bool, std::vector<std::string>& files) {
     files.clear();
     bool cancelled = true;
     if (!answers.empty()) {

@@ -7,9 +7,18 @@
 
 // Message box styles and results, with the numbers menus pass and expect.
 enum : unsigned {
-    MB_OK = 0, MB_OKCANCEL = 1, MB_ABORTRETRYIGNORE = 2, MB_YESNOCANCEL = 3, MB_YESNO = 4,
-    MB_RETRYCANCEL = 5, MB_ICONSTOP = 16, MB_ICONQUESTION = 32, MB_ICONEXCLAMATION = 48,
-    MB_ICONINFORMATION = 64, MB_DEFBUTTON2 = 256, MB_DEFBUTTON3 = 512,
+    MB_OK = 0,
+    MB_OKCANCEL = 1,
+    MB_ABORTRETRYIGNORE = 2,
+    MB_YESNOCANCEL = 3,
+    MB_YESNO = 4,
+    MB_RETRYCANCEL = 5,
+    MB_ICONSTOP = 16,
+    MB_ICONQUESTION = 32,
+    MB_ICONEXCLAMATION = 48,
+    MB_ICONINFORMATION = 64,
+    MB_DEFBUTTON2 = 256,
+    MB_DEFBUTTON3 = 512,
 };
 enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7 };
 
@@ -22,13 +31,11 @@ public:
     virtual int MessageBox(const std::string& text, const std::string& caption, unsigned style) = 0;
     // Returns false when cancelled. icon: 16 stop, 32 question, 48 exclamation, 64 information,
     // anything else none.
-    virtual bool InputBox(const std::string& prompt, const std::string& title,
-                          const std::string& defaultText, bool password, std::string& answer,
-                          int icon = 0) = 0;
+    virtual bool InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText,
+                          bool password, std::string& answer, int icon = 0) = 0;
     // Open or save file dialog; filter is "description|pattern|..." text. False when cancelled.
-    virtual bool FileBrowse(bool save, const std::string& title, const std::string& folder,
-                            const std::string& filter, const std::string& defaultName,
-                            bool multiple, std::vector<std::string>& files) = 0;
+    virtual bool FileBrowse(bool save, const std::string& title, const std::string& folder, const std::string& filter,
+                            const std::string& defaultName, bool multiple, std::vector<std::string>& files) = 0;
 };
 
 // The buttons of a message box style, in order, and the one its default-button bits choose.
@@ -57,12 +64,10 @@ public:
     };
 
     int MessageBox(const std::string& text, const std::string& caption, unsigned style) override;
-    bool InputBox(const std::string& prompt, const std::string& title,
-                  const std::string& defaultText, bool password, std::string& answer,
-                  int icon = 0) override;
-    bool FileBrowse(bool save, const std::string& title, const std::string& folder,
-                    const std::string& filter, const std::string& defaultName, bool multiple,
-                    std::vector<std::string>& files) override;
+    bool InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText, bool password,
+                  std::string& answer, int icon = 0) override;
+    bool FileBrowse(bool save, const std::string& title, const std::string& folder, const std::string& filter,
+                    const std::string& defaultName, bool multiple, std::vector<std::string>& files) override;
 
     std::deque<Answer> answers;
     std::vector<DialogRecord> records;

@@ -124,8 +124,7 @@ public:
             }
             std::size_t equals = line.find('=');
             if (group.empty() || equals == std::string::npos) continue;
-            entries.emplace(std::make_pair(group, Trim(line.substr(0, equals))),
-                            Trim(line.substr(equals + 1)));
+            entries.emplace(std::make_pair(group, Trim(line.substr(0, equals))), Trim(line.substr(equals + 1)));
         }
     }
 
@@ -162,8 +161,7 @@ std::vector<std::string> ApplicationFolders() {
 // "kde-okular.desktop" is kde-okular.desktop or kde/okular.desktop.
 std::string FindIdBelow(const std::string& folder, const std::string& id) {
     if (IsFile(folder + "/" + id)) return folder + "/" + id;
-    for (std::size_t dash = id.find('-'); dash != std::string::npos;
-         dash = id.find('-', dash + 1)) {
+    for (std::size_t dash = id.find('-'); dash != std::string::npos; dash = id.find('-', dash + 1)) {
         std::string sub = folder + "/" + id.substr(0, dash);
         if (dash == 0 || !IsFolder(sub)) continue;
         std::string found = FindIdBelow(sub, id.substr(dash + 1));
@@ -180,8 +178,7 @@ bool IsHidden(const KeyFile& entry) {
 // The installed desktop file of an ID, or "" when there is none. The first applications folder
 // that has the ID decides; a hidden entry there removes the application altogether.
 std::string FindDesktopFile(const std::string& id) {
-    if (id.size() <= 8 || id.find('/') != std::string::npos ||
-        id.compare(id.size() - 8, 8, ".desktop") != 0) {
+    if (id.size() <= 8 || id.find('/') != std::string::npos || id.compare(id.size() - 8, 8, ".desktop") != 0) {
         return "";
     }
     for (const std::string& folder : ApplicationFolders()) {
@@ -214,8 +211,7 @@ std::vector<std::string> MimeAppsLists() {
     return lists;
 }
 
-std::string FirstInstalled(const std::vector<std::string>& ids,
-                           const std::set<std::string>& removed) {
+std::string FirstInstalled(const std::vector<std::string>& ids, const std::set<std::string>& removed) {
     for (const std::string& id : ids) {
         if (removed.count(id)) continue;
         std::string path = FindDesktopFile(id);
@@ -234,8 +230,7 @@ std::vector<std::pair<std::string, std::string>> InstalledApplications() {
         std::error_code error;
         std::filesystem::recursive_directory_iterator it(
             folder, std::filesystem::directory_options::skip_permission_denied, error);
-        for (; !error && it != std::filesystem::recursive_directory_iterator();
-             it.increment(error)) {
+        for (; !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
             const std::filesystem::path& path = it->path();
             if (path.extension() != ".desktop") continue;
             std::string id = path.lexically_relative(folder).string();
@@ -244,8 +239,7 @@ std::vector<std::pair<std::string, std::string>> InstalledApplications() {
         }
         std::sort(found.begin(), found.end());
         for (auto& application : found) {
-            if (seen.insert(application.first).second)
-                applications.push_back(std::move(application));
+            if (seen.insert(application.first).second) applications.push_back(std::move(application));
         }
     }
     return applications;
@@ -269,8 +263,7 @@ std::string DefaultApplication(const std::string& mimeType) {
     // Added associations count unless a list of the same or a higher rank removed them.
     std::set<std::string> removed;
     for (const KeyFile& list : lists) {
-        for (const std::string& id : list.List("Removed Associations", mimeType))
-            removed.insert(id);
+        for (const std::string& id : list.List("Removed Associations", mimeType)) removed.insert(id);
         std::string path = FirstInstalled(list.List("Added Associations", mimeType), removed);
         if (!path.empty()) return path;
     }
@@ -365,8 +358,7 @@ std::string MimeTypeForExtension(const std::string& extension) {
     int bestWeight = -1;
     for (const std::string& folder : DataFolders()) {
         bool weighted = IsFile(folder + "/mime/globs2");
-        for (const std::string& line :
-             ReadLines(folder + (weighted ? "/mime/globs2" : "/mime/globs"))) {
+        for (const std::string& line : ReadLines(folder + (weighted ? "/mime/globs2" : "/mime/globs"))) {
             if (line.empty() || line[0] == '#') continue;
             std::vector<std::string> fields = SplitList(line, ':');
             int weight = 50;
@@ -386,8 +378,7 @@ std::string MimeTypeForExtension(const std::string& extension) {
                     if (flag == "cs") caseSensitive = true;
                 }
             }
-            bool match =
-                caseSensitive ? pattern == wanted : EqualsIgnoringAsciiCase(pattern, wanted);
+            bool match = caseSensitive ? pattern == wanted : EqualsIgnoringAsciiCase(pattern, wanted);
             if (match && !type.empty() && weight > bestWeight) {
                 best = type;
                 bestWeight = weight;
@@ -415,8 +406,7 @@ ViewerStatus FindDefaultViewer(const std::string& extension, std::string& progra
         path = FindProgramOnPath(*program);
     } else {
         struct stat info;
-        if (stat(program->c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-            access(program->c_str(), X_OK) == 0) {
+        if (stat(program->c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(program->c_str(), X_OK) == 0) {
             std::error_code error;
             path = std::filesystem::absolute(*program, error).string();
         }

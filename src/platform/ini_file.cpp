@@ -123,8 +123,7 @@ Lookup Locate(std::string_view text, std::string_view section, std::string_view 
 }
 
 std::string_view Unquote(std::string_view value) {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
         return value.substr(1, value.size() - 2);
     }
     return value;
@@ -148,8 +147,7 @@ bool CanBeWritten(std::string_view section, std::string_view key, std::string_vi
         return false;
     }
     if (section.find(']') != std::string_view::npos) return false;
-    return !key.empty() && key.front() != ';' && key.front() != '[' &&
-           key.find('=') == std::string_view::npos;
+    return !key.empty() && key.front() != ';' && key.front() != '[' && key.find('=') == std::string_view::npos;
 }
 
 // The whole file, or false when it is missing or not a regular file (a pipe would block).
@@ -169,9 +167,8 @@ std::string_view TextOf(const std::string& contents) {
 
 }  // namespace
 
-bool CKXIniFile::GetString(const std::string& section, const std::string& key,
-                           const std::string& defaultValue, std::size_t bufferSize,
-                           std::string& result) const {
+bool CKXIniFile::GetString(const std::string& section, const std::string& key, const std::string& defaultValue,
+                           std::size_t bufferSize, std::string& result) const {
     std::string contents;
     std::string value;
     bool found = false;
@@ -192,8 +189,7 @@ bool CKXIniFile::GetString(const std::string& section, const std::string& key,
     return found;
 }
 
-bool CKXIniFile::SetString(const std::string& section, const std::string& key,
-                           const std::string& value) {
+bool CKXIniFile::SetString(const std::string& section, const std::string& key, const std::string& value) {
     const std::string_view sectionName = Trim(section);
     const std::string_view keyName = Trim(key);
     if (!CanBeWritten(sectionName, keyName, value)) return false;

@@ -23,9 +23,8 @@ public:
     // The value of key in section, cut to bufferSize - 1 bytes. When the file, the section or the
     // key is missing, result is defaultValue without its trailing blanks, cut the same way, and
     // the return is false.
-    bool GetString(const std::string& section, const std::string& key,
-                   const std::string& defaultValue, std::size_t bufferSize,
-                   std::string& result) const;
+    bool GetString(const std::string& section, const std::string& key, const std::string& defaultValue,
+                   std::size_t bufferSize, std::string& result) const;
 
     // Gives key in section the value, replacing only the old value's bytes: the rest of the file
     // stays as it was, including the key's spelling and the line breaks. A new key goes after the

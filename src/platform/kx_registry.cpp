@@ -36,8 +36,7 @@ Statement Prepare(sqlite3* db, const char* sql) {
 // Names are project text in its 8-bit code page, not necessarily UTF-8: they are kept as blobs.
 void BindBytes(sqlite3_stmt* statement, int index, const void* bytes, std::size_t size) {
     // A null pointer would bind SQL NULL instead of an empty blob.
-    sqlite3_bind_blob(statement, index, size ? bytes : "", static_cast<int>(size),
-                      SQLITE_TRANSIENT);
+    sqlite3_bind_blob(statement, index, size ? bytes : "", static_cast<int>(size), SQLITE_TRANSIENT);
 }
 
 void BindText(sqlite3_stmt* statement, int index, const std::string& text) {
@@ -52,9 +51,8 @@ std::vector<std::uint8_t> ColumnBytes(sqlite3_stmt* statement, int column) {
 }
 
 int EffectiveRoot(int root) {
-    return root >= CKXRegistry::HKEY_CLASSES_ROOT && root <= CKXRegistry::HKEY_USERS
-               ? root
-               : CKXRegistry::HKEY_CURRENT_USER;
+    return root >= CKXRegistry::HKEY_CLASSES_ROOT && root <= CKXRegistry::HKEY_USERS ? root
+                                                                                     : CKXRegistry::HKEY_CURRENT_USER;
 }
 
 std::string TrimBackslashes(const std::string& key) {
@@ -192,8 +190,7 @@ std::optional<std::string> WindowsVariable(const std::string& name) {
         {"SystemRoot", [] { return SpecialFolders::WindowsFolder(); }},
         {"windir", [] { return SpecialFolders::WindowsFolder(); }},
         {"SystemDrive", [] { return std::string("C:"); }},
-        {"ProgramFiles",
-         [] { return SpecialFolders::SpecialFolder(SpecialFolders::CSIDL_PROGRAM_FILES); }},
+        {"ProgramFiles", [] { return SpecialFolders::SpecialFolder(SpecialFolders::CSIDL_PROGRAM_FILES); }},
         {"CommonProgramFiles",
          [] { return SpecialFolders::SpecialFolder(SpecialFolders::CSIDL_PROGRAM_FILES_COMMON); }},
         {"TEMP", [] { return SpecialFolders::TempFolder(); }},
@@ -274,8 +271,7 @@ bool CKXRegistry::Open(const std::string& databasePath) {
     if (!parent.empty()) std::filesystem::create_directories(parent, ignored);
 
     sqlite3* handle = nullptr;
-    int status = sqlite3_open_v2(databasePath.c_str(), &handle,
-                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    int status = sqlite3_open_v2(databasePath.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     std::unique_ptr<sqlite3, DatabaseCloser> opened(handle);
     if (status != SQLITE_OK) return false;
     // Another player may hold the write lock for a moment.
@@ -300,8 +296,7 @@ bool CKXRegistry::Open(const std::string& databasePath) {
         " PRIMARY KEY(key_id, folded)) WITHOUT ROWID;";
     if (sqlite3_exec(handle, schema, nullptr, nullptr, nullptr) != SQLITE_OK) return false;
     // Reading the schema proves the file is a database at all.
-    if (sqlite3_exec(handle, "SELECT count(*) FROM reg_keys", nullptr, nullptr, nullptr) !=
-        SQLITE_OK) {
+    if (sqlite3_exec(handle, "SELECT count(*) FROM reg_keys", nullptr, nullptr, nullptr) != SQLITE_OK) {
         return false;
     }
     db = std::move(opened);
@@ -312,8 +307,7 @@ void CKXRegistry::Seed() {
     using SF = SpecialFolders;
     const std::string currentVersion = "Software\\Microsoft\\Windows\\CurrentVersion";
     const std::string userShellFolders = currentVersion + "\\Explorer\\Shell Folders";
-    const std::string commonShellFolders =
-        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    const std::string commonShellFolders = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     const std::string windowsNt = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
     struct Seeded {
         int root;
@@ -322,28 +316,21 @@ void CKXRegistry::Seed() {
         std::string value;
     };
     const Seeded seeds[] = {
-        {HKEY_LOCAL_MACHINE, currentVersion, "ProgramFilesDir",
-         SF::SpecialFolder(SF::CSIDL_PROGRAM_FILES)},
-        {HKEY_LOCAL_MACHINE, currentVersion, "CommonFilesDir",
-         SF::SpecialFolder(SF::CSIDL_PROGRAM_FILES_COMMON)},
+        {HKEY_LOCAL_MACHINE, currentVersion, "ProgramFilesDir", SF::SpecialFolder(SF::CSIDL_PROGRAM_FILES)},
+        {HKEY_LOCAL_MACHINE, currentVersion, "CommonFilesDir", SF::SpecialFolder(SF::CSIDL_PROGRAM_FILES_COMMON)},
         {HKEY_CURRENT_USER, userShellFolders, "Programs", SF::SpecialFolder(SF::CSIDL_PROGRAMS)},
         {HKEY_CURRENT_USER, userShellFolders, "Personal", SF::SpecialFolder(SF::CSIDL_PERSONAL)},
         {HKEY_CURRENT_USER, userShellFolders, "Startup", SF::SpecialFolder(SF::CSIDL_STARTUP)},
         {HKEY_CURRENT_USER, userShellFolders, "Start Menu", SF::SpecialFolder(SF::CSIDL_STARTMENU)},
-        {HKEY_CURRENT_USER, userShellFolders, "Desktop",
-         SF::SpecialFolder(SF::CSIDL_DESKTOPDIRECTORY)},
+        {HKEY_CURRENT_USER, userShellFolders, "Desktop", SF::SpecialFolder(SF::CSIDL_DESKTOPDIRECTORY)},
         {HKEY_CURRENT_USER, userShellFolders, "Fonts", SF::SpecialFolder(SF::CSIDL_FONTS)},
         {HKEY_CURRENT_USER, userShellFolders, "AppData", SF::SpecialFolder(SF::CSIDL_APPDATA)},
-        {HKEY_LOCAL_MACHINE, commonShellFolders, "Common Start Menu",
-         SF::SpecialFolder(SF::CSIDL_COMMON_STARTMENU)},
-        {HKEY_LOCAL_MACHINE, commonShellFolders, "Common Programs",
-         SF::SpecialFolder(SF::CSIDL_COMMON_PROGRAMS)},
-        {HKEY_LOCAL_MACHINE, commonShellFolders, "Common Startup",
-         SF::SpecialFolder(SF::CSIDL_COMMON_STARTUP)},
+        {HKEY_LOCAL_MACHINE, commonShellFolders, "Common Start Menu", SF::SpecialFolder(SF::CSIDL_COMMON_STARTMENU)},
+        {HKEY_LOCAL_MACHINE, commonShellFolders, "Common Programs", SF::SpecialFolder(SF::CSIDL_COMMON_PROGRAMS)},
+        {HKEY_LOCAL_MACHINE, commonShellFolders, "Common Startup", SF::SpecialFolder(SF::CSIDL_COMMON_STARTUP)},
         {HKEY_LOCAL_MACHINE, commonShellFolders, "Common Desktop",
          SF::SpecialFolder(SF::CSIDL_COMMON_DESKTOPDIRECTORY)},
-        {HKEY_LOCAL_MACHINE, commonShellFolders, "Common AppData",
-         SF::SpecialFolder(SF::CSIDL_COMMON_APPDATA)},
+        {HKEY_LOCAL_MACHINE, commonShellFolders, "Common AppData", SF::SpecialFolder(SF::CSIDL_COMMON_APPDATA)},
         {HKEY_LOCAL_MACHINE, windowsNt, "ProductName", "Microsoft Windows XP"},
         {HKEY_LOCAL_MACHINE, windowsNt, "CurrentVersion", "5.1"},
         {HKEY_LOCAL_MACHINE, windowsNt, "CurrentBuildNumber", "2600"},
@@ -363,16 +350,14 @@ bool CKXRegistry::Write(const std::vector<Entry>& entries, bool onlyIfMissing) {
     if (sqlite3_exec(handle, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
         return false;
     }
-    Statement insertKey =
-        Prepare(handle, "INSERT OR IGNORE INTO reg_keys(root, folded, name) VALUES(?1, ?2, ?3)");
+    Statement insertKey = Prepare(handle, "INSERT OR IGNORE INTO reg_keys(root, folded, name) VALUES(?1, ?2, ?3)");
     Statement findKey = Prepare(handle, "SELECT id FROM reg_keys WHERE root = ?1 AND folded = ?2");
     Statement insertValue =
-        Prepare(handle, onlyIfMissing
-                            ? "INSERT OR IGNORE INTO reg_values(key_id, folded, name, type, data) "
-                              "VALUES(?1, ?2, ?3, ?4, ?5)"
-                            : "INSERT INTO reg_values(key_id, folded, name, type, data) "
-                              "VALUES(?1, ?2, ?3, ?4, ?5) ON CONFLICT(key_id, folded) "
-                              "DO UPDATE SET type = excluded.type, data = excluded.data");
+        Prepare(handle, onlyIfMissing ? "INSERT OR IGNORE INTO reg_values(key_id, folded, name, type, data) "
+                                        "VALUES(?1, ?2, ?3, ?4, ?5)"
+                                      : "INSERT INTO reg_values(key_id, folded, name, type, data) "
+                                        "VALUES(?1, ?2, ?3, ?4, ?5) ON CONFLICT(key_id, folded) "
+                                        "DO UPDATE SET type = excluded.type, data = excluded.data");
     bool ok = insertKey && findKey && insertValue;
     for (const Entry& entry : entries) {
         if (!ok) break;
@@ -380,10 +365,8 @@ bool CKXRegistry::Write(const std::vector<Entry>& entries, bool onlyIfMissing) {
         std::string path = TrimBackslashes(entry.key);
         // Creating a key creates its parents, as on Windows.
         std::vector<std::pair<std::string, std::string>> keys;  // folded, as written
-        for (std::size_t end = path.find('\\'); end != std::string::npos;
-             end = path.find('\\', end + 1)) {
-            if (path[end - 1] != '\\')
-                keys.emplace_back(Folded(path.substr(0, end)), path.substr(0, end));
+        for (std::size_t end = path.find('\\'); end != std::string::npos; end = path.find('\\', end + 1)) {
+            if (path[end - 1] != '\\') keys.emplace_back(Folded(path.substr(0, end)), path.substr(0, end));
         }
         keys.emplace_back(Folded(path), entry.key);
         for (const auto& [folded, written] : keys) {
@@ -453,8 +436,7 @@ bool CKXRegistry::KeyExists(int root, const std::string& key) const {
 }
 
 bool CKXRegistry::GetValue(int root, const std::string& key, const std::string& valueName,
-                           const std::string& defaultValue, bool expand,
-                           std::string& result) const {
+                           const std::string& defaultValue, bool expand, std::string& result) const {
     result = defaultValue;
     int type = 0;
     std::vector<std::uint8_t> data;
@@ -472,10 +454,8 @@ bool CKXRegistry::GetValue(int root, const std::string& key, const std::string& 
             break;
         case REG_DWORD: {
             if (data.size() != 4) return false;
-            std::uint32_t value = static_cast<std::uint32_t>(data[0]) |
-                                  static_cast<std::uint32_t>(data[1]) << 8 |
-                                  static_cast<std::uint32_t>(data[2]) << 16 |
-                                  static_cast<std::uint32_t>(data[3]) << 24;
+            std::uint32_t value = static_cast<std::uint32_t>(data[0]) | static_cast<std::uint32_t>(data[1]) << 8 |
+                                  static_cast<std::uint32_t>(data[2]) << 16 | static_cast<std::uint32_t>(data[3]) << 24;
             if (value == kFailedDwordMarker) return false;
             text = std::to_string(value);
             break;
@@ -490,8 +470,8 @@ bool CKXRegistry::GetValue(int root, const std::string& key, const std::string& 
     return true;
 }
 
-bool CKXRegistry::SetValue(int root, const std::string& key, const std::string& valueName,
-                           const std::string& valueText, int type) {
+bool CKXRegistry::SetValue(int root, const std::string& key, const std::string& valueName, const std::string& valueText,
+                           int type) {
     std::vector<std::uint8_t> data;
     switch (type) {
         case REG_SZ:

@@ -48,13 +48,13 @@ public:
     // "|". Leading and trailing backslashes of key are ignored; reading never creates a key. On
     // failure (no such value, another type, or a stored failed-read marker) result is defaultValue
     // and the return is false.
-    bool GetValue(int root, const std::string& key, const std::string& valueName,
-                  const std::string& defaultValue, bool expand, std::string& result) const;
+    bool GetValue(int root, const std::string& key, const std::string& valueName, const std::string& defaultValue,
+                  bool expand, std::string& result) const;
     // Stores text converted to type: strings as they are, REG_BINARY from blank-separated hex
     // bytes, REG_DWORD from a decimal number, REG_MULTI_SZ from "|"-separated strings (empty
     // pieces dropped). Missing keys are created. False for another type or a failed write.
-    bool SetValue(int root, const std::string& key, const std::string& valueName,
-                  const std::string& valueText, int type);
+    bool SetValue(int root, const std::string& key, const std::string& valueName, const std::string& valueText,
+                  int type);
 
     // Typed access to the stored bytes, any type number.
     bool ReadRaw(int root, const std::string& key, const std::string& valueName, int& type,

@@ -20,4 +20,6 @@ LocalTime CurrentLocalTime() {
             local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
-void SetLocalClockForTesting(std::function<LocalTime()> clock) { Override() = std::move(clock); }
+void SetLocalClockForTesting(std::function<LocalTime()> clock) {
+    Override() = std::move(clock);
+}

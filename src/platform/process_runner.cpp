@@ -104,8 +104,7 @@ int ErrorNumberFor(int error) {
 
 bool IsExecutableFile(const std::string& path) {
     struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-           access(path.c_str(), X_OK) == 0;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
 }
 
 bool IsWindowsProgram(const std::string& program) {
@@ -113,8 +112,8 @@ bool IsWindowsProgram(const std::string& program) {
     std::size_t dot = program.rfind('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
     std::string_view extension = std::string_view(program).substr(dot);
-    return EqualsIgnoringAsciiCase(extension, ".exe") ||
-           EqualsIgnoringAsciiCase(extension, ".com") || EqualsIgnoringAsciiCase(extension, ".bat");
+    return EqualsIgnoringAsciiCase(extension, ".exe") || EqualsIgnoringAsciiCase(extension, ".com") ||
+           EqualsIgnoringAsciiCase(extension, ".bat");
 }
 
 // Children whose reaper thread could not be started; each later start reaps the ended ones.
@@ -239,8 +238,8 @@ std::string FindProgramOnPath(const std::string& name) {
     }
 }
 
-int RunProgram(const std::string& commandLine, const std::string& workingFolder, bool wait,
-               int windowMode, const std::function<void()>& serveEvents) {
+int RunProgram(const std::string& commandLine, const std::string& workingFolder, bool wait, int windowMode,
+               const std::function<void()>& serveEvents) {
     // Window states belong to the started program's toolkit; Linux has no launcher-side setting
     // that arbitrary programs honour, so the mode is accepted and has no effect.
     (void)windowMode;
@@ -304,8 +303,7 @@ int ChildProcess::Start(const std::string& path, const std::vector<std::string>&
     ReapStrayChildren();
 
     SpawnSettings settings;
-    if (!workingFolder.empty() &&
-        posix_spawn_file_actions_addchdir_np(&settings.actions, workingFolder.c_str()) != 0) {
+    if (!workingFolder.empty() && posix_spawn_file_actions_addchdir_np(&settings.actions, workingFolder.c_str()) != 0) {
         return kRunOutOfMemory;
     }
     if (CloseInheritedDescriptors(settings.actions) != 0) return kRunOutOfMemory;
@@ -324,13 +322,11 @@ int ChildProcess::Start(const std::string& path, const std::vector<std::string>&
 
     std::vector<char*> pointers;
     pointers.reserve(argv.size() + 1);
-    for (const std::string& argument : argv)
-        pointers.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : argv) pointers.push_back(const_cast<char*>(argument.c_str()));
     pointers.push_back(nullptr);
 
     pid_t started = -1;
-    int error = posix_spawn(&started, path.c_str(), &settings.actions, &settings.attributes,
-                            pointers.data(), environ);
+    int error = posix_spawn(&started, path.c_str(), &settings.actions, &settings.attributes, pointers.data(), environ);
     if (error != 0) return ErrorNumberFor(error);
     pid = started;
     exitCode = -1;
@@ -365,8 +361,8 @@ bool ChildProcess::WaitUntil(const std::optional<std::chrono::steady_clock::time
         if (Reap()) return true;
         std::chrono::milliseconds round = kRound;
         if (deadline) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                *deadline - std::chrono::steady_clock::now());
+            auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0) return false;
             round = std::min(round, left);
         }
@@ -380,8 +376,7 @@ bool ChildProcess::WaitUntil(const std::optional<std::chrono::steady_clock::time
     }
 }
 
-bool ChildProcess::WaitFor(std::chrono::milliseconds timeout,
-                           const std::function<void()>& serveEvents) {
+bool ChildProcess::WaitFor(std::chrono::milliseconds timeout, const std::function<void()>& serveEvents) {
     return WaitUntil(std::chrono::steady_clock::now() + timeout, serveEvents);
 }
 

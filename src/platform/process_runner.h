@@ -48,8 +48,8 @@ std::string BuildRunCommandLine(const std::string& file, const std::string& argu
 // arbitrary Linux program has no start-up window state that a launcher could set.
 // With wait, serveEvents runs repeatedly until the program ends; without, RunProgram returns at
 // once and the program is reaped in the background when it ends. Returns 0 or an error number.
-int RunProgram(const std::string& commandLine, const std::string& workingFolder, bool wait,
-               int windowMode, const std::function<void()>& serveEvents);
+int RunProgram(const std::string& commandLine, const std::string& workingFolder, bool wait, int windowMode,
+               const std::function<void()>& serveEvents);
 
 // The path of an executable file called name in a folder of PATH, or "" when there is none.
 // An empty PATH entry means the current directory, as for the shell.
@@ -68,8 +68,7 @@ public:
     // arguments (argv[0] included) in workingFolder ("" for the current directory). The child
     // keeps only stdin, stdout and stderr of the player's descriptors. Returns 0 or an error
     // number of the table above.
-    int Start(const std::string& path, const std::vector<std::string>& argv,
-              const std::string& workingFolder);
+    int Start(const std::string& path, const std::vector<std::string>& argv, const std::string& workingFolder);
 
     // Waits until the child ends or timeout passes, calling serveEvents (when set) between short
     // waits. Returns true when the child has ended; ExitCode then tells how.

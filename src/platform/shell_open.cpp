@@ -36,8 +36,7 @@ int ResultOfOpener(const std::string& tool, int exitCode) {
     return kRunNoAssociation;
 }
 
-int RunOpener(const std::string& tool, const std::string& target,
-              const std::string& workingFolder) {
+int RunOpener(const std::string& tool, const std::string& target, const std::string& workingFolder) {
     std::string path = FindProgramOnPath(tool);
     if (path.empty()) return kRunNoAssociation;
     ChildProcess opener;
@@ -53,14 +52,13 @@ Kind KindOf(const std::string& path) {
     struct stat info;
     if (stat(path.c_str(), &info) == 0) return S_ISDIR(info.st_mode) ? Kind::Folder : Kind::File;
     std::string parent = std::filesystem::path(path).parent_path().string();
-    return stat(parent.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? Kind::Missing
-                                                                     : Kind::MissingFolder;
+    return stat(parent.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? Kind::Missing : Kind::MissingFolder;
 }
 
 }  // namespace
 
-int ShellExecuteVerb(const std::string& verb, const std::string& target,
-                     const std::string& workingFolder, int showMode) {
+int ShellExecuteVerb(const std::string& verb, const std::string& target, const std::string& workingFolder,
+                     int showMode) {
     // The viewer's window is the desktop's business; there is no portable way to ask for a
     // minimized or hidden one.
     (void)showMode;

@@ -16,5 +16,5 @@
 //       does not exist
 //   31  no tool on PATH for the verb, the tool found nothing to open the document with or failed,
 //       an unknown verb, or "print" of a folder or an address
-int ShellExecuteVerb(const std::string& verb, const std::string& target,
-                     const std::string& workingFolder, int showMode);
+int ShellExecuteVerb(const std::string& verb, const std::string& target, const std::string& workingFolder,
+                     int showMode);

@@ -79,8 +79,7 @@ std::string FirstExistingFolder(std::initializer_list<std::string> candidates) {
 std::string DesktopFolder() {
     std::string home = WindowsPathLayer::HomeFolder();
     std::string xdg = XdgUserDir("XDG_DESKTOP_DIR");
-    std::string found =
-        FirstExistingFolder({xdg.empty() && !home.empty() ? home + "/Desktop" : xdg});
+    std::string found = FirstExistingFolder({xdg.empty() && !home.empty() ? home + "/Desktop" : xdg});
     return found.empty() ? OnDriveC(SpecialFolders::UserProfileFolder() + "\\Desktop") : found;
 }
 

@@ -106,8 +106,7 @@ std::optional<std::string> MatchInFolder(const std::string& folder, const std::s
 // Adds the components of a Windows path to those of its starting folder, resolving "." and ".."
 // without ever leaving the drive's root. As on Windows, trailing dots and blanks of the last
 // component of a path that a program gave are dropped ("readme." names "readme").
-void AppendComponents(std::vector<std::string>& components, std::string_view path,
-                      bool trimLast = true) {
+void AppendComponents(std::vector<std::string>& components, std::string_view path, bool trimLast = true) {
     bool endsWithSeparator = !path.empty() && IsSeparator(path.back());
     std::size_t start = 0;
     while (start < path.size()) {
@@ -296,16 +295,14 @@ std::string WindowsPathLayer::ToWindowsPathLocked(const std::string& hostPath) c
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
         std::string folder = DriveFolderLocked(letter);
         if (folder.empty()) continue;
-        bool contains = folder == "/" || path == folder ||
-                        (path.starts_with(folder) && path[folder.size()] == '/');
+        bool contains = folder == "/" || path == folder || (path.starts_with(folder) && path[folder.size()] == '/');
         if (contains && (bestLetter == 0 || folder.size() > bestFolder.size())) {
             bestLetter = letter;
             bestFolder = folder;
         }
     }
     if (bestLetter == 0) return "";
-    std::string tail =
-        path.substr(std::min(path.size(), bestFolder == "/" ? 1 : bestFolder.size() + 1));
+    std::string tail = path.substr(std::min(path.size(), bestFolder == "/" ? 1 : bestFolder.size() + 1));
     std::replace(tail.begin(), tail.end(), '/', '\\');
     return std::string(1, bestLetter) + ":\\" + tail;
 }
@@ -349,8 +346,7 @@ std::string WindowsPathLayer::UserName() {
     if (std::optional<PasswordEntry> entry = CurrentPasswordEntry()) name = entry->name;
     if (name.empty()) name = Environment("USER");
     // The name becomes a folder name on both sides; one that cannot be is replaced.
-    bool usable = !name.empty() && name != "." && name != ".." &&
-                  name.find_first_of("/\\:") == std::string::npos;
+    bool usable = !name.empty() && name != "." && name != ".." && name.find_first_of("/\\:") == std::string::npos;
     return usable ? name : "User";
 }
 

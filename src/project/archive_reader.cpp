@@ -17,8 +17,7 @@ constexpr std::size_t maxClassNameLength = 63;
 
 }  // namespace
 
-CKXArchiveReader::CKXArchiveReader(const std::uint8_t* data, std::size_t size,
-                                   const CodePage& codePage)
+CKXArchiveReader::CKXArchiveReader(const std::uint8_t* data, std::size_t size, const CodePage& codePage)
     : data(data), size(size), codePage(codePage) {}
 
 void CKXArchiveReader::Fail(ArchiveErrorKind kind, const std::string& detail) const {
@@ -50,9 +49,13 @@ std::uint32_t CKXArchiveReader::ReadDword() {
     return value;
 }
 
-std::int32_t CKXArchiveReader::ReadInt() { return static_cast<std::int32_t>(ReadDword()); }
+std::int32_t CKXArchiveReader::ReadInt() {
+    return static_cast<std::int32_t>(ReadDword());
+}
 
-std::int32_t CKXArchiveReader::ReadTime() { return ReadInt(); }
+std::int32_t CKXArchiveReader::ReadTime() {
+    return ReadInt();
+}
 
 VxRect CKXArchiveReader::ReadRect() {
     Need(16);  // one 16-byte block: a rectangle is never half read

@@ -11,7 +11,9 @@ constexpr std::uint32_t bigClassTag = 0x80000000;
 
 }  // namespace
 
-void CKXArchiveWriter::WriteByte(std::uint8_t value) { bytes.push_back(value); }
+void CKXArchiveWriter::WriteByte(std::uint8_t value) {
+    bytes.push_back(value);
+}
 
 void CKXArchiveWriter::WriteWord(std::uint16_t value) {
     bytes.push_back(static_cast<std::uint8_t>(value));
@@ -22,9 +24,13 @@ void CKXArchiveWriter::WriteDword(std::uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-void CKXArchiveWriter::WriteInt(std::int32_t value) { WriteDword(static_cast<std::uint32_t>(value)); }
+void CKXArchiveWriter::WriteInt(std::int32_t value) {
+    WriteDword(static_cast<std::uint32_t>(value));
+}
 
-void CKXArchiveWriter::WriteTime(std::int32_t value) { WriteInt(value); }
+void CKXArchiveWriter::WriteTime(std::int32_t value) {
+    WriteInt(value);
+}
 
 void CKXArchiveWriter::WriteRect(const VxRect& value) {
     WriteInt(value.left);

@@ -47,12 +47,8 @@ public:
     void Rect(const char*, VxRect& value) override { writer.WriteRect(value); }
     void Time(const char*, std::int32_t& value) override { writer.WriteTime(value); }
     void String(const char*, std::string& value) override { writer.WriteString(value); }
-    void StringList(const char*, std::vector<std::string>& value) override {
-        writer.WriteStringList(value);
-    }
-    void Objects(const char*, ObjectList& value, const char*) override {
-        writer.WriteObjectList(value);
-    }
+    void StringList(const char*, std::vector<std::string>& value) override { writer.WriteStringList(value); }
+    void Objects(const char*, ObjectList& value, const char*) override { writer.WriteObjectList(value); }
     void ByteArray(const char*, std::vector<std::uint8_t>& value) override {
         writer.WriteCount(static_cast<std::uint32_t>(value.size()));
         writer.WriteBytes(value);

@@ -71,8 +71,7 @@ public:
 };
 
 template <class T>
-void VisitMemberList(CKXFieldVisitor& visitor, const char* key,
-                     std::vector<std::unique_ptr<T>>& list) {
+void VisitMemberList(CKXFieldVisitor& visitor, const char* key, std::vector<std::unique_ptr<T>>& list) {
     visitor.MemberList(
         key, list.size(), [&] { list.clear(); },
         [&]() -> CKXSerializable& { return *list.emplace_back(std::make_unique<T>()); },

@@ -12,12 +12,10 @@ constexpr std::size_t maxSlice = std::numeric_limits<uInt>::max();
 
 }  // namespace
 
-int CKXUnzipMemToMem::InflateBuffer(const std::uint8_t* source, std::size_t sourceLength,
-                                    std::uint8_t* destination, std::size_t destinationCapacity,
-                                    std::size_t* produced) {
+int CKXUnzipMemToMem::InflateBuffer(const std::uint8_t* source, std::size_t sourceLength, std::uint8_t* destination,
+                                    std::size_t destinationCapacity, std::size_t* produced) {
     if (produced != nullptr) *produced = 0;
-    if ((source == nullptr && sourceLength != 0) ||
-        (destination == nullptr && destinationCapacity != 0)) {
+    if ((source == nullptr && sourceLength != 0) || (destination == nullptr && destinationCapacity != 0)) {
         return Z_STREAM_ERROR;
     }
 

@@ -42,8 +42,7 @@ bool LocateEntry(zip_t* archive, std::string_view wanted, zip_uint64_t* index, z
         if (!EqualsIgnoringAsciiCase(st.name, wanted)) continue;
         *index = static_cast<zip_uint64_t>(i);
         *size = st.size;
-        *encryption =
-            (st.valid & ZIP_STAT_ENCRYPTION_METHOD) != 0 ? st.encryption_method : ZIP_EM_UNKNOWN;
+        *encryption = (st.valid & ZIP_STAT_ENCRYPTION_METHOD) != 0 ? st.encryption_method : ZIP_EM_UNKNOWN;
         found = true;
     }
     return found;
@@ -51,8 +50,8 @@ bool LocateEntry(zip_t* archive, std::string_view wanted, zip_uint64_t* index, z
 
 // Reads the encrypted bytes of a stored or deflated entry through the engine and decrypts,
 // inflates and checks them here. Returns -1 for compression methods this path does not take.
-int ExtractTraditionalEncrypted(zip_t* archive, zip_uint64_t index, std::string_view password,
-                                std::uint8_t* buffer, std::size_t bufferSize) {
+int ExtractTraditionalEncrypted(zip_t* archive, zip_uint64_t index, std::string_view password, std::uint8_t* buffer,
+                                std::size_t bufferSize) {
     zip_stat_t st;
     zip_stat_init(&st);
     constexpr zip_uint64_t needed = ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
@@ -94,9 +93,8 @@ int ExtractTraditionalEncrypted(zip_t* archive, zip_uint64_t index, std::string_
 
 }  // namespace
 
-int CKXUnzipToMemory::ExtractEntry(const std::string& archivePath, const std::string& entryName,
-                                   std::uint8_t* buffer, std::size_t bufferSize,
-                                   const char* password) {
+int CKXUnzipToMemory::ExtractEntry(const std::string& archivePath, const std::string& entryName, std::uint8_t* buffer,
+                                   std::size_t bufferSize, const char* password) {
     try {
         if (buffer == nullptr && bufferSize != 0) return 1;
 
@@ -107,8 +105,7 @@ int CKXUnzipToMemory::ExtractEntry(const std::string& archivePath, const std::st
         zip_uint64_t index = 0;
         zip_uint64_t declaredSize = 0;
         zip_uint16_t encryption = ZIP_EM_UNKNOWN;
-        if (!LocateEntry(archive.get(), StripQuotes(entryName), &index, &declaredSize,
-                         &encryption)) {
+        if (!LocateEntry(archive.get(), StripQuotes(entryName), &index, &declaredSize, &encryption)) {
             return 3;
         }
         if (declaredSize != bufferSize) return 4;
@@ -117,15 +114,13 @@ int CKXUnzipToMemory::ExtractEntry(const std::string& archivePath, const std::st
         // encryption method it cannot decode.
         if (encryption != ZIP_EM_NONE && encryption != ZIP_EM_TRAD_PKWARE) return 11;
 
-        if (password != nullptr && encryption == ZIP_EM_TRAD_PKWARE &&
-            bufferSize <= std::numeric_limits<uInt>::max()) {
+        if (password != nullptr && encryption == ZIP_EM_TRAD_PKWARE && bufferSize <= std::numeric_limits<uInt>::max()) {
             int status = ExtractTraditionalEncrypted(archive.get(), index, password, buffer, bufferSize);
             if (status >= 0) return status;
         }
 
-        ZipFileHandle file(password != nullptr
-                               ? zip_fopen_index_encrypted(archive.get(), index, 0, password)
-                               : zip_fopen_index(archive.get(), index, 0));
+        ZipFileHandle file(password != nullptr ? zip_fopen_index_encrypted(archive.get(), index, 0, password)
+                                               : zip_fopen_index(archive.get(), index, 0));
         if (!file) return 5;
 
         std::size_t done = 0;
@@ -167,8 +162,7 @@ ArchiveEntryResult ReadArchiveEntry(const std::string& archivePath, const std::s
     const std::uint64_t compressed = entry->compressedSize;
     std::error_code ec;
     const std::uintmax_t archiveSize = std::filesystem::file_size(archivePath, ec);
-    if (uncompressed > compressed * maxDeflateRatio + ratioSlack || ec ||
-        compressed > archiveSize) {
+    if (uncompressed > compressed * maxDeflateRatio + ratioSlack || ec || compressed > archiveSize) {
         result.status = ArchiveEntryStatus::ExtractFailed;
         return result;
     }
@@ -179,8 +173,8 @@ ArchiveEntryResult ReadArchiveEntry(const std::string& archivePath, const std::s
         result.status = ArchiveEntryStatus::ExtractFailed;
         return result;
     }
-    if (CKXUnzipToMemory::ExtractEntry(archivePath, entry->name, result.bytes.data(),
-                                       result.bytes.size(), password) != 0) {
+    if (CKXUnzipToMemory::ExtractEntry(archivePath, entry->name, result.bytes.data(), result.bytes.size(), password) !=
+        0) {
         result.status = ArchiveEntryStatus::ExtractFailed;
         result.bytes = {};
     }

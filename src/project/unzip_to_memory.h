@@ -11,8 +11,8 @@ public:
     // Writes exactly bufferSize uncompressed bytes of the entry into buffer, decrypting with
     // password when it is not null. Returns 0 on success; any mismatch between the entry and
     // bufferSize, a wrong password, a damaged entry or a missing archive gives non-zero.
-    static int ExtractEntry(const std::string& archivePath, const std::string& entryName,
-                            std::uint8_t* buffer, std::size_t bufferSize, const char* password);
+    static int ExtractEntry(const std::string& archivePath, const std::string& entryName, std::uint8_t* buffer,
+                            std::size_t bufferSize, const char* password);
 };
 
 // The calling order every reader of a data file follows: list, find, allocate, extract.
@@ -23,5 +23,4 @@ struct ArchiveEntryResult {
     std::vector<std::uint8_t> bytes;
 };
 
-ArchiveEntryResult ReadArchiveEntry(const std::string& archivePath, const std::string& entryName,
-                                    const char* password);
+ArchiveEntryResult ReadArchiveEntry(const std::string& archivePath, const std::string& entryName, const char* password);

@@ -21,7 +21,9 @@ enum ObjectKind : std::int32_t {
 };
 
 // Pages keep only the kinds the player shows.
-inline bool IsShownKind(std::int32_t typeCode) { return typeCode >= kindButton && typeCode <= kindVideo; }
+inline bool IsShownKind(std::int32_t typeCode) {
+    return typeCode >= kindButton && typeCode <= kindVideo;
+}
 
 // The part every page object shares; each kind's own fields follow it in the stream.
 class CVantorixBaseObject : public CKXSerializable {

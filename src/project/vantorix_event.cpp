@@ -15,8 +15,7 @@ std::string EventScriptIn(const ObjectList& events, const std::string& name) {
     return event ? event->script : std::string();
 }
 
-void AddDefaultEvent(ObjectList& events, const std::string& name,
-                     const std::string& argumentDescription) {
+void AddDefaultEvent(ObjectList& events, const std::string& name, const std::string& argumentDescription) {
     if (!FindEventIn(events, name)) {
         events.push_back(std::make_shared<CVantorixEvent>(name, argumentDescription));
     }

@@ -46,5 +46,4 @@ public:
 CVantorixEvent* FindEventIn(const ObjectList& events, const std::string& name);
 std::string EventScriptIn(const ObjectList& events, const std::string& name);
 // Adds an event with an empty script unless one of that name is present.
-void AddDefaultEvent(ObjectList& events, const std::string& name,
-                     const std::string& argumentDescription = {});
+void AddDefaultEvent(ObjectList& events, const std::string& name, const std::string& argumentDescription = {});

@@ -3,8 +3,7 @@
 #include "project/archive_reader.h"
 #include "project/archive_writer.h"
 
-std::unique_ptr<CVantorixProject> ReadProjectEntry(const std::vector<std::uint8_t>& bytes,
-                                                   const CodePage& codePage,
+std::unique_ptr<CVantorixProject> ReadProjectEntry(const std::vector<std::uint8_t>& bytes, const CodePage& codePage,
                                                    bool keepDiscardedObjects) {
     CKXArchiveReader reader(bytes.data(), bytes.size(), codePage);
     reader.keepDiscardedObjects = keepDiscardedObjects;

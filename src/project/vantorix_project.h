@@ -60,8 +60,7 @@ public:
 };
 
 // Reads a whole project entry. Raises CKXArchiveError on a malformed stream.
-std::unique_ptr<CVantorixProject> ReadProjectEntry(const std::vector<std::uint8_t>& bytes,
-                                                   const CodePage& codePage,
+std::unique_ptr<CVantorixProject> ReadProjectEntry(const std::vector<std::uint8_t>& bytes, const CodePage& codePage,
                                                    bool keepDiscardedObjects = false);
 // Reads only the header and the project info, as start-up does before any window exists.
 void ReadProjectSettingsEntry(const std::vector<std::uint8_t>& bytes, const CodePage& codePage,

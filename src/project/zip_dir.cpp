@@ -25,8 +25,7 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
         if (p < pattern.size() && pattern[p] == '*') {
             starP = p++;
             starN = n;
-        } else if (p < pattern.size() &&
-                   (pattern[p] == '?' || FoldAscii(pattern[p]) == FoldAscii(name[n]))) {
+        } else if (p < pattern.size() && (pattern[p] == '?' || FoldAscii(pattern[p]) == FoldAscii(name[n]))) {
             ++p;
             ++n;
         } else if (starP != std::string_view::npos) {
@@ -52,15 +51,14 @@ bool SpecMatches(std::string_view spec, std::string_view name) {
 
 }  // namespace
 
-int CKXZipDir::ReadDirectory(const std::string& archivePath, const std::string& fileSpec,
-                             int /*listingOption*/) {
+int CKXZipDir::ReadDirectory(const std::string& archivePath, const std::string& fileSpec, int /*listingOption*/) {
     entries.clear();
     try {
         // Some libzip versions open a zero-length file as an empty archive; a data file is
         // never empty. A directory or a pipe is no archive either, and a pipe could block.
         std::error_code ec;
-        if (!std::filesystem::is_regular_file(archivePath, ec) ||
-            std::filesystem::file_size(archivePath, ec) == 0 || ec) {
+        if (!std::filesystem::is_regular_file(archivePath, ec) || std::filesystem::file_size(archivePath, ec) == 0 ||
+            ec) {
             return 1;
         }
 
@@ -73,8 +71,7 @@ int CKXZipDir::ReadDirectory(const std::string& archivePath, const std::string& 
         for (zip_int64_t i = 0; i < count; ++i) {
             zip_stat_t st;
             zip_stat_init(&st);
-            if (zip_stat_index(archive.get(), static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW, &st) !=
-                0) {
+            if (zip_stat_index(archive.get(), static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW, &st) != 0) {
                 continue;
             }
             constexpr zip_uint64_t needed = ZIP_STAT_NAME | ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE;

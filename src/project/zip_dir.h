@@ -12,8 +12,7 @@ public:
     // letter case ignored). Surrounding double quotes of fileSpec are ignored. The listing
     // option is accepted for callers' sake and changes nothing: callers look entries up by
     // their stored name afterwards. Returns 0 on success; on failure the list is empty.
-    int ReadDirectory(const std::string& archivePath, const std::string& fileSpec,
-                      int listingOption);
+    int ReadDirectory(const std::string& archivePath, const std::string& fileSpec, int listingOption);
 
     // The last entry whose stored name equals name ignoring case, or nullptr.
     const CKXZipEntryInfo* FindEntry(const std::string& name) const;

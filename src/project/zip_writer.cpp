@@ -42,8 +42,8 @@ bool WriteEmptyArchive(const std::string& path, std::string* error) {
     return true;
 }
 
-bool WriteEntries(const std::string& path, const std::vector<ZipEntryToWrite>& entries,
-                  const std::string& password, std::string* error) {
+bool WriteEntries(const std::string& path, const std::vector<ZipEntryToWrite>& entries, const std::string& password,
+                  std::string* error) {
     int openError = 0;
     ZipHandle archive(zip_open(path.c_str(), ZIP_CREATE | ZIP_EXCL, &openError));
     if (!archive) {
@@ -52,34 +52,26 @@ bool WriteEntries(const std::string& path, const std::vector<ZipEntryToWrite>& e
 
     for (const ZipEntryToWrite& entry : entries) {
         // The entry bytes belong to the caller and stay alive until zip_close has run.
-        ZipSourceHandle source(
-            zip_source_buffer(archive.get(), entry.bytes.data(), entry.bytes.size(), 0));
+        ZipSourceHandle source(zip_source_buffer(archive.get(), entry.bytes.data(), entry.bytes.size(), 0));
         if (!source) {
-            return Fail(error, "Cannot stage entry " + entry.name + ": " +
-                                   zip_strerror(archive.get()) + ".");
+            return Fail(error, "Cannot stage entry " + entry.name + ": " + zip_strerror(archive.get()) + ".");
         }
-        const zip_int64_t index =
-            zip_file_add(archive.get(), entry.name.c_str(), source.get(), ZIP_FL_ENC_GUESS);
+        const zip_int64_t index = zip_file_add(archive.get(), entry.name.c_str(), source.get(), ZIP_FL_ENC_GUESS);
         if (index < 0) {
-            return Fail(
-                error, "Cannot add entry " + entry.name + ": " + zip_strerror(archive.get()) + ".");
+            return Fail(error, "Cannot add entry " + entry.name + ": " + zip_strerror(archive.get()) + ".");
         }
         source.release();  // the archive owns it now
 
         const auto at = static_cast<zip_uint64_t>(index);
         if (zip_set_file_compression(archive.get(), at, ZIP_CM_DEFLATE, 0) != 0) {
-            return Fail(error, "Cannot compress entry " + entry.name + ": " +
-                                   zip_strerror(archive.get()) + ".");
+            return Fail(error, "Cannot compress entry " + entry.name + ": " + zip_strerror(archive.get()) + ".");
         }
         if (entry.encrypt) {
             if (password.empty()) {
-                return Fail(error,
-                            "Entry " + entry.name + " is to be encrypted without a password.");
+                return Fail(error, "Entry " + entry.name + " is to be encrypted without a password.");
             }
-            if (zip_file_set_encryption(archive.get(), at, ZIP_EM_TRAD_PKWARE, password.c_str()) !=
-                0) {
-                return Fail(error, "Cannot encrypt entry " + entry.name + ": " +
-                                       zip_strerror(archive.get()) + ".");
+            if (zip_file_set_encryption(archive.get(), at, ZIP_EM_TRAD_PKWARE, password.c_str()) != 0) {
+                return Fail(error, "Cannot encrypt entry " + entry.name + ": " + zip_strerror(archive.get()) + ".");
             }
         }
     }
@@ -93,8 +85,8 @@ bool WriteEntries(const std::string& path, const std::vector<ZipEntryToWrite>& e
 
 }  // namespace
 
-bool WriteZipArchive(const std::string& path, const std::vector<ZipEntryToWrite>& entries,
-                     const std::string& password, std::string* error) {
+bool WriteZipArchive(const std::string& path, const std::vector<ZipEntryToWrite>& entries, const std::string& password,
+                     std::string* error) {
     std::string tempPath;
     try {
         // Reserve a unique name beside the target so the final rename stays on one file system.
@@ -103,16 +95,16 @@ bool WriteZipArchive(const std::string& path, const std::vector<ZipEntryToWrite>
         if (fd < 0) {
             const int mkstempErrno = errno;
             tempPath.clear();
-            return Fail(error, "Cannot create a temporary file beside " + path + ": " +
-                                   std::strerror(mkstempErrno) + ".");
+            return Fail(error,
+                        "Cannot create a temporary file beside " + path + ": " + std::strerror(mkstempErrno) + ".");
         }
         close(fd);
         // The writers below create the file again, exclusively and with the usual permissions
         // rather than the private ones mkstemp gives.
         std::remove(tempPath.c_str());
 
-        const bool ok = entries.empty() ? WriteEmptyArchive(tempPath, error)
-                                        : WriteEntries(tempPath, entries, password, error);
+        const bool ok =
+            entries.empty() ? WriteEmptyArchive(tempPath, error) : WriteEntries(tempPath, entries, password, error);
         if (!ok) {
             std::remove(tempPath.c_str());
             return false;

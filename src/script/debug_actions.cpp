@@ -7,7 +7,9 @@
 
 namespace {
 
-CKXScriptDocument& DocumentOf(lua_State* L) { return CLUAEngine::FromState(L)->document; }
+CKXScriptDocument& DocumentOf(lua_State* L) {
+    return CLUAEngine::FromState(L)->document;
+}
 
 int ShowWindow(lua_State* L) {
     bool show = lua_type(L, 1) != LUA_TBOOLEAN || lua_toboolean(L, 1);
@@ -18,9 +20,8 @@ int ShowWindow(lua_State* L) {
 int Print(lua_State* L) {
     if (lua_gettop(L) == 0) return 0;
     std::size_t length = 0;
-    const char* text = lua_type(L, 1) == LUA_TSTRING || lua_type(L, 1) == LUA_TNUMBER
-                           ? lua_tolstring(L, 1, &length)
-                           : "";
+    const char* text =
+        lua_type(L, 1) == LUA_TSTRING || lua_type(L, 1) == LUA_TNUMBER ? lua_tolstring(L, 1, &length) : "";
     DocumentOf(L).frame.DebugWindowAppend(std::string(text, length));
     return 0;
 }
@@ -52,12 +53,8 @@ int DebugGetTraceMode(lua_State* L) {
 
 const luaL_Reg* DebugActionFunctions() {
     static const luaL_Reg functions[] = {
-        {"Clear", Clear},
-        {"GetEventContext", GetEventContext},
-        {"GetTraceMode", DebugGetTraceMode},
-        {"Print", Print},
-        {"SetTraceMode", SetTraceMode},
-        {"ShowWindow", ShowWindow},
+        {"Clear", Clear},   {"GetEventContext", GetEventContext}, {"GetTraceMode", DebugGetTraceMode},
+        {"Print", Print},   {"SetTraceMode", SetTraceMode},       {"ShowWindow", ShowWindow},
         {nullptr, nullptr},
     };
     return functions;

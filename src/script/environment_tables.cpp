@@ -1,7 +1,7 @@
 #include "script/environment_tables.h"
 
-#include <iterator>
 #include <cstddef>
+#include <iterator>
 
 namespace {
 
@@ -9,54 +9,117 @@ namespace {
 // Windows' own, the shell folders are CSIDL numbers, the registry ones the player's numbering.
 constexpr NamedConstant kConstants[] = {
     // Message box buttons
-    {"MB_OK", 0}, {"MB_OKCANCEL", 1}, {"MB_ABORTRETRYIGNORE", 2}, {"MB_YESNOCANCEL", 3},
-    {"MB_YESNO", 4}, {"MB_RETRYCANCEL", 5},
+    {"MB_OK", 0},
+    {"MB_OKCANCEL", 1},
+    {"MB_ABORTRETRYIGNORE", 2},
+    {"MB_YESNOCANCEL", 3},
+    {"MB_YESNO", 4},
+    {"MB_RETRYCANCEL", 5},
     // Message box icons
-    {"MB_ICONNONE", 0}, {"MB_ICONSTOP", 16}, {"MB_ICONQUESTION", 32}, {"MB_ICONEXCLAMATION", 48},
+    {"MB_ICONNONE", 0},
+    {"MB_ICONSTOP", 16},
+    {"MB_ICONQUESTION", 32},
+    {"MB_ICONEXCLAMATION", 48},
     {"MB_ICONINFORMATION", 64},
     // Message box default button
-    {"MB_DEFBUTTON1", 0}, {"MB_DEFBUTTON2", 256}, {"MB_DEFBUTTON3", 512},
+    {"MB_DEFBUTTON1", 0},
+    {"MB_DEFBUTTON2", 256},
+    {"MB_DEFBUTTON3", 512},
     // Message box results
-    {"IDOK", 1}, {"IDCANCEL", 2}, {"IDABORT", 3}, {"IDRETRY", 4}, {"IDIGNORE", 5}, {"IDYES", 6},
+    {"IDOK", 1},
+    {"IDCANCEL", 2},
+    {"IDABORT", 3},
+    {"IDRETRY", 4},
+    {"IDIGNORE", 5},
+    {"IDYES", 6},
     {"IDNO", 7},
     // Window show modes
-    {"SW_SHOWNORMAL", 1}, {"SW_MAXIMIZE", 3}, {"SW_MINIMIZE", 6},
+    {"SW_SHOWNORMAL", 1},
+    {"SW_MAXIMIZE", 3},
+    {"SW_MINIMIZE", 6},
     // Audio channels
-    {"CHANNEL_USER1", 1}, {"CHANNEL_USER2", 2}, {"CHANNEL_USER3", 3}, {"CHANNEL_USER4", 4},
-    {"CHANNEL_EFFECTS", 0}, {"CHANNEL_BACKGROUND", 5}, {"CHANNEL_NARRATION", 6},
+    {"CHANNEL_USER1", 1},
+    {"CHANNEL_USER2", 2},
+    {"CHANNEL_USER3", 3},
+    {"CHANNEL_USER4", 4},
+    {"CHANNEL_EFFECTS", 0},
+    {"CHANNEL_BACKGROUND", 5},
+    {"CHANNEL_NARRATION", 6},
     {"CHANNEL_ALL", -3},
     // Seek modes
-    {"SEEK_BEGINNING", 0}, {"SEEK_END", 1}, {"SEEK_FORWARD", 2}, {"SEEK_BACKWARD", 3},
+    {"SEEK_BEGINNING", 0},
+    {"SEEK_END", 1},
+    {"SEEK_FORWARD", 2},
+    {"SEEK_BACKWARD", 3},
     {"SEEK_SPECIFIC", 4},
     // Page targets
-    {"PAGE_FIRST", 0}, {"PAGE_LAST", 1}, {"PAGE_NEXT", 2}, {"PAGE_PREVIOUS", 3},
-    {"PAGE_BACKWARD", 4}, {"PAGE_FORWARD", 5},
+    {"PAGE_FIRST", 0},
+    {"PAGE_LAST", 1},
+    {"PAGE_NEXT", 2},
+    {"PAGE_PREVIOUS", 3},
+    {"PAGE_BACKWARD", 4},
+    {"PAGE_FORWARD", 5},
     // Flash states
-    {"FLASH_LOADING", 0}, {"FLASH_UNINITIALIZED", 1}, {"FLASH_LOADED", 2}, {"FLASH_INTERACTIVE", 3},
+    {"FLASH_LOADING", 0},
+    {"FLASH_UNINITIALIZED", 1},
+    {"FLASH_LOADED", 2},
+    {"FLASH_INTERACTIVE", 3},
     {"FLASH_COMPLETE", 4},
     // Video states
-    {"VIDEO_STOPPED", 0}, {"VIDEO_PAUSED", 1}, {"VIDEO_PLAYING", 2},
+    {"VIDEO_STOPPED", 0},
+    {"VIDEO_PAUSED", 1},
+    {"VIDEO_PLAYING", 2},
     // Object kinds
-    {"OBJECT_BUTTON", 0}, {"OBJECT_LABEL", 1}, {"OBJECT_PARAGRAPH", 2}, {"OBJECT_IMAGE", 3},
-    {"OBJECT_FLASH", 4}, {"OBJECT_VIDEO", 5},
+    {"OBJECT_BUTTON", 0},
+    {"OBJECT_LABEL", 1},
+    {"OBJECT_PARAGRAPH", 2},
+    {"OBJECT_IMAGE", 3},
+    {"OBJECT_FLASH", 4},
+    {"OBJECT_VIDEO", 5},
     // Registry roots
-    {"HKEY_CLASSES_ROOT", 0}, {"HKEY_CURRENT_CONFIG", 1}, {"HKEY_CURRENT_USER", 2},
-    {"HKEY_LOCAL_MACHINE", 3}, {"HKEY_USERS", 4},
+    {"HKEY_CLASSES_ROOT", 0},
+    {"HKEY_CURRENT_CONFIG", 1},
+    {"HKEY_CURRENT_USER", 2},
+    {"HKEY_LOCAL_MACHINE", 3},
+    {"HKEY_USERS", 4},
     // Registry value types
-    {"REG_SZ", 1}, {"REG_EXPAND_SZ", 2}, {"REG_BINARY", 3}, {"REG_DWORD", 4}, {"REG_MULTI_SZ", 7},
+    {"REG_SZ", 1},
+    {"REG_EXPAND_SZ", 2},
+    {"REG_BINARY", 3},
+    {"REG_DWORD", 4},
+    {"REG_MULTI_SZ", 7},
     // Shell folders
-    {"SHF_APPLICATIONDATA", 26}, {"SHF_APPLICATIONDATA_COMMON", 35}, {"SHF_COMMONFILES", 43},
-    {"SHF_DESKTOP", 16}, {"SHF_DESKTOP_COMMON", 25}, {"SHF_FONTS", 20}, {"SHF_MYDOCUMENTS", 5},
-    {"SHF_PROGRAMFILES", 38}, {"SHF_STARTMENU", 11}, {"SHF_STARTMENU_COMMON", 22},
-    {"SHF_STARTMENUPROGRAMS", 2}, {"SHF_STARTMENUPROGRAMS_COMMON", 23}, {"SHF_STARTUP", 7},
+    {"SHF_APPLICATIONDATA", 26},
+    {"SHF_APPLICATIONDATA_COMMON", 35},
+    {"SHF_COMMONFILES", 43},
+    {"SHF_DESKTOP", 16},
+    {"SHF_DESKTOP_COMMON", 25},
+    {"SHF_FONTS", 20},
+    {"SHF_MYDOCUMENTS", 5},
+    {"SHF_PROGRAMFILES", 38},
+    {"SHF_STARTMENU", 11},
+    {"SHF_STARTMENU_COMMON", 22},
+    {"SHF_STARTMENUPROGRAMS", 2},
+    {"SHF_STARTMENUPROGRAMS_COMMON", 23},
+    {"SHF_STARTUP", 7},
     {"SHF_STARTUP_COMMON", 24},
     // Button states
-    {"BTN_UP", 0}, {"BTN_DOWN", 1},
+    {"BTN_UP", 0},
+    {"BTN_DOWN", 1},
     // Date formats
-    {"DATE_FMT_US", 0}, {"DATE_FMT_EUROPE", 1}, {"DATE_FMT_ISO", 2}, {"DATE_FMT_JULIAN", 3},
-    {"DATE_FMT_MONTH", 4}, {"DATE_FMT_DAY", 5}, {"DATE_FMT_YEAR", 6}, {"DATE_FMT_DAYOFWEEK", 7},
+    {"DATE_FMT_US", 0},
+    {"DATE_FMT_EUROPE", 1},
+    {"DATE_FMT_ISO", 2},
+    {"DATE_FMT_JULIAN", 3},
+    {"DATE_FMT_MONTH", 4},
+    {"DATE_FMT_DAY", 5},
+    {"DATE_FMT_YEAR", 6},
+    {"DATE_FMT_DAYOFWEEK", 7},
     // Time formats
-    {"TIME_FMT_MIL", 0}, {"TIME_FMT_AMPM", 1}, {"TIME_FMT_SEC", 2}, {"TIME_FMT_MIN", 3},
+    {"TIME_FMT_MIL", 0},
+    {"TIME_FMT_AMPM", 1},
+    {"TIME_FMT_SEC", 2},
+    {"TIME_FMT_MIN", 3},
     {"TIME_FMT_HOUR", 4},
     // Tables
     {"TABLE_ALL", -1},
@@ -72,13 +135,15 @@ constexpr ErrorMessage kErrorMessages[] = {
     {1003, "The .exe file is invalid (non-Win32 .exe or error in .exe image)."},
     {1004, "The operating system denied access to the specified file."},
     {1005, "The file name association is incomplete or invalid."},
-    {1006, "The DDE transaction could not be completed because other DDE transactions were being "
-           "processed."},
+    {1006,
+     "The DDE transaction could not be completed because other DDE transactions were being "
+     "processed."},
     {1007, "The DDE transaction failed."},
     {1008, "The DDE transaction could not be completed because the request timed out."},
     {1009, "The specified dynamic-link library was not found."},
-    {1011, "There is no application associated with the given file name extension. This error "
-           "will also be returned if you attempt to print a file that is not printable."},
+    {1011,
+     "There is no application associated with the given file name extension. This error "
+     "will also be returned if you attempt to print a file that is not printable."},
     {1012, "There was not enough memory to complete the operation."},
     {1013, "File execution failed."},
     {1014, "A sharing violation occurred."},
@@ -178,11 +243,13 @@ constexpr ErrorMessage kErrorMessages[] = {
     {1815, "Unknown time format specified."},
     {1816, "Unable to determine default language ID."},
     {1817, "Unable to determine display info."},
-    {1818, "The server was unable to complete the registration of all the type libraries used by "
-           "its classes."},
+    {1818,
+     "The server was unable to complete the registration of all the type libraries used by "
+     "its classes."},
     {1819, "The server was unable to complete the registration of all the object classes."},
-    {1820, "The server was unable to remove the entries of all the type libraries used by its "
-           "classes."},
+    {1820,
+     "The server was unable to remove the entries of all the type libraries used by its "
+     "classes."},
     {1821, "The server was unable to remove the entries of all the object classes."},
     {1822, "Failure code returned by DllUnregisterServer."},
     {1900, "Could not open text file."},
@@ -270,21 +337,25 @@ constexpr ErrorMessage kErrorMessages[] = {
     {2626, "An error occurred when trying to extract to the same volume."},
     {2627, "The index specified in the zip file was out of bounds."},
     {2628, "An error occurred when creating the output file."},
-    {2629, "An error occurred when opening the zip file. The zip file may be locked or "
-           "unavailable."},
+    {2629,
+     "An error occurred when opening the zip file. The zip file may be locked or "
+     "unavailable."},
     {2630, "An extracted file has an incorrect CRC value and may be corrupted."},
     {2631, "The operation has been canceled."},
-    {2632, "A file was skipped during the extraction because it is encrypted and no password was "
-           "specified, or the password was incorrect."},
+    {2632,
+     "A file was skipped during the extraction because it is encrypted and no password was "
+     "specified, or the password was incorrect."},
     {2633, "A file was skipped because it used an unknown compression format."},
-    {2634, "Bad or missing decrypt code, either no password was specified, or the password was "
-           "incorrect.."},
+    {2634,
+     "Bad or missing decrypt code, either no password was specified, or the password was "
+     "incorrect.."},
     {2635, "Busy error, the zip file could not be entered."},
     {2636, "Could not extract volume ID item."},
     {2637, "A bad command structure was used when attempting to unzip the file."},
     {2638, "The operation was canceled through an internal function."},
-    {2639, "One or more of the files was skipped during the extraction phase. Usually this is "
-           "caused by an incorrect password."},
+    {2639,
+     "One or more of the files was skipped during the extraction phase. Usually this is "
+     "caused by an incorrect password."},
     {2640, "The destination disk was full, and no more information could be written to it."},
     {2641, "The destination folder could not be created."},
     {2700, "Could not register window class to create splash dialog."},
@@ -329,6 +400,12 @@ static_assert(CodesAreUnique(), "an error code appears twice");
 
 }  // namespace
 
-std::span<const NamedConstant> ScriptConstants() { return kConstants; }
-std::span<const ErrorMessage> ErrorMessages() { return kErrorMessages; }
-std::span<const NotificationMessage> NotificationMessages() { return kNotificationMessages; }
+std::span<const NamedConstant> ScriptConstants() {
+    return kConstants;
+}
+std::span<const ErrorMessage> ErrorMessages() {
+    return kErrorMessages;
+}
+std::span<const NotificationMessage> NotificationMessages() {
+    return kNotificationMessages;
+}

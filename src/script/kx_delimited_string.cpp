@@ -27,8 +27,7 @@ void CKXDelimitedString::Set(std::string_view text, std::string_view newDelimite
         return;
     }
     std::size_t start = 0;
-    for (std::size_t found; (found = s.find(delimiter, start)) != std::string::npos;
-         start = found + delimiter.size()) {
+    for (std::size_t found; (found = s.find(delimiter, start)) != std::string::npos; start = found + delimiter.size()) {
         if (found > start || keepEmpty) pieces.push_back(s.substr(start, found - start));
     }
 }

@@ -76,7 +76,7 @@ std::vector<Token> Tokenize(std::string_view s) {
             }
             tokens.push_back({Token::Other, start, i});
         } else {
-            Token::Kind kind = (c == '(' || c == '[' || c == '{') ? Token::Open
+            Token::Kind kind = (c == '(' || c == '[' || c == '{')   ? Token::Open
                                : (c == ')' || c == ']' || c == '}') ? Token::Close
                                                                     : Token::Other;
             tokens.push_back({kind, i, i + 1});
@@ -93,9 +93,8 @@ std::string RewriteGenericFor(std::string_view source) {
     if (source.find("for") == std::string_view::npos) return std::string(source);
     std::vector<Token> tokens = Tokenize(source);
     auto word = [&](std::size_t t) {
-        return tokens[t].kind == Token::Name
-                   ? source.substr(tokens[t].start, tokens[t].end - tokens[t].start)
-                   : std::string_view();
+        return tokens[t].kind == Token::Name ? source.substr(tokens[t].start, tokens[t].end - tokens[t].start)
+                                             : std::string_view();
     };
     auto symbol = [&](std::size_t t) { return source.substr(tokens[t].start, tokens[t].end - tokens[t].start); };
     // Insertions as (position, text), in increasing position.
@@ -124,8 +123,7 @@ std::string RewriteGenericFor(std::string_view source) {
         inserts.push_back({tokens[n].end, " __vx_forin("});
         inserts.push_back({tokens[e].start, ") "});
     }
-    std::sort(inserts.begin(), inserts.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::sort(inserts.begin(), inserts.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::string out;
     out.reserve(source.size() + inserts.size() * 12);
     std::size_t copied = 0;
@@ -262,8 +260,7 @@ int Require(lua_State* L) {
         return 1;
     }
     if (status == fileNotFoundStatus) {
-        return luaL_error(L, "could not load package `%s' from path `%s'", lua_tostring(L, 1),
-                          lua_tostring(L, 4));
+        return luaL_error(L, "could not load package `%s' from path `%s'", lua_tostring(L, 1), lua_tostring(L, 4));
     }
     return luaL_error(L, "error loading package `%s' (%s)", lua_tostring(L, 1), lua_tostring(L, -1));
 }
@@ -421,7 +418,9 @@ void WrapWithHostPaths(lua_State* L, const char* table, const char* name, int pa
 
 }  // namespace
 
-int LoadDialectFile(lua_State* L, const char* windowsPath) { return LoadFileChunk(L, windowsPath); }
+int LoadDialectFile(lua_State* L, const char* windowsPath) {
+    return LoadFileChunk(L, windowsPath);
+}
 
 void InstallLua50Dialect(lua_State* L) {
     lua_register(L, forInFunction, ForIn);

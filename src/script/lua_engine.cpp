@@ -26,7 +26,9 @@ void* Allocate(void* ud, void* block, size_t oldSize, size_t size) {
 }
 
 // The statuses of the language version the projects were written for.
-int StatusOf(int status) { return status == LUA_ERRRUN ? 1 : status; }
+int StatusOf(int status) {
+    return status == LUA_ERRRUN ? 1 : status;
+}
 
 std::string Trim(const std::string& text) {
     const char* blanks = " \t\r\n\v\f";
@@ -49,14 +51,12 @@ int LookUpField(lua_State* L) {
 
 }  // namespace
 
-CLUAEngine::CLUAEngine(CKXScriptDocument& document, const std::vector<ActionTable>& tables)
-    : document(document) {
+CLUAEngine::CLUAEngine(CKXScriptDocument& document, const std::vector<ActionTable>& tables) : document(document) {
     luaState = lua_newstate(Allocate, this);
     if (!luaState) throw std::bad_alloc();
     document.engine = this;
     lua_State* L = luaState;
-    for (lua_CFunction open : {luaopen_base, luaopen_string, luaopen_math, luaopen_table, luaopen_io,
-                               luaopen_os}) {
+    for (lua_CFunction open : {luaopen_base, luaopen_string, luaopen_math, luaopen_table, luaopen_io, luaopen_os}) {
         lua_pushcfunction(L, open);
         lua_call(L, 0, 0);
     }
@@ -241,7 +241,9 @@ void CLUAEngine::CallSetLastError(int code) {
     CallScriptFunction("Application", "SetLastError", 1, 0);
 }
 
-void CLUAEngine::CallResetLastError() { CallScriptFunction("Application", "ResetLastError", 0, 0); }
+void CLUAEngine::CallResetLastError() {
+    CallScriptFunction("Application", "ResetLastError", 0, 0);
+}
 
 void CLUAEngine::DebugPrint(const std::string& text) {
     lua_pushlstring(luaState, text.data(), text.size());
@@ -268,7 +270,9 @@ bool OwnTraceFunction(lua_State* L) {
 
 }  // namespace
 
-bool CLUAEngine::TraceCertainlyOff() { return traceMode == 0 && OwnTraceFunction(luaState); }
+bool CLUAEngine::TraceCertainlyOff() {
+    return traceMode == 0 && OwnTraceFunction(luaState);
+}
 
 void CLUAEngine::UpdateHook() {
     followingLines = !TraceCertainlyOff();
@@ -321,8 +325,8 @@ void CLUAEngine::LineHook(lua_State* L, lua_Debug* ar) {
     engine->DebugPrint("TRACE: " + std::to_string(engine->currentLine) + ": " + line + "\r\n");
 }
 
-int CKXScriptDocument::RunEventScript(const std::string& script, const std::string& context,
-                                      const std::string& prefix, bool preload) {
+int CKXScriptDocument::RunEventScript(const std::string& script, const std::string& context, const std::string& prefix,
+                                      bool preload) {
     if (script.empty() || !engine) return 0;
     eventContext = context;
     insidePreload = preload;

@@ -10,7 +10,9 @@ bool HostPathExists(const std::string& hostPath) {
     return !hostPath.empty() && stat(hostPath.c_str(), &info) == 0;
 }
 
-bool WindowsPathExists(const std::string& path) { return HostPathExists(ScriptHostPath(path)); }
+bool WindowsPathExists(const std::string& path) {
+    return HostPathExists(ScriptHostPath(path));
+}
 
 std::string ResolveSourcePath(const CKXScriptDocument& document, const std::string& path) {
     if (path.empty()) return path;

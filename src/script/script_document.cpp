@@ -5,13 +5,14 @@
 #include <chrono>
 #include <thread>
 
-CKXScriptDocument::CKXScriptDocument(CKXDialogs& dialogs, CKXFrameServices& frame,
-                                     const CodePage& codePage)
+CKXScriptDocument::CKXScriptDocument(CKXDialogs& dialogs, CKXFrameServices& frame, const CodePage& codePage)
     : dialogs(dialogs), frame(frame), codePage(codePage) {
     WindowsPathLayer::Instance().SetTextCodePage(&codePage);
 }
 
-CKXScriptDocument::~CKXScriptDocument() { WindowsPathLayer::Instance().SetTextCodePage(nullptr); }
+CKXScriptDocument::~CKXScriptDocument() {
+    WindowsPathLayer::Instance().SetTextCodePage(nullptr);
+}
 
 std::string CKXScriptDocument::PathBesideExe(const std::string& relative) const {
     std::string folder = exeFolder;

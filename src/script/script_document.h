@@ -54,8 +54,8 @@ public:
 
     // Runs a script of the project: the prefix line, then the script. Empty scripts run nothing.
     // preload marks a page's "On Preload" script, inside which page jumps happen at once.
-    int RunEventScript(const std::string& script, const std::string& context,
-                       const std::string& prefix, bool preload = false);
+    int RunEventScript(const std::string& script, const std::string& context, const std::string& prefix,
+                       bool preload = false);
     // Whether the script that started last is a page's "On Preload".
     bool InsidePreload() const { return insidePreload; }
 

@@ -85,8 +85,8 @@ void BuildEnvironment(CLUAEngine& engine, const BuiltInFolders& folders) {
     for (const NamedConstant& constant : ScriptConstants()) engine.SetGlobalNumber(constant.name, constant.value);
 
     const std::string folder = document.PathBesideExe("");
-    engine.SetGlobalString("LUA_PATH", "?;" + folder + "Vantorix\\Modules\\?;" + folder +
-                                           "Vantorix\\Modules\\?.lua;" + folder + "?.lua;" + folder + "?;");
+    engine.SetGlobalString("LUA_PATH", "?;" + folder + "Vantorix\\Modules\\?;" + folder + "Vantorix\\Modules\\?.lua;" +
+                                           folder + "?.lua;" + folder + "?;");
 
     lua_State* L = engine.luaState;
     lua_newtable(L);
@@ -123,10 +123,11 @@ std::string GetNotificationMessage(CLUAEngine& engine, const std::string& key) {
 }
 
 void SetNotificationMessage(CLUAEngine& engine, const std::string& key, const std::string& text) {
-    SetTableEntry(engine, "_tblNotificationMessages",
-                  [&](lua_State* L) { lua_pushlstring(L, key.data(), key.size()); }, text);
+    SetTableEntry(
+        engine, "_tblNotificationMessages", [&](lua_State* L) { lua_pushlstring(L, key.data(), key.size()); }, text);
 }
 
 void SetErrorMessage(CLUAEngine& engine, int code, const std::string& text) {
-    SetTableEntry(engine, "_tblErrorMessages", [&](lua_State* L) { lua_pushnumber(L, code); }, text);
+    SetTableEntry(
+        engine, "_tblErrorMessages", [&](lua_State* L) { lua_pushnumber(L, code); }, text);
 }

@@ -23,8 +23,7 @@ BuiltInFolders CollectBuiltInFolders(CKXRegistry* registry);
 // directory becomes the player's folder, so relative paths of scripts are found beside it.
 class CBuiltInVariableSetter {
 public:
-    CBuiltInVariableSetter(CLUAEngine& engine, const BuiltInFolders& folders)
-        : engine(engine), folders(folders) {}
+    CBuiltInVariableSetter(CLUAEngine& engine, const BuiltInFolders& folders) : engine(engine), folders(folders) {}
     void Set();
 
 private:

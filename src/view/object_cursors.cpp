@@ -66,14 +66,12 @@ void Lens(QPainter& p, QPointF centre, qreal radius) {
     // A glint in the upper left of the glass.
     p.setPen(InkPen(1.0, kPaper));
     p.setBrush(Qt::NoBrush);
-    QRectF glint(centre.x() - radius + 3.5, centre.y() - radius + 3.5, 2 * radius - 7,
-                 2 * radius - 7);
+    QRectF glint(centre.x() - radius + 3.5, centre.y() - radius + 3.5, 2 * radius - 7, 2 * radius - 7);
     p.drawArc(glint, 100 * 16, 60 * 16);
 }
 
 // A lens handle leaving `centre` at 45 degrees down to the right, from `from` to `to` along it.
-void Handle(QPainter& p, QPointF centre, qreal from, qreal to, qreal halfWidth,
-            const QColor& fill) {
+void Handle(QPainter& p, QPointF centre, qreal from, qreal to, qreal halfWidth, const QColor& fill) {
     QTransform along;
     along.translate(centre.x(), centre.y());
     along.rotate(45);
@@ -102,8 +100,7 @@ void DrawHand(QPainter& p) {
 
 // 2: a solid black arrow with a white rim; the tip is the hot spot.
 void DrawBlackArrow(QPainter& p) {
-    const QPolygonF arrow{{1.5, 0.5},   {1.5, 17.5}, {5.5, 13.5}, {8.5, 20.5},
-                          {11.0, 19.5}, {8.0, 12.5}, {13.5, 12.5}};
+    const QPolygonF arrow{{1.5, 0.5}, {1.5, 17.5}, {5.5, 13.5}, {8.5, 20.5}, {11.0, 19.5}, {8.0, 12.5}, {13.5, 12.5}};
     p.setPen(InkPen(1.0, kPaper));
     p.setBrush(Qt::black);
     p.drawPolygon(arrow);
@@ -112,8 +109,7 @@ void DrawBlackArrow(QPainter& p) {
 // 4: an open folder with a magnifying glass over its corner; the folder's tab is the hot spot.
 void DrawFolderSearch(QPainter& p) {
     const QColor back(0xF2, 0xC9, 0x4C), front(0xFF, 0xE3, 0x8A);
-    Fill(p, QPolygonF{{2.5, 3.5}, {9.5, 3.5}, {11.5, 5.5}, {22.5, 5.5}, {22.5, 21.5}, {2.5, 21.5}},
-         back);
+    Fill(p, QPolygonF{{2.5, 3.5}, {9.5, 3.5}, {11.5, 5.5}, {22.5, 5.5}, {22.5, 21.5}, {2.5, 21.5}}, back);
     Fill(p, QPolygonF{{2.5, 21.5}, {5.5, 9.5}, {25.5, 9.5}, {22.5, 21.5}}, front);
     const QPointF centre(20.5, 20.5);
     Handle(p, centre, 5.0, 13.0, 2.0, QColor(0x8A, 0x5A, 0x2B));
@@ -186,9 +182,7 @@ void DrawPencil(QPainter& p) {
     QTransform along;
     along.translate(0.5, 0.5);
     along.rotate(45);
-    auto part = [&](const QPolygonF& shape, const QColor& fill) {
-        Fill(p, along.map(shape), fill);
-    };
+    auto part = [&](const QPolygonF& shape, const QColor& fill) { Fill(p, along.map(shape), fill); };
     const qreal w = 3.5;
     part(QPolygonF{{0, 0}, {8, -w}, {8, w}}, QColor(0xF0, 0xD0, 0xA0));
     part(QPolygonF{{0, 0}, {3, -w * 3 / 8}, {3, w * 3 / 8}}, kInk);

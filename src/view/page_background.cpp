@@ -4,9 +4,9 @@
 
 #include "project/vantorix_menu_page.h"
 #include "script/project_files.h"
-#include "view/image/cis_image_ex.h"
 #include "view/drawing/dibs_mem_dc.h"
 #include "view/drawing/paint_helpers.h"
+#include "view/image/cis_image_ex.h"
 
 namespace {
 
@@ -31,8 +31,8 @@ void DrawPageBackground(CVantorixMenuPage& page, CDIBSMemDC& dc, const QRect& pa
         CISImageEx& picture = runtime.picture;
         if (picture.LoadFile(BesideExeHostPath(document, page.backgroundPicture)) == 0 &&
             (picture.Depth() == 32 || picture.ConvertTo24() == 0) &&
-            (page.pictureMode != 0 ||
-             picture.Resize(static_cast<std::uint32_t>(pageRect.width()), static_cast<std::uint32_t>(pageRect.height())) == 0)) {
+            (page.pictureMode != 0 || picture.Resize(static_cast<std::uint32_t>(pageRect.width()),
+                                                     static_cast<std::uint32_t>(pageRect.height())) == 0)) {
             runtime.loaded = true;
         }
     }

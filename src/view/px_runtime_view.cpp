@@ -6,19 +6,19 @@
 #include <QHelpEvent>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QToolTip>
 #include <QPainter>
+#include <QToolTip>
 
 #include "platform/code_page.h"
 #include "project/vantorix_base_object.h"
 #include "project/vantorix_menu_page.h"
-#include "view/image/cis_image_ex.h"
 #include "view/drawing/dibs_mem_dc.h"
+#include "view/drawing/paint_helpers.h"
+#include "view/image/cis_image_ex.h"
 #include "view/object_cursors.h"
 #include "view/objects/object_factory.h"
 #include "view/objects/object_view.h"
 #include "view/page_background.h"
-#include "view/drawing/paint_helpers.h"
 
 CPXRuntimeView::CPXRuntimeView(CPXRuntimeDoc& document, QWidget* parent) : CKXWnd(parent), document(document) {
     // Every pixel is painted from the off-screen surface; no background erase.
@@ -71,7 +71,9 @@ void CPXRuntimeView::PointerMoved(QPoint point) {
     }
 }
 
-void CPXRuntimeView::mouseMoveEvent(QMouseEvent* event) { PointerMoved(event->position().toPoint()); }
+void CPXRuntimeView::mouseMoveEvent(QMouseEvent* event) {
+    PointerMoved(event->position().toPoint());
+}
 
 void CPXRuntimeView::mousePressEvent(QMouseEvent* event) {
     CVantorixMenuPage* page = document.CurrentPage();
@@ -159,8 +161,9 @@ bool CPXRuntimeView::event(QEvent* event) {
             for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
                 const CVantorixBaseObject* object = it->get();
                 if (object->visible && object->tooltipId > 0 && ToQRect(object->rect).contains(help->pos())) {
-                    QToolTip::showText(help->globalPos(), QString::fromStdString(document.codePage.ToUtf8(object->tooltipText)),
-                                       this, ToQRect(object->rect));
+                    QToolTip::showText(help->globalPos(),
+                                       QString::fromStdString(document.codePage.ToUtf8(object->tooltipText)), this,
+                                       ToQRect(object->rect));
                     return true;
                 }
             }
@@ -176,22 +179,34 @@ void CPXRuntimeView::SetCaption(const std::string& caption) {
     if (setCaption) setCaption(caption);
 }
 
-void CPXRuntimeView::EnableMainWindow() { window()->setEnabled(true); }
+void CPXRuntimeView::EnableMainWindow() {
+    window()->setEnabled(true);
+}
 
-void CPXRuntimeView::FocusMainWindow() { window()->setFocus(); }
+void CPXRuntimeView::FocusMainWindow() {
+    window()->setFocus();
+}
 
-void CPXRuntimeView::InvalidateView() { update(); }
+void CPXRuntimeView::InvalidateView() {
+    update();
+}
 
-void CPXRuntimeView::RedrawViewNow() { repaint(); }
+void CPXRuntimeView::RedrawViewNow() {
+    repaint();
+}
 
 void CPXRuntimeView::RedrawRectNow(const VxRect& rect) {
     QRect box = ToQRect(rect);
     repaint(box);
 }
 
-void CPXRuntimeView::PostPageShown(int index) { PostMessage(UM_PAGE_SHOWN, index, 0); }
+void CPXRuntimeView::PostPageShown(int index) {
+    PostMessage(UM_PAGE_SHOWN, index, 0);
+}
 
-void CPXRuntimeView::PostJumpPage(int index, bool force) { PostMessage(UM_JUMP_PAGE, index, force ? 1 : 0); }
+void CPXRuntimeView::PostJumpPage(int index, bool force) {
+    PostMessage(UM_JUMP_PAGE, index, force ? 1 : 0);
+}
 
 void CPXRuntimeView::PostClose() {
     if (postClose) postClose();
@@ -218,9 +233,13 @@ void CPXRuntimeView::LeaveCurrentPage() {
     if (CVantorixMenuPage* page = document.CurrentPage()) LeavePage(*page, true);
 }
 
-bool CPXRuntimeView::ReloadObject(CVantorixBaseObject& object) { return ObjectViewOf(object).Reload(document); }
+bool CPXRuntimeView::ReloadObject(CVantorixBaseObject& object) {
+    return ObjectViewOf(object).Reload(document);
+}
 
-void CPXRuntimeView::MeasureObject(CVantorixBaseObject& object) { ObjectViewOf(object).Measure(document); }
+void CPXRuntimeView::MeasureObject(CVantorixBaseObject& object) {
+    ObjectViewOf(object).Measure(document);
+}
 
 QRect CPXRuntimeView::GetPageRect() const {
     return QRect(originX, originY, std::min(pageWidth, width()), std::min(pageHeight, height()));

@@ -12,10 +12,10 @@
 #include <utility>
 #include <vector>
 
+#include "fuzz_scratch_file.h"
 #include "platform/ascii_case.h"
 #include "platform/atomic_file.h"
 #include "platform/ini_file.h"
-#include "fuzz_scratch_file.h"
 
 namespace {
 
@@ -42,23 +42,21 @@ bool Representable(std::string_view section, std::string_view key, std::string_v
     section = Trim(section);
     key = Trim(key);
     return !HasLineBreakOrNul(section) && !HasLineBreakOrNul(key) && !HasLineBreakOrNul(value) &&
-           section.find(']') == std::string_view::npos && !key.empty() && key.front() != ';' &&
-           key.front() != '[' && key.find('=') == std::string_view::npos;
+           section.find(']') == std::string_view::npos && !key.empty() && key.front() != ';' && key.front() != '[' &&
+           key.find('=') == std::string_view::npos;
 }
 
 // The value as reading gives it back: without surrounding blanks and one pair of quotes.
 std::string AsRead(std::string_view value) {
     value = Trim(value);
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
     }
     return std::string(value.substr(0, bufferSize - 1));
 }
 
 struct Probe {
-    Probe(std::string section, std::string key)
-        : section(std::move(section)), key(std::move(key)) {}
+    Probe(std::string section, std::string key) : section(std::move(section)), key(std::move(key)) {}
 
     std::string section;
     std::string key;

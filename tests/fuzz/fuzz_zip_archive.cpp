@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_scratch_file.h"
 #include "project/archive_password.h"
 #include "project/unzip_to_memory.h"
 #include "project/zip_dir.h"
-#include "fuzz_scratch_file.h"
 
 namespace {
 

@@ -49,8 +49,8 @@ Rgba PixelAt(const CISImageEx& image, std::uint32_t x, std::uint32_t y) {
 }
 
 bool Near(const Rgba& a, const Rgba& b, int tolerance) {
-    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
-           std::abs(a.b - b.b) <= tolerance && std::abs(a.a - b.a) <= tolerance;
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance &&
+           std::abs(a.a - b.a) <= tolerance;
 }
 
 // The test pictures: 13 x 6 (an odd width, so that row padding matters), four quadrants split
@@ -61,8 +61,7 @@ enum class Source { Colour, Alpha, Grey, Bilevel };
 
 Rgba SourcePixel(Source source, std::uint32_t x, std::uint32_t y) {
     const int quadrant = (x >= 7 ? 1 : 0) + (y >= 3 ? 2 : 0);
-    static const Rgba colours[] = {
-        {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 255, 255}};
+    static const Rgba colours[] = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 255, 255}};
     static const int alphas[] = {255, 128, 64, 0};
     static const int greys[] = {0, 85, 170, 255};
     static const int bilevel[] = {0, 255, 255, 0};
@@ -125,10 +124,8 @@ void PutLe32(std::string& data, std::size_t at, std::uint32_t value) {
 
 // A little-endian TIFF of 8-bit grey, one strip holding pixels; nextPage is the offset written
 // as the following directory's (0 for none; 8 points the page at itself).
-std::string HandMadeTiff(std::uint32_t width, std::uint32_t height, const std::string& pixels,
-                         std::uint32_t nextPage) {
-    const std::uint16_t tags[][2] = {{256, 0}, {257, 0}, {258, 8}, {259, 1},
-                                     {262, 1}, {273, 0}, {278, 0}, {279, 0}};
+std::string HandMadeTiff(std::uint32_t width, std::uint32_t height, const std::string& pixels, std::uint32_t nextPage) {
+    const std::uint16_t tags[][2] = {{256, 0}, {257, 0}, {258, 8}, {259, 1}, {262, 1}, {273, 0}, {278, 0}, {279, 0}};
     const std::uint32_t entries = std::size(tags);
     const std::uint32_t dataOffset = 8 + 2 + 12 * entries + 4;
     std::string tiff("II*\0\x08\0\0\0", 8);
@@ -161,18 +158,16 @@ protected:
 
     // Runs ImageMagick: convert INPUT OPTIONS FORMAT:OUTPUT. input may be empty (the options
     // then create the picture). Returns the output path.
-    std::string Convert(const std::string& input, const std::string& options,
-                        const std::string& format, const std::string& name) {
+    std::string Convert(const std::string& input, const std::string& options, const std::string& format,
+                        const std::string& name) {
         const std::string output = temp / name;
-        const std::string command = "convert " + (input.empty() ? "" : "'" + input + "' ") +
-                                    options + " '" + format + ":" + output + "' 2>/dev/null";
+        const std::string command = "convert " + (input.empty() ? "" : "'" + input + "' ") + options + " '" + format +
+                                    ":" + output + "' 2>/dev/null";
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
         return output;
     }
-    std::string Convert(Source source, const std::string& options, const std::string& format,
-                        const std::string& name) {
-        const std::string input =
-            temp.Write(source == Source::Alpha ? "source.pam" : "source.ppm", SourceFile(source));
+    std::string Convert(Source source, const std::string& options, const std::string& format, const std::string& name) {
+        const std::string input = temp.Write(source == Source::Alpha ? "source.pam" : "source.ppm", SourceFile(source));
         return Convert(input, options, format, name);
     }
 
@@ -200,45 +195,35 @@ TEST_F(CISImageExTest, DetectsEachFormatByContentAndDecodesItsLayout) {
         {"png_alpha", Source::Alpha, "", "PNG32", CISImageEx::kPngAlpha, 32, 0, 0},
         {"png_palette", Source::Colour, "", "PNG8", CISImageEx::kPngPalette, 8, 4, 0},
         {"png_grey_1bit", Source::Bilevel, "-type Bilevel", "PNG", CISImageEx::kPng1Bit, 1, 2, 0},
-        {"png_palette_1bit", Source::Bilevel, "-define png:bit-depth=1 -define png:color-type=3",
-         "PNG", CISImageEx::kPng1Bit, 1, 2, 0},
+        {"png_palette_1bit", Source::Bilevel, "-define png:bit-depth=1 -define png:color-type=3", "PNG",
+         CISImageEx::kPng1Bit, 1, 2, 0},
         {"jpeg_colour", Source::Colour, "-quality 95", "JPEG", CISImageEx::kJpeg, 24, 0, 40},
         {"jpeg_grey", Source::Grey, "-colorspace Gray", "JPEG", CISImageEx::kJpegGrey, 8, 256, 8},
         {"jpeg_cmyk", Source::Colour, "-colorspace CMYK", "JPEG", CISImageEx::kJpeg, 24, 0, 40},
         {"bmp_24", Source::Colour, "-type TrueColor", "BMP3", CISImageEx::kBmp, 24, 0, 0},
         {"bmp_4bit", Source::Colour, "-type Palette", "BMP3", CISImageEx::kBmpIndexed, 8, 16, 0},
-        {"bmp_rle8", Source::Colour, "-type Palette -compress RLE", "BMP3", CISImageEx::kBmpIndexed,
-         8, 256, 0},
+        {"bmp_rle8", Source::Colour, "-type Palette -compress RLE", "BMP3", CISImageEx::kBmpIndexed, 8, 256, 0},
         {"bmp_1bit", Source::Bilevel, "-type Bilevel", "BMP3", CISImageEx::kBmp1Bit, 1, 2, 0},
         {"tiff_24", Source::Colour, "-compress LZW", "TIFF", CISImageEx::kTiff, 24, 0, 0},
-        {"tiff_palette", Source::Colour, "-type Palette", "TIFF", CISImageEx::kTiffIndexed, 8, 256,
-         0},
-        {"tiff_tiled", Source::Colour, "-define tiff:tile-geometry=16x16", "TIFF",
-         CISImageEx::kTiff, 24, 0, 0},
+        {"tiff_palette", Source::Colour, "-type Palette", "TIFF", CISImageEx::kTiffIndexed, 8, 256, 0},
+        {"tiff_tiled", Source::Colour, "-define tiff:tile-geometry=16x16", "TIFF", CISImageEx::kTiff, 24, 0, 0},
         // (ImageMagick writes tiled palette files of 2 bits wrongly, so the index tiles are grey.)
-        {"tiff_tiled_grey", Source::Grey, "-type Grayscale -define tiff:tile-geometry=16x16",
-         "TIFF", CISImageEx::kTiffIndexed, 8, 256, 0},
+        {"tiff_tiled_grey", Source::Grey, "-type Grayscale -define tiff:tile-geometry=16x16", "TIFF",
+         CISImageEx::kTiffIndexed, 8, 256, 0},
         {"tiff_grey", Source::Grey, "-type Grayscale", "TIFF", CISImageEx::kTiffIndexed, 8, 256, 0},
-        {"tiff_1bit", Source::Bilevel, "-type Bilevel -depth 1", "TIFF", CISImageEx::kTiff1Bit, 1,
-         2, 0},
-        {"tiff_1bit_fax", Source::Bilevel, "-type Bilevel -compress Group4", "TIFF",
-         CISImageEx::kTiff1Bit, 1, 2, 0},
+        {"tiff_1bit", Source::Bilevel, "-type Bilevel -depth 1", "TIFF", CISImageEx::kTiff1Bit, 1, 2, 0},
+        {"tiff_1bit_fax", Source::Bilevel, "-type Bilevel -compress Group4", "TIFF", CISImageEx::kTiff1Bit, 1, 2, 0},
         // libtiff hands out premultiplied colour; undoing it may be one step off.
-        {"tiff_alpha", Source::Alpha, "-type TrueColorAlpha", "TIFF", CISImageEx::kTiff32, 32, 0,
-         2},
+        {"tiff_alpha", Source::Alpha, "-type TrueColorAlpha", "TIFF", CISImageEx::kTiff32, 32, 0, 2},
         // ImageMagick keeps TGA row order as metadata: -flip makes a true bottom-up file.
         {"tga_bottom_up", Source::Colour, "-flip", "TGA", CISImageEx::kTga, 24, 0, 0},
-        {"tga_top_down_rle", Source::Colour, "-orient TopLeft -compress RLE", "TGA",
-         CISImageEx::kTga, 24, 0, 0},
-        {"tga_colour_mapped", Source::Colour, "-flip -type Palette", "TGA", CISImageEx::kTgaIndexed,
-         8, 4, 0},
-        {"tga_grey", Source::Grey, "-flip -type Grayscale", "TGA", CISImageEx::kTgaIndexed, 8, 256,
-         0},
+        {"tga_top_down_rle", Source::Colour, "-orient TopLeft -compress RLE", "TGA", CISImageEx::kTga, 24, 0, 0},
+        {"tga_colour_mapped", Source::Colour, "-flip -type Palette", "TGA", CISImageEx::kTgaIndexed, 8, 4, 0},
+        {"tga_grey", Source::Grey, "-flip -type Grayscale", "TGA", CISImageEx::kTgaIndexed, 8, 256, 0},
         {"pcx_24", Source::Colour, "", "PCX", CISImageEx::kPcx, 24, 0, 0},
         {"pcx_8", Source::Colour, "-type Palette", "PCX", CISImageEx::kPcxIndexed, 8, 256, 0},
         {"psd_rgb", Source::Colour, "", "PSD", CISImageEx::kPsd, 24, 0, 0},
-        {"psd_rgb_uncompressed", Source::Colour, "-compress None", "PSD", CISImageEx::kPsd, 24, 0,
-         0},
+        {"psd_rgb_uncompressed", Source::Colour, "-compress None", "PSD", CISImageEx::kPsd, 24, 0, 0},
         {"psd_rgb_alpha", Source::Alpha, "", "PSD", CISImageEx::kPsd, 24, 0, 0},
         {"psd_grey", Source::Grey, "-type Grayscale", "PSD", CISImageEx::kPsdIndexed, 8, 256, 0},
         {"psd_indexed", Source::Colour, "-type Palette", "PSD", CISImageEx::kPsdIndexed, 8, 256, 0},
@@ -247,8 +232,7 @@ TEST_F(CISImageExTest, DetectsEachFormatByContentAndDecodesItsLayout) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         // No extension the detection knows: the content alone must tell.
-        const std::string path =
-            Convert(c.source, c.options, c.format, std::string(c.name) + ".img");
+        const std::string path = Convert(c.source, c.options, c.format, std::string(c.name) + ".img");
         CISImageEx image;
         ASSERT_EQ(image.LoadFile(path), 0);
         EXPECT_EQ(image.FormatCode(), c.code);
@@ -265,8 +249,7 @@ TEST_F(CISImageExTest, DetectsEachFormatByContentAndDecodesItsLayout) {
                 Rgba want = SourcePixel(c.source, x, y);
                 if (want.a == 0) continue;  // colour under full transparency is not kept
                 if (c.depth != 32) want.a = 255;
-                EXPECT_PRED3(Near, PixelAt(image, x, y), want, c.tolerance)
-                    << "at " << x << "," << y;
+                EXPECT_PRED3(Near, PixelAt(image, x, y), want, c.tolerance) << "at " << x << "," << y;
             }
         }
 
@@ -284,17 +267,15 @@ TEST_F(CISImageExTest, DetectsEachFormatByContentAndDecodesItsLayout) {
 TEST_F(CISImageExTest, TiledTiffsDecodeLikeStrippedOnes) {
     REQUIRE_CONVERT();
     // 40 x 20 spans three tiles across and two down, the last ones only partly used.
-    const char* pictures[] = {
-        "-size 20x40 gradient:black-white -rotate 90 -depth 8 -type Grayscale",
-        "-size 20x40 gradient:red-blue -rotate 90 -depth 8 -type TrueColor"};
+    const char* pictures[] = {"-size 20x40 gradient:black-white -rotate 90 -depth 8 -type Grayscale",
+                              "-size 20x40 gradient:red-blue -rotate 90 -depth 8 -type TrueColor"};
     for (const char* picture : pictures) {
         SCOPED_TRACE(picture);
         CISImageEx stripped, tiled;
         ASSERT_EQ(stripped.LoadFile(Convert("", picture, "TIFF", "strips.tif")), 0);
-        ASSERT_EQ(
-            tiled.LoadFile(Convert("", std::string(picture) + " -define tiff:tile-geometry=16x16",
-                                   "TIFF", "tiles.tif")),
-            0);
+        ASSERT_EQ(tiled.LoadFile(
+                      Convert("", std::string(picture) + " -define tiff:tile-geometry=16x16", "TIFF", "tiles.tif")),
+                  0);
         ASSERT_EQ(tiled.Width(), 40u);
         ASSERT_EQ(tiled.Depth(), stripped.Depth());
         EXPECT_EQ(std::memcmp(tiled.Pixels(), stripped.Pixels(), stripped.ByteSize()), 0);
@@ -306,8 +287,7 @@ TEST_F(CISImageExTest, OneBitPalettesFollowTheirFormat) {
     // TIFF: always 0 white, 1 black, whichever way the file stores its bits. The others: the
     // file's own two colours.
     const std::string tiff = Convert(Source::Bilevel, "-type Bilevel -depth 1", "TIFF", "bits.tif");
-    const std::string fax =
-        Convert(Source::Bilevel, "-type Bilevel -compress Group4", "TIFF", "fax.tif");
+    const std::string fax = Convert(Source::Bilevel, "-type Bilevel -compress Group4", "TIFF", "fax.tif");
     for (const std::string& path : {tiff, fax}) {
         CISImageEx image;
         ASSERT_EQ(image.LoadFile(path), 0) << path;
@@ -433,8 +413,7 @@ TEST_F(CISImageExTest, RequestedFormatCodesDecideTheDecoder) {
         {"negative code", png, -1, 0, CISImageEx::kInvalid, 0},
         {"negative page", png, CISImageEx::kUnknown, -1, CISImageEx::kInvalid, 0},
         {"missing file with a code", temp / "missing.png", CISImageEx::kPng, 0, -1, 0},
-        {"missing file detected", temp / "missing.png", CISImageEx::kUnknown, 0,
-         CISImageEx::kInvalid, 0},
+        {"missing file detected", temp / "missing.png", CISImageEx::kUnknown, 0, CISImageEx::kInvalid, 0},
         {"empty path", "", CISImageEx::kPng, 0, CISImageEx::kEmptyFileName, 0},
         {"folder", temp.path, CISImageEx::kPng, 0, -1, 0},
     };
@@ -474,17 +453,14 @@ TEST_F(CISImageExTest, ResolutionFollowsTheFormatsRules) {
         {"png", Source::Colour, "-units PixelsPerInch -density 72", "PNG24", 28, 28, 3},
         {"png aspect only", Source::Colour, "-units Undefined -density 2x3", "PNG24", 2, 3, 1},
         {"png without pHYs", Source::Colour, "", "PNG24", 300, 300, 1},
-        {"png with alpha ignores it", Source::Alpha, "-units PixelsPerInch -density 72", "PNG32",
-         300, 300, 1},
+        {"png with alpha ignores it", Source::Alpha, "-units PixelsPerInch -density 72", "PNG32", 300, 300, 1},
         {"bmp", Source::Colour, "-units PixelsPerInch -density 72", "BMP3", 28, 28, 3},
-        {"bmp 1 bit ignores it", Source::Bilevel, "-type Bilevel -units PixelsPerInch -density 72",
-         "BMP3", 300, 300, 1},
+        {"bmp 1 bit ignores it", Source::Bilevel, "-type Bilevel -units PixelsPerInch -density 72", "BMP3", 300, 300,
+         1},
         {"jpeg per inch", Source::Colour, "-units PixelsPerInch -density 72x96", "JPEG", 72, 96, 2},
-        {"jpeg per centimetre", Source::Colour, "-units PixelsPerCentimeter -density 40", "JPEG",
-         40, 40, 3},
+        {"jpeg per centimetre", Source::Colour, "-units PixelsPerCentimeter -density 40", "JPEG", 40, 40, 3},
         {"tiff per inch", Source::Colour, "-units PixelsPerInch -density 150", "TIFF", 150, 150, 2},
-        {"tiff per centimetre", Source::Colour, "-units PixelsPerCentimeter -density 60", "TIFF",
-         60, 60, 3},
+        {"tiff per centimetre", Source::Colour, "-units PixelsPerCentimeter -density 60", "TIFF", 60, 60, 3},
         {"tga has none", Source::Colour, "-units PixelsPerInch -density 72", "TGA", 300, 300, 1},
     };
     for (const Case& c : cases) {
@@ -516,8 +492,7 @@ TEST_F(CISImageExTest, TiffWithUnequalResolutionIsStretchedToItsAspect) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.density) + " " + c.options);
-        const std::string options =
-            std::string("-units PixelsPerInch -density ") + c.density + " " + c.options;
+        const std::string options = std::string("-units PixelsPerInch -density ") + c.density + " " + c.options;
         CISImageEx image;
         ASSERT_EQ(image.LoadFile(Convert(c.source, options, "TIFF", "fax.tif")), 0);
         EXPECT_EQ(image.FormatCode(), c.code);
@@ -531,8 +506,7 @@ TEST_F(CISImageExTest, TiffWithUnequalResolutionIsStretchedToItsAspect) {
 
 TEST_F(CISImageExTest, TiffPagesAreChosenByIndex) {
     REQUIRE_CONVERT();
-    const std::string pages =
-        Convert("", "-size 3x2 xc:red -size 5x4 xc:lime -size 7x6 xc:blue", "TIFF", "pages.tif");
+    const std::string pages = Convert("", "-size 3x2 xc:red -size 5x4 xc:lime -size 7x6 xc:blue", "TIFF", "pages.tif");
     const std::string thousand =
         Convert("", "-size 1x1 xc:red -duplicate 998 -size 2x1 xc:blue", "TIFF", "thousand.tif");
     // A page whose next-page link points back at itself.
@@ -544,10 +518,9 @@ TEST_F(CISImageExTest, TiffPagesAreChosenByIndex) {
         std::uint32_t width;
     };
     const Case cases[] = {
-        {pages, 0, true, 3},        {pages, 1, true, 5},           {pages, 2, true, 7},
-        {pages, 3, false, 0},       {thousand, 0, true, 1},        {thousand, 999, true, 2},
-        {thousand, 1000, false, 0}, {thousand, 1 << 30, false, 0}, {loop, 0, true, 2},
-        {loop, 1, false, 0},        {loop, 5, false, 0},
+        {pages, 0, true, 3},    {pages, 1, true, 5},      {pages, 2, true, 7},        {pages, 3, false, 0},
+        {thousand, 0, true, 1}, {thousand, 999, true, 2}, {thousand, 1000, false, 0}, {thousand, 1 << 30, false, 0},
+        {loop, 0, true, 2},     {loop, 1, false, 0},      {loop, 5, false, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path + " page " + std::to_string(c.page));
@@ -653,8 +626,7 @@ TEST_F(CISImageExTest, BadInputFailsCleanly) {
 
 // An image of the given depth filled with the colours, row by row; 1 and 8 bits get a palette
 // of the distinct colours.
-CISImageEx MakeImage(std::uint32_t width, std::uint32_t height, std::uint32_t depth,
-                     const std::vector<Rgba>& colours) {
+CISImageEx MakeImage(std::uint32_t width, std::uint32_t height, std::uint32_t depth, const std::vector<Rgba>& colours) {
     CISImageEx image;
     EXPECT_EQ(image.Allocate(width, height, depth), 0);
     std::vector<PaletteEntry> palette;
@@ -671,9 +643,8 @@ CISImageEx MakeImage(std::uint32_t width, std::uint32_t height, std::uint32_t de
             if (depth == 32) p[3] = static_cast<std::uint8_t>(c.a);
             continue;
         }
-        const PaletteEntry entry =
-            image_codec::MakeEntry(static_cast<std::uint8_t>(c.r), static_cast<std::uint8_t>(c.g),
-                                   static_cast<std::uint8_t>(c.b));
+        const PaletteEntry entry = image_codec::MakeEntry(
+            static_cast<std::uint8_t>(c.r), static_cast<std::uint8_t>(c.g), static_cast<std::uint8_t>(c.b));
         std::size_t index = std::find(palette.begin(), palette.end(), entry) - palette.begin();
         if (index == palette.size()) palette.push_back(entry);
         if (depth == 8) {
@@ -688,8 +659,7 @@ CISImageEx MakeImage(std::uint32_t width, std::uint32_t height, std::uint32_t de
 
 void ExpectColours(const CISImageEx& image, const std::vector<Rgba>& colours, int tolerance = 0) {
     for (std::uint32_t i = 0; i < image.Width() * image.Height(); ++i) {
-        EXPECT_PRED3(Near, PixelAt(image, i % image.Width(), i / image.Width()), colours[i],
-                     tolerance)
+        EXPECT_PRED3(Near, PixelAt(image, i % image.Width(), i / image.Width()), colours[i], tolerance)
             << "pixel " << i;
     }
 }
@@ -719,8 +689,7 @@ TEST(CISImageExConversion, ConversionsBetweenDepthsKeepTheColours) {
         {"1 to 32", 1, &two, [](CISImageEx& i) { return i.ConvertTo32(); }, 32, 0},
         {"32 to 24", 32, &six, [](CISImageEx& i) { return i.ConvertTo24(); }, 24, 0},
         {"32 to 32", 32, &six, [](CISImageEx& i) { return i.ConvertTo32(); }, 32, 0},
-        {"24 to 8 to 24", 24, &six,
-         [](CISImageEx& i) { return i.ConvertTo8() ? 1 : i.ConvertTo24(); }, 24, 0},
+        {"24 to 8 to 24", 24, &six, [](CISImageEx& i) { return i.ConvertTo8() ? 1 : i.ConvertTo24(); }, 24, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -740,8 +709,7 @@ TEST(CISImageExConversion, ConvertTo8MapsOntoAGivenOrComputedPalette) {
     palette[2] = image_codec::MakeEntry(0, 0, 255);
     palette[3] = image_codec::MakeEntry(255, 0, 0);  // a duplicate: the first one wins
     for (int i = 4; i < 300; ++i) palette[i] = image_codec::MakeEntry(0, 0, 250);
-    CISImageEx image = MakeImage(
-        4, 1, 24, {{255, 0, 0, 255}, {0, 0, 255, 255}, {240, 20, 10, 255}, {5, 5, 5, 255}});
+    CISImageEx image = MakeImage(4, 1, 24, {{255, 0, 0, 255}, {0, 0, 255, 255}, {240, 20, 10, 255}, {5, 5, 5, 255}});
     ASSERT_EQ(image.ConvertTo8(palette.data(), 300), 0);
     EXPECT_EQ(image.PaletteCount(), 256);
     const std::vector<int> indices(image.Pixels(), image.Pixels() + 4);
@@ -749,8 +717,7 @@ TEST(CISImageExConversion, ConvertTo8MapsOntoAGivenOrComputedPalette) {
 
     // Computed: a picture of more than 256 colours lands on the colour cube, within half a step.
     std::vector<Rgba> ramp;
-    for (int i = 0; i < 32 * 32; ++i)
-        ramp.push_back({(i % 32) * 8, (i / 32) * 8, 255 - (i % 32) * 8, 255});
+    for (int i = 0; i < 32 * 32; ++i) ramp.push_back({(i % 32) * 8, (i / 32) * 8, 255 - (i % 32) * 8, 255});
     CISImageEx many = MakeImage(32, 32, 24, ramp);
     ASSERT_EQ(many.ConvertTo8(), 0);
     EXPECT_EQ(many.Depth(), 8u);
@@ -777,8 +744,7 @@ TEST(CISImageExConversion, FailedOrEmptyConversionsChangeNothing) {
 
 TEST_F(CISImageExTest, ConversionsKeepWhereThePictureCameFrom) {
     REQUIRE_CONVERT();
-    const std::string path =
-        Convert(Source::Colour, "-units PixelsPerInch -density 150", "TIFF", "kept.tif");
+    const std::string path = Convert(Source::Colour, "-units PixelsPerInch -density 150", "TIFF", "kept.tif");
     CISImageEx image;
     ASSERT_EQ(image.LoadFile(path), 0);
     ASSERT_EQ(image.ConvertTo32(), 0);
@@ -803,8 +769,7 @@ TEST(CISImageExResize, SameSizeChangesNothing) {
 TEST(CISImageExResize, BilinearSamplesBetweenPixelCentres) {
     // 2 x 2 of red 0, 100, 200, 40: to 3 x 3 the corners stay, the middle of each edge is the
     // mean of its two corners and the centre the mean of all four.
-    const std::vector<Rgba> square = {
-        {0, 0, 0, 255}, {100, 0, 0, 255}, {200, 0, 0, 255}, {40, 0, 0, 255}};
+    const std::vector<Rgba> square = {{0, 0, 0, 255}, {100, 0, 0, 255}, {200, 0, 0, 255}, {40, 0, 0, 255}};
     struct Case {
         std::uint32_t width, height;
         std::vector<int> reds;
@@ -821,8 +786,7 @@ TEST(CISImageExResize, BilinearSamplesBetweenPixelCentres) {
         ASSERT_EQ(image.Resize(c.width, c.height), 0);
         ASSERT_EQ(image.Depth(), 24u);
         std::vector<int> reds;
-        for (std::uint32_t i = 0; i < c.width * c.height; ++i)
-            reds.push_back(image.Pixels()[3 * i]);
+        for (std::uint32_t i = 0; i < c.width * c.height; ++i) reds.push_back(image.Pixels()[3 * i]);
         EXPECT_EQ(reds, c.reds);
     }
 }
@@ -847,8 +811,7 @@ TEST(CISImageExResize, EachDepthResamplesInItsOwnTerms) {
     EXPECT_EQ(grey.Pixels()[1], 127);
 
     // 1 bit stays 1 bit with its two colours.
-    CISImageEx bits = MakeImage(
-        2, 2, 1, {{0, 0, 0, 255}, {255, 255, 255, 255}, {255, 255, 255, 255}, {0, 0, 0, 255}});
+    CISImageEx bits = MakeImage(2, 2, 1, {{0, 0, 0, 255}, {255, 255, 255, 255}, {255, 255, 255, 255}, {0, 0, 0, 255}});
     ASSERT_EQ(bits.Resize(9, 5), 0);
     EXPECT_EQ(bits.Depth(), 1u);
     EXPECT_EQ(bits.PaletteCount(), 2);
@@ -860,8 +823,7 @@ TEST(CISImageExResize, EachDepthResamplesInItsOwnTerms) {
 
 // A surface of 4 x 3 pixels with two bytes of padding after each row, filled with one colour.
 struct TestSurface {
-    explicit TestSurface(std::uint8_t b, std::uint8_t g, std::uint8_t r)
-        : bytes(kStride * 3, 0xEE) {
+    explicit TestSurface(std::uint8_t b, std::uint8_t g, std::uint8_t r) : bytes(kStride * 3, 0xEE) {
         const std::uint8_t pixel[4] = {b, g, r, 255};
         for (int y = 0; y < 3; ++y) {
             for (int x = 0; x < 4; ++x) std::memcpy(&bytes[y * kStride + 4 * x], pixel, 4);
@@ -870,8 +832,8 @@ struct TestSurface {
     RasterSurface Surface() { return {bytes.data(), 4, 3, kStride}; }
     // Blue, green, red, alpha as stored.
     std::vector<int> At(int x, int y) const {
-        return {bytes[y * kStride + 4 * x], bytes[y * kStride + 4 * x + 1],
-                bytes[y * kStride + 4 * x + 2], bytes[y * kStride + 4 * x + 3]};
+        return {bytes[y * kStride + 4 * x], bytes[y * kStride + 4 * x + 1], bytes[y * kStride + 4 * x + 2],
+                bytes[y * kStride + 4 * x + 3]};
     }
     static constexpr int kStride = 18;
     std::vector<std::uint8_t> bytes;
@@ -955,8 +917,7 @@ TEST(CISImageExLifecycle, AllocateChecksSizeAndDepth) {
         {20000, 20000, 32, CISImageEx::kOutOfMemory, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + "x" +
-                     std::to_string(c.depth));
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + "x" + std::to_string(c.depth));
         CISImageEx image = MakeImage(1, 1, 24, {{1, 2, 3, 255}});
         EXPECT_EQ(image.Allocate(c.width, c.height, c.depth), c.result);
         EXPECT_EQ(image.RowBytes(), c.rowBytes);

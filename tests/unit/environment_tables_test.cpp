@@ -10,8 +10,7 @@ namespace {
 
 const char* MessageFor(int code) {
     auto messages = ErrorMessages();
-    auto it = std::find_if(messages.begin(), messages.end(),
-                           [code](const ErrorMessage& m) { return m.code == code; });
+    auto it = std::find_if(messages.begin(), messages.end(), [code](const ErrorMessage& m) { return m.code == code; });
     return it == messages.end() ? nullptr : it->text;
 }
 
@@ -40,8 +39,9 @@ TEST(EnvironmentTables, ErrorMessages) {
         {1041, "Out of memory."},
         {1107, "File is to large to read."},
         {1108, "The specified file could not be opened"},
-        {2634, "Bad or missing decrypt code, either no password was specified, or the password "
-               "was incorrect.."},
+        {2634,
+         "Bad or missing decrypt code, either no password was specified, or the password "
+         "was incorrect.."},
         {3000, "An invalid index has been specified. Indices must be greater than or equal to -1."},
         {3001, "The specified path is longer then MAX_PATH,or 260 characters."},
     };
@@ -66,10 +66,9 @@ TEST(EnvironmentTables, Constants) {
         int value;
     };
     const Case cases[] = {
-        {"HKEY_CURRENT_USER", 2}, {"REG_DWORD", 4},       {"REG_MULTI_SZ", 7},
-        {"CHANNEL_ALL", -3},      {"CHANNEL_EFFECTS", 0}, {"TABLE_ALL", -1},
-        {"MB_ICONEXCLAMATION", 48}, {"MB_DEFBUTTON3", 512}, {"SHF_MYDOCUMENTS", 5},
-        {"SW_MINIMIZE", 6},
+        {"HKEY_CURRENT_USER", 2}, {"REG_DWORD", 4},   {"REG_MULTI_SZ", 7},        {"CHANNEL_ALL", -3},
+        {"CHANNEL_EFFECTS", 0},   {"TABLE_ALL", -1},  {"MB_ICONEXCLAMATION", 48}, {"MB_DEFBUTTON3", 512},
+        {"SHF_MYDOCUMENTS", 5},   {"SW_MINIMIZE", 6},
     };
     for (const Case& c : cases) {
         auto it = std::find_if(constants.begin(), constants.end(),
@@ -82,8 +81,7 @@ TEST(EnvironmentTables, Constants) {
 TEST(EnvironmentTables, NotificationMessages) {
     auto notes = NotificationMessages();
     ASSERT_EQ(notes.size(), 4u);
-    const char* keys[] = {"MissingFlashTitle", "MissingFlashMessage", "MissingFlashWebSite",
-                          "MissingFlashMinVersion"};
+    const char* keys[] = {"MissingFlashTitle", "MissingFlashMessage", "MissingFlashWebSite", "MissingFlashMinVersion"};
     for (std::size_t i = 0; i < notes.size(); ++i) EXPECT_STREQ(notes[i].key, keys[i]);
     EXPECT_STREQ(notes[0].text, "Incorrect Flash Version");
     EXPECT_STREQ(notes[1].text,

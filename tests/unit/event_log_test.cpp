@@ -34,8 +34,7 @@ TEST(EventLog, LineOfEachEvent) {
     };
     const Case cases[] = {
         {[](EventLog& log) { log.Start(); }, R"({"t":0,"ev":"start"})"},
-        {[](EventLog& log) { log.Page(2, "Intro"); },
-         R"({"t":0,"ev":"page","index":2,"name":"Intro"})"},
+        {[](EventLog& log) { log.Page(2, "Intro"); }, R"({"t":0,"ev":"page","index":2,"name":"Intro"})"},
         {[](EventLog& log) { log.Script("Page Intro: On Show", -1); },
          R"({"t":0,"ev":"script","context":"Page Intro: On Show","status":-1})"},
         {[](EventLog& log) { log.Dialog("message", "Quit", "Leave now?", 36, 6); },
@@ -46,8 +45,7 @@ TEST(EventLog, LineOfEachEvent) {
          R"({"t":0,"ev":"dialog","kind":"open","title":"Pick","text":"Text|*.txt","style":0,"answer":null})"},
         {[](EventLog& log) { log.Debug("line 1\nline 2\t\x01"); },
          R"({"t":0,"ev":"debug","text":"line 1\nline 2\t\u0001"})"},
-        {[](EventLog& log) { log.Shot("shots/one.png"); },
-         R"({"t":0,"ev":"shot","file":"shots/one.png"})"},
+        {[](EventLog& log) { log.Shot("shots/one.png"); }, R"({"t":0,"ev":"shot","file":"shots/one.png"})"},
         {[](EventLog& log) { log.Exit(3); }, R"({"t":0,"ev":"exit","code":3})"},
         // Any other event gets its time first and its name second, whatever the caller wrote.
         {[](EventLog& log) {
@@ -160,9 +158,9 @@ TEST(EventLog, InvalidUtf8IsReplaced) {
         std::ostringstream out;
         EventLog log(&out);
         EXPECT_NO_THROW(log.Dialog("message", c.text, c.text, 0, c.text));
-        EXPECT_EQ(WithoutTime(out.str()), R"({"t":0,"ev":"dialog","kind":"message","title":")" +
-                                              c.written + R"(","text":")" + c.written +
-                                              R"(","style":0,"answer":")" + c.written + "\"}\n")
+        EXPECT_EQ(WithoutTime(out.str()), R"({"t":0,"ev":"dialog","kind":"message","title":")" + c.written +
+                                              R"(","text":")" + c.written + R"(","style":0,"answer":")" + c.written +
+                                              "\"}\n")
             << c.text;
     }
 }

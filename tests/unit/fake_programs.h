@@ -29,13 +29,11 @@ inline std::vector<std::string> ReadLines(const std::string& path) {
 }
 
 // Children started without waiting write their files a little later; give them time.
-inline bool WaitForFile(const std::string& path,
-                        std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
+inline bool WaitForFile(const std::string& path, std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
     auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         std::ifstream file(path, std::ios::binary);
-        std::string contents((std::istreambuf_iterator<char>(file)),
-                             std::istreambuf_iterator<char>());
+        std::string contents((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
         if (!contents.empty() && contents.back() == '\n') return true;
         if (std::chrono::steady_clock::now() > deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

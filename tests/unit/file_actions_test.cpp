@@ -14,9 +14,9 @@ TEST(ShellResults, EveryResultHasItsCode) {
     struct ResultCase {
         int result, code;
     };
-    const ResultCase cases[] = {{42, 0},     {33, 0},     {2, 1000},  {3, 1002},  {5, 1004},
-                                {8, 1012},   {11, 1003},  {26, 1014}, {27, 1005}, {28, 1008},
-                                {29, 1007},  {30, 1006},  {31, 1011}, {32, 1009}, {0, 9999}, {4, 9999}};
+    const ResultCase cases[] = {{42, 0},    {33, 0},    {2, 1000},  {3, 1002},  {5, 1004},  {8, 1012},
+                                {11, 1003}, {26, 1014}, {27, 1005}, {28, 1008}, {29, 1007}, {30, 1006},
+                                {31, 1011}, {32, 1009}, {0, 9999},  {4, 9999}};
     for (ResultCase c : cases) EXPECT_EQ(ShellResultToCode(c.result), c.code) << c.result;
 }
 
@@ -70,8 +70,8 @@ class FakeDesktop {
 public:
     FakeDesktop() : savedPath(std::getenv("PATH") ? std::getenv("PATH") : "") {
         for (const char* tool : {"xdg-open", "xdg-email", "lp"}) {
-            std::string script = folder.Write(tool, "#!/bin/sh\necho \"" + std::string(tool) + " $*\" >> \"" +
-                                                        (folder / "calls.txt") + "\"\n");
+            std::string script = folder.Write(
+                tool, "#!/bin/sh\necho \"" + std::string(tool) + " $*\" >> \"" + (folder / "calls.txt") + "\"\n");
             chmod(script.c_str(), 0755);
         }
         setenv("PATH", (folder.path + ":" + savedPath).c_str(), 1);
@@ -93,12 +93,9 @@ TEST(FileActions, ShellVerbsReachTheDesktop) {
     ScriptFixture fixture;
     fixture.player.Write("Docs/Guide.pdf");
     const ActionCase cases[] = {
-        {"File.Open('Docs\\\\guide.PDF')", nullptr, 0},
-        {"File.OpenURL('https://example.org/a?b=c')", nullptr, 0},
-        {"File.OpenEmail('ann@example.org')", nullptr, 0},
-        {"File.Print('Docs\\\\Guide.pdf')", nullptr, 0},
-        {"File.ExploreFolder('Docs')", nullptr, 0},
-        {"File.Open('Docs\\\\Missing.pdf')", nullptr, 1000},
+        {"File.Open('Docs\\\\guide.PDF')", nullptr, 0},    {"File.OpenURL('https://example.org/a?b=c')", nullptr, 0},
+        {"File.OpenEmail('ann@example.org')", nullptr, 0}, {"File.Print('Docs\\\\Guide.pdf')", nullptr, 0},
+        {"File.ExploreFolder('Docs')", nullptr, 0},        {"File.Open('Docs\\\\Missing.pdf')", nullptr, 1000},
         {"File.ExploreFolder('Nowhere')", nullptr, 1002},
     };
     for (const ActionCase& c : cases) {
@@ -107,9 +104,9 @@ TEST(FileActions, ShellVerbsReachTheDesktop) {
     }
     std::string calls = desktop.Calls();
     std::string docs = fixture.player / "Docs";
-    for (std::string expected : {"xdg-open " + docs + "/Guide.pdf", std::string("xdg-open https://example.org/a?b=c"),
-                                 std::string("xdg-email mailto:ann@example.org"), "lp " + docs + "/Guide.pdf",
-                                 "xdg-open " + docs}) {
+    for (std::string expected :
+         {"xdg-open " + docs + "/Guide.pdf", std::string("xdg-open https://example.org/a?b=c"),
+          std::string("xdg-email mailto:ann@example.org"), "lp " + docs + "/Guide.pdf", "xdg-open " + docs}) {
         EXPECT_NE(calls.find(expected + "\n"), std::string::npos) << expected << "\nin:\n" << calls;
     }
 }

@@ -18,8 +18,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 void PutBigEndian(Bytes& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<std::uint8_t>(value >> shift));
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
 void PutChunk(Bytes& out, const char* type, const Bytes& data) {
@@ -27,13 +26,12 @@ void PutChunk(Bytes& out, const char* type, const Bytes& data) {
     Bytes body(type, type + 4);
     body.insert(body.end(), data.begin(), data.end());
     out.insert(out.end(), body.begin(), body.end());
-    PutBigEndian(out,
-                 static_cast<std::uint32_t>(crc32(0, body.data(), static_cast<uInt>(body.size()))));
+    PutBigEndian(out, static_cast<std::uint32_t>(crc32(0, body.data(), static_cast<uInt>(body.size()))));
 }
 
 // A width x height RGBA PNG filled with one colour.
-Bytes MakePng(std::uint32_t width, std::uint32_t height, std::uint8_t r, std::uint8_t g,
-              std::uint8_t b, std::uint8_t a = 255) {
+Bytes MakePng(std::uint32_t width, std::uint32_t height, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+              std::uint8_t a = 255) {
     Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     Bytes header;
     PutBigEndian(header, width);
@@ -59,30 +57,27 @@ Bytes AsBytes(const std::string& text) {
 }
 
 // One state's element; an empty image name leaves Image out.
-std::string StateXml(const std::string& tag, const std::string& image,
-                     const std::string& extra = "") {
+std::string StateXml(const std::string& tag, const std::string& image, const std::string& extra = "") {
     std::string xml = "<" + tag + ">";
     if (!image.empty()) xml += "<Image>" + image + "</Image>";
     return xml + extra + "</" + tag + ">";
 }
 
 std::string GroupXml(const std::string& tag, const std::string& image) {
-    return "<" + tag + ">" + StateXml("Normal", image) + StateXml("Highlight", image) +
-           StateXml("Disabled", image) + "</" + tag + ">";
+    return "<" + tag + ">" + StateXml("Normal", image) + StateXml("Highlight", image) + StateXml("Disabled", image) +
+           "</" + tag + ">";
 }
 
 // A minimal valid manifest: every state shows a.png.
 std::string Manifest(const std::string& extra = "") {
-    return "<KX_Button>" + extra + GroupXml("Up", "a.png") + GroupXml("Down", "a.png") +
-           "</KX_Button>";
+    return "<KX_Button>" + extra + GroupXml("Up", "a.png") + GroupXml("Down", "a.png") + "</KX_Button>";
 }
 
 class KXButtonTest : public ::testing::Test {
 protected:
     // Writes a button file with the manifest and the pictures; returns its path.
     std::string WriteButton(const std::string& manifest,
-                            const std::map<std::string, Bytes>& pictures = {
-                                {"a.png", MakePng(4, 2, 255, 0, 0)}}) {
+                            const std::map<std::string, Bytes>& pictures = {{"a.png", MakePng(4, 2, 255, 0, 0)}}) {
         std::vector<ZipEntryToWrite> entries;
         entries.push_back({"_manifest.xml", AsBytes(manifest), false});
         for (const auto& [name, bytes] : pictures) entries.push_back({name, bytes, false});
@@ -166,9 +161,8 @@ TEST_F(KXButtonTest, IntegersStopAtTheFirstNonDigit) {
         const char* text;
         std::int32_t value;
     };
-    const Case cases[] = {
-        {"42", 42}, {"  \t7", 7}, {"-15%", -15}, {"+3", 3},   {"12x4", 12},
-        {"", 0},    {"x1", 0},    {"- 5", 0},    {"0x10", 0}, {"99999999999", 2147483647}};
+    const Case cases[] = {{"42", 42}, {"  \t7", 7}, {"-15%", -15}, {"+3", 3},   {"12x4", 12},
+                          {"", 0},    {"x1", 0},    {"- 5", 0},    {"0x10", 0}, {"99999999999", 2147483647}};
     for (const Case& c : cases) {
         std::string manifest = Manifest(std::string("<HitThreshold>") + c.text + "</HitThreshold>");
         ASSERT_TRUE(button.LoadButtonFile(WriteButton(manifest))) << c.text;
@@ -199,8 +193,8 @@ TEST_F(KXButtonTest, MissingRequiredElementsFailTheLoad) {
     const std::string manifests[] = {
         "<KX_Button>" + up + "</KX_Button>",    // no Down
         "<KX_Button>" + down + "</KX_Button>",  // no Up
-        "<KX_Button><Up>" + StateXml("Normal", "a.png") + StateXml("Disabled", "a.png") + "</Up>" +
-            down + "</KX_Button>",  // no Up/Highlight
+        "<KX_Button><Up>" + StateXml("Normal", "a.png") + StateXml("Disabled", "a.png") + "</Up>" + down +
+            "</KX_Button>",  // no Up/Highlight
         "<KX_Button>" + up + "<Down>" + StateXml("Normal", "a.png") + StateXml("Highlight", "") +
             StateXml("Disabled", "a.png") + "</Down></KX_Button>",  // no Image
         "<Button>" + up + down + "</Button>",                       // wrong root
@@ -215,10 +209,9 @@ TEST_F(KXButtonTest, MissingRequiredElementsFailTheLoad) {
 
 TEST_F(KXButtonTest, ReadingGoesOnAfterAMissingStateButNotIntoDown) {
     std::string manifest = "<KX_Button><Up>" + StateXml("Normal", "") +
-                           StateXml("Disabled", "a.png", "<DeltaX>7</DeltaX>") + "</Up>" +
-                           "<Down>" + StateXml("Normal", "a.png", "<DeltaX>9</DeltaX>") +
-                           StateXml("Highlight", "a.png") + StateXml("Disabled", "a.png") +
-                           "</Down></KX_Button>";
+                           StateXml("Disabled", "a.png", "<DeltaX>7</DeltaX>") + "</Up>" + "<Down>" +
+                           StateXml("Normal", "a.png", "<DeltaX>9</DeltaX>") + StateXml("Highlight", "a.png") +
+                           StateXml("Disabled", "a.png") + "</Down></KX_Button>";
     EXPECT_FALSE(button.LoadButtonFile(WriteButton(manifest)));
     EXPECT_EQ(button.DeltaX(CKXButton::kUpDisabled), 7);
     EXPECT_EQ(button.DeltaX(CKXButton::kDownNormal), 0);
@@ -272,10 +265,9 @@ TEST_F(KXButtonTest, LoadingClearsThePreviousButton) {
 }
 
 TEST_F(KXButtonTest, StatesNamingOnePictureShareIt) {
-    std::string manifest =
-        "<KX_Button><Up>" + StateXml("Normal", "Pic.PNG") + StateXml("Highlight", "pic.png") +
-        StateXml("Disabled", "b.png") + "</Up><Down>" + StateXml("Normal", "PIC.png") +
-        StateXml("Highlight", "gone.png") + StateXml("Disabled", "bad.png") + "</Down></KX_Button>";
+    std::string manifest = "<KX_Button><Up>" + StateXml("Normal", "Pic.PNG") + StateXml("Highlight", "pic.png") +
+                           StateXml("Disabled", "b.png") + "</Up><Down>" + StateXml("Normal", "PIC.png") +
+                           StateXml("Highlight", "gone.png") + StateXml("Disabled", "bad.png") + "</Down></KX_Button>";
     const std::string path = WriteButton(manifest, {{"pic.png", MakePng(3, 3, 0, 255, 0)},
                                                     {"b.png", MakePng(5, 1, 0, 0, 255)},
                                                     {"bad.png", AsBytes("not a picture")}});
@@ -295,8 +287,7 @@ TEST_F(KXButtonTest, StatesNamingOnePictureShareIt) {
 }
 
 TEST_F(KXButtonTest, KeepsAlphaOfStatePictures) {
-    ASSERT_TRUE(
-        button.LoadButtonFile(WriteButton(Manifest(), {{"a.png", MakePng(2, 2, 9, 9, 9, 100)}})));
+    ASSERT_TRUE(button.LoadButtonFile(WriteButton(Manifest(), {{"a.png", MakePng(2, 2, 9, 9, 9, 100)}})));
     const CISImageEx* picture = button.StatePicture(0);
     ASSERT_NE(picture, nullptr);
     ASSERT_EQ(picture->Depth(), 32u);
@@ -304,8 +295,7 @@ TEST_F(KXButtonTest, KeepsAlphaOfStatePictures) {
 }
 
 TEST_F(KXButtonTest, ScaledPicturesAreCachedPerStateAndSize) {
-    ASSERT_TRUE(
-        button.LoadButtonFile(WriteButton(Manifest(), {{"a.png", MakePng(4, 2, 255, 0, 0)}})));
+    ASSERT_TRUE(button.LoadButtonFile(WriteButton(Manifest(), {{"a.png", MakePng(4, 2, 255, 0, 0)}})));
     const CISImageEx* original = button.StatePicture(0);
     ASSERT_NE(original, nullptr);
 
@@ -344,8 +334,7 @@ TEST_F(KXButtonTest, ToolWritesAButtonFileTheLoaderReads) {
     const std::string picture = folder.Write("pics/a.png", std::string(png.begin(), png.end()));
     const std::string output = folder / "made.btn";
 
-    ASSERT_EQ(std::system((tool + " btn " + manifest + " -o " + output + " " + picture).c_str()),
-              0);
+    ASSERT_EQ(std::system((tool + " btn " + manifest + " -o " + output + " " + picture).c_str()), 0);
     ASSERT_TRUE(button.LoadButtonFile(output));
     EXPECT_EQ(button.HitThreshold(), 7);
     ASSERT_NE(button.StatePicture(CKXButton::kDownDisabled), nullptr);

@@ -47,8 +47,7 @@ TEST(KXDelimitedString, Splitting) {
         CKXDelimitedString split;
         split.Set(c.text, c.delimiter, c.keepEmpty);
         EXPECT_EQ(PiecesOf(split), c.pieces)
-            << "text \"" << c.text << "\" delimiter \"" << c.delimiter << "\" keepEmpty "
-            << c.keepEmpty;
+            << "text \"" << c.text << "\" delimiter \"" << c.delimiter << "\" keepEmpty " << c.keepEmpty;
         EXPECT_EQ(split.Text(), c.text);
         EXPECT_EQ(split.Delimiter(), c.delimiter);
         EXPECT_EQ(split.KeepEmpty(), c.keepEmpty);

@@ -13,8 +13,7 @@ TEST(ScriptErrors, TheErrorBoxNamesTheEventAndTheAuthorsLine) {
         int status;
     };
     const Case cases[] = {
-        {"syntax error on the first line", "x = = 1", "Page1 -> Button1 -> On Click",
-         "On Click, Line 1: ", 3},
+        {"syntax error on the first line", "x = = 1", "Page1 -> Button1 -> On Click", "On Click, Line 1: ", 3},
         {"run-time error", "local a = 1\r\nlocal b = 2\r\nundefined_function()", "Page1 -> Button1 -> On Click",
          "On Click, Line 3: attempt to call global 'undefined_function' (a nil value)", 1},
         {"page event", "\r\n\r\nerror('boom')", "Page1 -> On Show", "On Show, Line 3: boom", 1},
@@ -22,8 +21,8 @@ TEST(ScriptErrors, TheErrorBoxNamesTheEventAndTheAuthorsLine) {
         {"empty context", "error('x')", "", "Unknown, Line 1: x", 1},
         {"raised without position, starting with [", "error('[no bracket', 0)", "Page1 -> Button1 -> On Click",
          "On Click, Line -2: Unknown error", 1},
-        {"raised without position", "error('shown as raised', 0)", "Page1 -> Button1 -> On Click",
-         "shown as raised", 1},
+        {"raised without position", "error('shown as raised', 0)", "Page1 -> Button1 -> On Click", "shown as raised",
+         1},
         {"an error value that is not text", "error({})", "Page1 -> Button1 -> On Click", "", 1},
         {"an action's argument error", "local a = 1\r\nString.Left()", "Page1 -> Button1 -> On Click",
          "On Click, Line 2: 1 arguments required.", 1},
@@ -60,10 +59,10 @@ TEST(ScriptErrors, GlobalsSetBeforeTheErrorStay) {
 
 TEST(ScriptErrors, HostileScriptsEndInTheErrorBox) {
     const char* scripts[] = {
-        "local function f() return f() + 1 end f()",                 // deep recursion
+        "local function f() return f() + 1 end f()",  // deep recursion
         "xpcall(function() error('a') end, function() error('b') end) error('after')",
-        "local t = {} for i = 1, 100 do t = {t} end error(t)",       // a table as the error value
-        "string.rep('x', 2000000000)",                               // more memory than scripts get
+        "local t = {} for i = 1, 100 do t = {t} end error(t)",  // a table as the error value
+        "string.rep('x', 2000000000)",                          // more memory than scripts get
         "Application = 5\r\nDebug = 7\r\nString.Left('a', 1)\r\nerror('still reported')",
         "setmetatable(_G, {__index = function() error('no') end, __newindex = function() error('no') end})\r\n"
         "x = 1",
@@ -101,8 +100,7 @@ TEST(ScriptRuns, TraceOutput) {
               "TRACE: 1: local a = 1\r\nTRACE: 3: local b = 2\r\n");
     fixture.frame.output.clear();
     fixture.Run("Application.SetLastError(1001.7)\r\nDebug.SetTraceMode(false)");
-    EXPECT_NE(fixture.frame.output.find("TRACE: LastError = 1001 (\"Failed to load file.\")\r\n"),
-              std::string::npos);
+    EXPECT_NE(fixture.frame.output.find("TRACE: LastError = 1001 (\"Failed to load file.\")\r\n"), std::string::npos);
     fixture.frame.output.clear();
     EXPECT_EQ(fixture.Eval("Application.GetLastError()"), "1001");
 }
@@ -131,8 +129,9 @@ TEST(ScriptRuns, TraceModeFollowsTheScriptVisibleFunctions) {
 
 TEST(ScriptRuns, ReplacedLastErrorFunctionsSeeEveryActionsCode) {
     ScriptFixture fixture;
-    fixture.Run("Seen = {}\r\nApplication.SetLastError = function(c) table.insert(Seen, c) end\r\n"
-                "String.Mid('Hello', 2, -2)\r\nString.Concat('a', 'b')");
+    fixture.Run(
+        "Seen = {}\r\nApplication.SetLastError = function(c) table.insert(Seen, c) end\r\n"
+        "String.Mid('Hello', 2, -2)\r\nString.Concat('a', 'b')");
     EXPECT_EQ(fixture.Eval("table.concat(Seen, ',')"), "3000,0");
 }
 
@@ -166,8 +165,8 @@ TEST(ScriptRuns, GlobalAccessFromTheHost) {
         const char* value;
         bool expected;
     };
-    for (const Case& c : {Case{"true", true}, Case{"false", false}, Case{"1", false}, Case{"'true'", false},
-                          Case{"nil", false}}) {
+    for (const Case& c :
+         {Case{"true", true}, Case{"false", false}, Case{"1", false}, Case{"'true'", false}, Case{"nil", false}}) {
         fixture.Run(std::string("G = ") + c.value);
         EXPECT_EQ(engine.GetGlobalBoolean("G"), c.expected) << c.value;
     }

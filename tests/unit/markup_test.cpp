@@ -19,8 +19,7 @@ std::string Repeat(const std::string& piece, std::size_t times) {
 }
 
 // The text of the top-level element, or nothing when the document does not parse.
-std::optional<std::string> RootText(const std::string& document,
-                                    const CodePage& codePage = CodePage::Default()) {
+std::optional<std::string> RootText(const std::string& document, const CodePage& codePage = CodePage::Default()) {
     CMarkup markup(codePage);
     if (!markup.Parse(document) || !markup.FindElement()) return std::nullopt;
     return markup.GetText();
@@ -299,16 +298,11 @@ TEST(MarkupNavigation, Paths) {
         std::optional<std::string> text;
     };
     const Case cases[] = {
-        {"/r/a/b", false, "1"},
-        {"r/a/c", false, "2"},  // the first a has no c: the second one is tried
-        {"/r/*/c", false, "2"},
-        {"r//b", false, "1"},
-        {"/r/a/d", false, std::nullopt},
-        {"/a", false, std::nullopt},
-        {"/R/a/b", false, std::nullopt},
-        {"a/c", true, "2"},
-        {"/r/a/b", true, "1"},
-        {"/r", true, std::nullopt},  // a top-level element is no child
+        {"/r/a/b", false, "1"},          {"r/a/c", false, "2"},  // the first a has no c: the second one is tried
+        {"/r/*/c", false, "2"},          {"r//b", false, "1"},
+        {"/r/a/d", false, std::nullopt}, {"/a", false, std::nullopt},
+        {"/R/a/b", false, std::nullopt}, {"a/c", true, "2"},
+        {"/r/a/b", true, "1"},           {"/r", true, std::nullopt},  // a top-level element is no child
         {"b", true, std::nullopt},
     };
     for (const Case& c : cases) {
@@ -335,8 +329,7 @@ TEST(MarkupNavigation, Paths) {
 TEST(MarkupHostile, DeepNestingUsesNoCallStack) {
     constexpr std::size_t kDepth = 1000000;
     CMarkup markup;
-    ASSERT_TRUE(markup.Parse(Repeat("<a>", kDepth) + "x" + Repeat("</a>", kDepth)))
-        << markup.GetError();
+    ASSERT_TRUE(markup.Parse(Repeat("<a>", kDepth) + "x" + Repeat("</a>", kDepth))) << markup.GetError();
     ASSERT_TRUE(markup.FindElement("a"));
     for (std::size_t level = 1; level < kDepth; ++level) {
         ASSERT_TRUE(markup.FindChildElement("a")) << level;

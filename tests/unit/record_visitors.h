@@ -27,7 +27,9 @@ public:
         v = {"one-" + std::to_string(next++), "", "three"};
     }
     void Objects(const char*, ObjectList& v, const char* defaultClass) override;
-    void ByteArray(const char*, std::vector<std::uint8_t>& v) override { v = {1, 2, 3, static_cast<std::uint8_t>(next++)}; }
+    void ByteArray(const char*, std::vector<std::uint8_t>& v) override {
+        v = {1, 2, 3, static_cast<std::uint8_t>(next++)};
+    }
     void Nested(const char*, const std::function<void()>& fields) override { fields(); }
     void MemberList(const char*, std::size_t, const std::function<void()>& clear,
                     const std::function<CKXSerializable&()>& append,
@@ -46,8 +48,8 @@ public:
     void Int(const char* key, std::int32_t& v) override { Add(key, std::to_string(v)); }
     void Dword(const char* key, std::uint32_t& v) override { Add(key, std::to_string(v)); }
     void Rect(const char* key, VxRect& v) override {
-        Add(key, std::to_string(v.left) + "," + std::to_string(v.top) + "," + std::to_string(v.right) +
-                     "," + std::to_string(v.bottom));
+        Add(key, std::to_string(v.left) + "," + std::to_string(v.top) + "," + std::to_string(v.right) + "," +
+                     std::to_string(v.bottom));
     }
     void Time(const char* key, std::int32_t& v) override { Add(key, std::to_string(v)); }
     void String(const char* key, std::string& v) override { Add(key, v); }

@@ -13,10 +13,9 @@ using Kind = ReplayCommand::Kind;
 // Every field, so that a case shows all that differs.
 std::string Describe(const ReplayCommand& c) {
     std::ostringstream out;
-    out << "kind=" << static_cast<int>(c.kind) << " x=" << c.x << " y=" << c.y
-        << " right=" << c.right << " delta=" << c.delta << " ms=" << c.milliseconds
-        << " vk=" << c.virtualKey << " ctrl=" << c.ctrl << " alt=" << c.alt << " shift=" << c.shift
-        << " answer=" << c.answerId << " text=[" << c.text << "] files=";
+    out << "kind=" << static_cast<int>(c.kind) << " x=" << c.x << " y=" << c.y << " right=" << c.right
+        << " delta=" << c.delta << " ms=" << c.milliseconds << " vk=" << c.virtualKey << " ctrl=" << c.ctrl
+        << " alt=" << c.alt << " shift=" << c.shift << " answer=" << c.answerId << " text=[" << c.text << "] files=";
     for (const std::string& file : c.files) out << "[" << file << "]";
     return out.str();
 }
@@ -39,11 +38,9 @@ TEST(ReplayScript, GoodLines) {
         {"dblclick 7 8", {.kind = Kind::DoubleClick, .x = 7, .y = 8}},
         {"wheel 10 11 -120", {.kind = Kind::Wheel, .x = 10, .y = 11, .delta = -120}},
         {"key RETURN", {.kind = Kind::Key, .virtualKey = 13}},
-        {"key 0x70 shift ctrl",
-         {.kind = Kind::Key, .virtualKey = 112, .ctrl = true, .shift = true}},
+        {"key 0x70 shift ctrl", {.kind = Kind::Key, .virtualKey = 112, .ctrl = true, .shift = true}},
         {"KEY f4 ALT", {.kind = Kind::Key, .virtualKey = 115, .alt = true}},
-        {"key a ctrl alt shift",
-         {.kind = Kind::Key, .virtualKey = 65, .ctrl = true, .alt = true, .shift = true}},
+        {"key a ctrl alt shift", {.kind = Kind::Key, .virtualKey = 65, .ctrl = true, .alt = true, .shift = true}},
         {"answer 6", {.kind = Kind::Answer, .answerId = 6}},
         {"answer yes", {.kind = Kind::Answer, .answerId = 6}},
         {"answer IDCANCEL", {.kind = Kind::Answer, .answerId = 2}},
@@ -113,8 +110,7 @@ TEST(ReplayScript, BadLines) {
         {"move 1.5 2", "line 1: '1.5' is not a number"},
         {"move +1 2", "line 1: '+1' is not a number"},
         {"move 40000 0", "line 1: X 40000 is out of range (-32768..32767)"},
-        {"move 0 -99999999999999999999",
-         "line 1: Y -99999999999999999999 is out of range (-32768..32767)"},
+        {"move 0 -99999999999999999999", "line 1: Y -99999999999999999999 is out of range (-32768..32767)"},
         {"close # done", "line 1: unexpected '#' (close)"},
         {"wait", "line 1: missing argument (wait MS)"},
         {"wait -5", "line 1: wait -5 is negative"},
@@ -134,8 +130,7 @@ TEST(ReplayScript, BadLines) {
         {"key A win", "line 1: unexpected 'win' (key VK [ctrl] [alt] [shift])"},
         {"answer", "line 1: missing argument (answer ID)"},
         {"answer 8", "line 1: answer 8 is out of range (1..7)"},
-        {"answer maybe",
-         "line 1: unknown answer 'maybe' (1..7, OK, CANCEL, ABORT, RETRY, IGNORE, YES, NO)"},
+        {"answer maybe", "line 1: unknown answer 'maybe' (1..7, OK, CANCEL, ABORT, RETRY, IGNORE, YES, NO)"},
         {"answer yes no", "line 1: unexpected 'no' (answer ID)"},
         {"answer-cancel now", "line 1: unexpected 'now' (answer-cancel)"},
         {"answer-files", "line 1: missing argument (answer-files PATH...)"},

@@ -51,7 +51,8 @@ protected:
         project.pages = std::move(pages);
         dataFile = folder / "menu.cdd";
         std::string error;
-        ASSERT_TRUE(WriteZipArchive(dataFile, {{"_proj.dat", WriteProjectEntry(project), true}}, archivePassword, &error));
+        ASSERT_TRUE(
+            WriteZipArchive(dataFile, {{"_proj.dat", WriteProjectEntry(project), true}}, archivePassword, &error));
         ASSERT_TRUE(document.OnNewDocument(dataFile, dataFile, archivePassword, nullptr));
     }
 
@@ -60,7 +61,8 @@ protected:
         page->pageName = name;
         page->pageEvents.clear();
         for (const char* event : {"On Preload", "On Show", "On Close"}) {
-            page->pageEvents.push_back(Event(event, std::string("Trace = (Trace or '') .. '") + name + " " + event + ";'"));
+            page->pageEvents.push_back(
+                Event(event, std::string("Trace = (Trace or '') .. '") + name + " " + event + ";'"));
         }
         return page;
     }
@@ -106,8 +108,9 @@ TEST_F(RuntimeDocTest, KeyAndAudioEventsSeeTheirValues) {
     std::vector<std::unique_ptr<CVantorixMenuPage>> pages;
     pages.push_back(Page("Home"));
     auto& events = pages[0]->pageEvents;
-    events.push_back(Event("On Key", "Seen = this .. ' ' .. e_Key .. ' ' .. tostring(e_Modifiers.ctrl) .. "
-                                     "tostring(e_Modifiers.alt) .. tostring(e_Modifiers.shift)"));
+    events.push_back(Event("On Key",
+                           "Seen = this .. ' ' .. e_Key .. ' ' .. tostring(e_Modifiers.ctrl) .. "
+                           "tostring(e_Modifiers.alt) .. tostring(e_Modifiers.shift)"));
     events.push_back(Event("On Audio", "Seen = this .. ' ' .. e_Channel .. ' ' .. e_State"));
     Open(std::move(pages));
     document.ShowPage(0, true);

@@ -65,7 +65,9 @@ TEST(ScriptEnvironment, SourceDrive) {
         const char* folder;
         const char* drive;
     };
-    const Case cases[] = {{"Z:\\home\\ann\\menu", "Z:"}, {"D:\\", "D:"}, {"\\\\server\\share\\menu", "\\\\server"},
+    const Case cases[] = {{"Z:\\home\\ann\\menu", "Z:"},
+                          {"D:\\", "D:"},
+                          {"\\\\server\\share\\menu", "\\\\server"},
                           {"\\\\server", "\\\\server"}};
     for (const Case& c : cases) EXPECT_EQ(SourceDriveOf(c.folder), c.drive) << c.folder;
 }
@@ -101,8 +103,7 @@ TEST(ScriptModules, RequireFollowsLuaPath) {
         {"require('bare')", "true"},
         {"Bare", "bare"},
         {"_REQUIREDNAME", "nil"},
-        {"select(2, pcall(require, 'missing'))",
-         "could not load package `missing' from path `?;"},
+        {"select(2, pcall(require, 'missing'))", "could not load package `missing' from path `?;"},
         {"string.sub(select(2, pcall(require, 'broken')), 1, 32)", "error loading package `broken' ("},
     };
     for (const Case& c : cases) {
@@ -125,8 +126,8 @@ TEST(ScriptModules, LoadScriptCodes) {
         const char* code;
     };
     const Case cases[] = {
-        {"helpers.lua", "0"},  {"helpers.lua", "0"}, {"beside.lua", "0"},
-        {"missing.lua", "1000"}, {"bad.lua", "2901"}, {"fails.lua", "2901"},
+        {"helpers.lua", "0"},    {"helpers.lua", "0"}, {"beside.lua", "0"},
+        {"missing.lua", "1000"}, {"bad.lua", "2901"},  {"fails.lua", "2901"},
     };
     for (const Case& c : cases) {
         fixture.Run(std::string("Application.LoadScript('") + c.name + "')");

@@ -127,8 +127,7 @@ TEST_F(ProjectSettingsTest, MalformedStreamRaisesTheReaderError) {
     std::string path = Pack("menu.cdd", {{"_proj.dat", {1, 0, 0, 0, 5, 'a'}, true}});
     RuntimeAppSettings settings;
     std::string message;
-    EXPECT_THROW(LoadProjectSettings(path, archivePassword, CodePage::Default(), settings, message),
-                 CKXArchiveError);
+    EXPECT_THROW(LoadProjectSettings(path, archivePassword, CodePage::Default(), settings, message), CKXArchiveError);
 }
 
 TEST(WindowStyle, FlagsOfEachCode) {
@@ -136,8 +135,8 @@ TEST(WindowStyle, FlagsOfEachCode) {
         int code;
         bool title, border, full;
     };
-    const Case cases[] = {{0, true, true, false},   {1, false, true, false}, {2, false, false, false},
-                          {3, false, false, true},  {4, false, false, false}, {5, true, true, false},
+    const Case cases[] = {{0, true, true, false},  {1, false, true, false},  {2, false, false, false},
+                          {3, false, false, true}, {4, false, false, false}, {5, true, true, false},
                           {-1, true, true, false}};
     for (const Case& c : cases) {
         WindowStyleFlags flags = WindowStyleFlagsFor(c.code);

@@ -36,8 +36,7 @@ TEST(UpperCaseAnsi, LettersOfSingleByteCodePages) {
         {"windows-1250", "\u0142\u0107\u0148\u017A\u0171", "\u0141\u0106\u0147\u0179\u0170"},
         {"windows-1254", "i\u0131\u011F\u015F", "I\u0131\u011E\u015E"},
         {"windows-1251", "\u0430\u044F \u0451\u0491\u045F", "\u0410\u042F \u0401\u0490\u040F"},
-        {"windows-1253", "\u03B1\u03C9\u03C2 \u03AC\u03CE\u03CA\u0390",
-         "\u0391\u03A9\u03A3 \u0386\u038F\u03AA\u0390"},
+        {"windows-1253", "\u03B1\u03C9\u03C2 \u03AC\u03CE\u03CA\u0390", "\u0391\u03A9\u03A3 \u0386\u038F\u03AA\u0390"},
     };
     for (const Case& c : cases) {
         auto page = OpenPage(c.page);
@@ -58,12 +57,17 @@ TEST(UpperCaseAnsi, DoubleByteCharactersStayIntact) {
         std::string upper;
     };
     const Case cases[] = {
-        {"\x83\x61", "\x83\x61"},        // trail byte 'a'
+        {"\x83\x61", "\x83\x61"},  // trail byte 'a'
         {"a\x83\x61z", "A\x83\x61Z"},
-        {"\x82\x81", "\x82\x81"},        // full-width small a
-        {"\xB1" "a", "\xB1" "A"},        // single-byte katakana is no lead byte
-        {"\x83\x83\x61", "\x83\x83" "A"},  // the second 0x83 is a trail byte
-        {"b\x83", "B\x83"},              // a lead byte at the very end
+        {"\x82\x81", "\x82\x81"},  // full-width small a
+        {"\xB1"
+         "a",
+         "\xB1"
+         "A"},  // single-byte katakana is no lead byte
+        {"\x83\x83\x61",
+         "\x83\x83"
+         "A"},               // the second 0x83 is a trail byte
+        {"b\x83", "B\x83"},  // a lead byte at the very end
     };
     for (const Case& c : cases) EXPECT_EQ(UpperCaseAnsi(c.text, *cp932), c.upper);
 }
@@ -77,18 +81,12 @@ TEST(StringSearch, FindAll) {
         std::vector<int> positions;
     };
     const Case cases[] = {
-        {"aaa", "aa", true, 0, {0}},
-        {"aaaa", "aa", true, 0, {0, 2}},
-        {"abcabc", "bc", true, 0, {1, 4}},
-        {"abcabcabc", "b", true, 2, {1, 4}},
-        {"abcabc", "b", true, -1, {1, 4}},
-        {"aXbxc", "x", false, 0, {1, 3}},
-        {"aXbxc", "x", true, 0, {3}},
-        {"caf\xE9 CAF\xC9", "\xE9", false, 0, {3, 8}},
-        {"abc", "", false, 0, {}},
-        {"", "a", false, 0, {}},
-        {"ab", "abc", false, 0, {}},
-        {"abc", "d", false, 0, {}},
+        {"aaa", "aa", true, 0, {0}},       {"aaaa", "aa", true, 0, {0, 2}},
+        {"abcabc", "bc", true, 0, {1, 4}}, {"abcabcabc", "b", true, 2, {1, 4}},
+        {"abcabc", "b", true, -1, {1, 4}}, {"aXbxc", "x", false, 0, {1, 3}},
+        {"aXbxc", "x", true, 0, {3}},      {"caf\xE9 CAF\xC9", "\xE9", false, 0, {3, 8}},
+        {"abc", "", false, 0, {}},         {"", "a", false, 0, {}},
+        {"ab", "abc", false, 0, {}},       {"abc", "d", false, 0, {}},
     };
     for (const Case& c : cases) {
         CKXCStringSearch search;

@@ -65,8 +65,9 @@ TEST(SystemActions, OsNamesAndDisplay) {
         int platform, major, minor;
         const char* name;
     };
-    const OsCase cases[] = {{1, 4, 0, "Windows 95"},   {1, 4, 10, "Windows 98"},    {1, 4, 90, "Windows ME"},
-                            {2, 4, 0, "Windows NT 4"}, {2, 5, 0, "Windows 2000"},   {2, 5, 1, "Windows XP"},
+    const OsCase cases[] = {{1, 4, 0, "Windows 95"},          {1, 4, 10, "Windows 98"},
+                            {1, 4, 90, "Windows ME"},         {2, 4, 0, "Windows NT 4"},
+                            {2, 5, 0, "Windows 2000"},        {2, 5, 1, "Windows XP"},
                             {2, 5, 2, "Windows Server 2003"}, {2, 6, 1, ""}};
     for (const OsCase& c : cases) EXPECT_EQ(OsNameFor(c.platform, c.major, c.minor), c.name);
     ScriptFixture fixture;

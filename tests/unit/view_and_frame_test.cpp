@@ -1,5 +1,5 @@
-#include <filesystem>
 #include <gtest/gtest.h>
+#include <filesystem>
 
 #include "app/main_frame.h"
 #include "view/image/cis_image_ex.h"
@@ -38,8 +38,8 @@ TEST(WindowShape, BlackPixelsMakeTheShape) {
 #include "platform/dialogs.h"
 #include "platform/windows_paths.h"
 #include "project/archive_password.h"
-#include "project/vantorix_project.h"
 #include "project/vantorix_image_object.h"
+#include "project/vantorix_project.h"
 #include "project/zip_writer.h"
 #include "temp_folder.h"
 #include "view/px_runtime_view.h"
@@ -99,8 +99,10 @@ TEST(PageView, CaptureAndRenderPages) {
     ASSERT_EQ(rendered.Height(), 30u);
     ASSERT_EQ(onScreen.Depth(), 24u);
     // Page 0 on screen is red; page 1 rendered off-screen is green; the screen is unchanged.
-    EXPECT_EQ(std::vector<std::uint8_t>(onScreen.Pixels(), onScreen.Pixels() + 3), (std::vector<std::uint8_t>{255, 0, 0}));
-    EXPECT_EQ(std::vector<std::uint8_t>(rendered.Pixels(), rendered.Pixels() + 3), (std::vector<std::uint8_t>{0, 255, 0}));
+    EXPECT_EQ(std::vector<std::uint8_t>(onScreen.Pixels(), onScreen.Pixels() + 3),
+              (std::vector<std::uint8_t>{255, 0, 0}));
+    EXPECT_EQ(std::vector<std::uint8_t>(rendered.Pixels(), rendered.Pixels() + 3),
+              (std::vector<std::uint8_t>{0, 255, 0}));
     EXPECT_EQ(document.CurrentPageIndex(), 0);
     EXPECT_FALSE(frame.View().CaptureScreen(nullptr));
 }
@@ -162,7 +164,8 @@ TEST(PageView, TooltipsForVisibleObjectsWithText) {
         const char* tip;
         int visible;
     };
-    for (Spec spec : {Spec{"first", "one", 1}, Spec{"plain", "", 1}, Spec{"hidden", "two", 0}, Spec{"second", "three", 1}}) {
+    for (Spec spec :
+         {Spec{"first", "one", 1}, Spec{"plain", "", 1}, Spec{"hidden", "two", 0}, Spec{"second", "three", 1}}) {
         auto label = std::make_shared<CVantorixTextObject>();
         label->objectName = spec.name;
         label->tooltipText = spec.tip;
@@ -195,7 +198,8 @@ TEST(InputBox, LongPromptsGrowTheBox) {
     EXPECT_EQ(longBox.findChild<QLineEdit*>()->echoMode(), QLineEdit::Password);
     QFont font;
     EXPECT_EQ(CKXInputBox::PromptLines("", font, 100), 1);
-    EXPECT_EQ(CKXInputBox::PromptLines(QString(10, 'w'), font, 1), QFontMetrics(font).horizontalAdvance(QString(10, 'w')));
+    EXPECT_EQ(CKXInputBox::PromptLines(QString(10, 'w'), font, 1),
+              QFontMetrics(font).horizontalAdvance(QString(10, 'w')));
 }
 
 }  // namespace

@@ -7,22 +7,23 @@
 #include "project/vantorix_project.h"
 #include "project/zip_writer.h"
 
-std::vector<std::uint8_t> ReadDataFileEntry(const std::string& path, const char* entryName,
-                                            const std::string& password, bool required) {
+std::vector<std::uint8_t> ReadDataFileEntry(const std::string& path, const char* entryName, const std::string& password,
+                                            bool required) {
     struct stat info;
     if (stat(path.c_str(), &info) != 0) throw ToolError(path + ": no such file");
     ArchiveEntryResult result = ReadArchiveEntry(path, entryName, password.c_str());
     switch (result.status) {
-        case ArchiveEntryStatus::Ok: return std::move(result.bytes);
+        case ArchiveEntryStatus::Ok:
+            return std::move(result.bytes);
         case ArchiveEntryStatus::NoDirectory:
             throw ToolError(path + ": not a data file (its archive directory cannot be read)");
         case ArchiveEntryStatus::NoEntry:
             if (!required) return {};
             throw ToolError(path + ": the data file has no \"" + entryName + "\" entry");
-        case ArchiveEntryStatus::ExtractFailed: break;
+        case ArchiveEntryStatus::ExtractFailed:
+            break;
     }
-    throw ToolError(path + ": cannot extract \"" + entryName +
-                    "\" (wrong password or damaged entry)");
+    throw ToolError(path + ": cannot extract \"" + entryName + "\" (wrong password or damaged entry)");
 }
 
 std::unique_ptr<CVantorixProject> LoadDataFile(const std::string& path, const std::string& password,
@@ -36,8 +37,7 @@ std::unique_ptr<CVantorixProject> LoadDataFile(const std::string& path, const st
     }
 }
 
-ObjectList LoadDataFileFonts(const std::string& path, const std::string& password,
-                             const CodePage& codePage) {
+ObjectList LoadDataFileFonts(const std::string& path, const std::string& password, const CodePage& codePage) {
     std::vector<std::uint8_t> bytes = ReadDataFileEntry(path, fontEntryName, password, false);
     if (bytes.empty()) return {};
     try {

@@ -16,11 +16,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-std::vector<std::uint8_t> ReadDataFileEntry(const std::string& path, const char* entryName,
-                                            const std::string& password, bool required);
+std::vector<std::uint8_t> ReadDataFileEntry(const std::string& path, const char* entryName, const std::string& password,
+                                            bool required);
 std::unique_ptr<CVantorixProject> LoadDataFile(const std::string& path, const std::string& password,
                                                const CodePage& codePage);
-ObjectList LoadDataFileFonts(const std::string& path, const std::string& password,
-                             const CodePage& codePage);
+ObjectList LoadDataFileFonts(const std::string& path, const std::string& password, const CodePage& codePage);
 void SaveDataFile(const std::string& path, CVantorixProject& project, const ObjectList& fonts,
                   const std::string& password);

@@ -65,8 +65,7 @@ bool ParseJsonWithLines(const std::string& text, JsonDocument& document, std::st
     auto lineAt = [&](std::size_t offset) {
         // The reader is past the token it reports; step back over one character of look-ahead.
         std::size_t at = offset > 0 ? offset - 1 : 0;
-        return static_cast<int>(std::upper_bound(lineStarts.begin(), lineStarts.end(), at) -
-                                lineStarts.begin());
+        return static_cast<int>(std::upper_bound(lineStarts.begin(), lineStarts.end(), at) - lineStarts.begin());
     };
 
     std::vector<Frame> frames;

@@ -86,8 +86,7 @@ Options ParseOptions(int argc, char** argv) {
     } else if (options.inputs.size() != 1) {
         throw UsageError(options.command + " takes one file");
     }
-    bool needsOutput =
-        options.command == "pack" || options.command == "unpack" || options.command == "btn";
+    bool needsOutput = options.command == "pack" || options.command == "unpack" || options.command == "btn";
     if (needsOutput && options.output.empty()) throw UsageError(options.command + " needs -o FILE");
     if (!needsOutput && !options.output.empty()) throw UsageError("inspect prints to standard output");
     if (!options.fonts.empty() && options.command != "pack") throw UsageError("--font is for pack");
@@ -118,8 +117,7 @@ RecordRef FontRecord(const std::string& path, const CodePage& codePage) {
         throw ToolError(path + ": not a TrueType font with a family name");
     }
     if (!codePage.FromUtf8(family, font->faceName)) {
-        throw ToolError(path + ": the face name \"" + family + "\" cannot be written in code page " +
-                        codePage.Name());
+        throw ToolError(path + ": the face name \"" + family + "\" cannot be written in code page " + codePage.Name());
     }
     return font;
 }

@@ -11,18 +11,30 @@ namespace {
 // The class a page object description has when it names only its typeCode.
 const char* ClassForTypeCode(std::int64_t typeCode) {
     switch (typeCode) {
-        case 0: return "CVantorixButtonObject";
-        case 1: return "CVantorixTextObject";
-        case 2: return "CVantorixParagraphObject";
-        case 3: return "CVantorixImageObject";
-        case 4: return "CVantorixFlashObject";
-        case 5: return "CVantorixVideoObject";
-        case 6: return "CVantorixWebObject";
-        case 7: return "CVantorixEditFieldObject";
-        case 8: return "CVantorixHotspotObject";
-        case 9: return "CVantorixListBoxObject";
-        case 40: return "CVantorixPluginObject";
-        default: return nullptr;
+        case 0:
+            return "CVantorixButtonObject";
+        case 1:
+            return "CVantorixTextObject";
+        case 2:
+            return "CVantorixParagraphObject";
+        case 3:
+            return "CVantorixImageObject";
+        case 4:
+            return "CVantorixFlashObject";
+        case 5:
+            return "CVantorixVideoObject";
+        case 6:
+            return "CVantorixWebObject";
+        case 7:
+            return "CVantorixEditFieldObject";
+        case 8:
+            return "CVantorixHotspotObject";
+        case 9:
+            return "CVantorixListBoxObject";
+        case 40:
+            return "CVantorixPluginObject";
+        default:
+            return nullptr;
     }
 }
 
@@ -37,9 +49,7 @@ public:
     void Rect(const char* key, VxRect& value) override {
         (*current)[key] = Json::array({value.left, value.top, value.right, value.bottom});
     }
-    void String(const char* key, std::string& value) override {
-        (*current)[key] = codePage.ToUtf8(value);
-    }
+    void String(const char* key, std::string& value) override { (*current)[key] = codePage.ToUtf8(value); }
     void StringList(const char* key, std::vector<std::string>& value) override {
         Json list = Json::array();
         for (const std::string& text : value) list.push_back(codePage.ToUtf8(text));
@@ -93,8 +103,7 @@ private:
 
 class JsonInVisitor : public CKXFieldVisitor {
 public:
-    JsonInVisitor(const JsonDocument& document, const CodePage& codePage)
-        : document(document), codePage(codePage) {}
+    JsonInVisitor(const JsonDocument& document, const CodePage& codePage) : document(document), codePage(codePage) {}
 
     // Visits record's fields from the JSON object at path, then refuses keys that name no field.
     void ReadRecord(const Json& object, const std::string& path, CKXSerializable& record) {
@@ -210,8 +219,7 @@ private:
         }
     }
 
-    std::int64_t IntegerAt(const Json& json, const std::string& path, std::int64_t low,
-                           std::int64_t high) const {
+    std::int64_t IntegerAt(const Json& json, const std::string& path, std::int64_t low, std::int64_t high) const {
         if (json.is_boolean()) return json.get<bool>() ? 1 : 0;
         if (!json.is_number_integer()) Fail(path, "expected an integer");
         if (json.is_number_unsigned() && json.get<std::uint64_t>() > static_cast<std::uint64_t>(high)) {
@@ -277,8 +285,7 @@ Json FontsToJson(const ObjectList& fonts, const CodePage& codePage) {
     return visitor.ListToJson(fonts, "CKXTTFInfo");
 }
 
-std::unique_ptr<CVantorixProject> ProjectFromJson(const JsonDocument& document,
-                                                  const CodePage& codePage) {
+std::unique_ptr<CVantorixProject> ProjectFromJson(const JsonDocument& document, const CodePage& codePage) {
     auto project = std::make_unique<CVantorixProject>();
     JsonInVisitor visitor(document, codePage);
     visitor.ReadRecord(document.root, "", *project);

@@ -24,5 +24,4 @@ Json FontsToJson(const ObjectList& fonts, const CodePage& codePage);
 
 // Builds a project from its JSON description. Missing keys keep the record's defaults; unknown
 // keys, values of the wrong type and text the code page cannot hold raise ProjectJsonError.
-std::unique_ptr<CVantorixProject> ProjectFromJson(const JsonDocument& document,
-                                                  const CodePage& codePage);
+std::unique_ptr<CVantorixProject> ProjectFromJson(const JsonDocument& document, const CodePage& codePage);

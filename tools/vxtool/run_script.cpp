@@ -20,7 +20,9 @@
 
 namespace {
 
-void PrintEvent(const Json& event) { std::cout << event.dump() << std::endl; }
+void PrintEvent(const Json& event) {
+    std::cout << event.dump() << std::endl;
+}
 
 // Debug output goes to standard output as it happens.
 class PrintingFrame : public CKXFrameServices {

@@ -13,9 +13,7 @@ std::uint32_t Be(const std::vector<std::uint8_t>& b, std::size_t at, int bytes) 
 }  // namespace
 
 bool ReadTrueTypeFamilyName(const std::vector<std::uint8_t>& font, std::string& familyName) {
-    auto fits = [&](std::size_t at, std::size_t length) {
-        return at <= font.size() && length <= font.size() - at;
-    };
+    auto fits = [&](std::size_t at, std::size_t length) { return at <= font.size() && length <= font.size() - at; };
     if (!fits(0, 12)) return false;
     std::uint32_t tables = Be(font, 4, 2);
     if (!fits(12, tables * 16)) return false;

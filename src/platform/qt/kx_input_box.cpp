@@ -27,11 +27,20 @@ CKXInputBox::CKXInputBox(QWidget* owner, const QString& title, const QString& pr
     setWindowTitle(title);
     QStyle::StandardPixmap standard = QStyle::SP_CustomBase;
     switch (icon) {
-        case 16: standard = QStyle::SP_MessageBoxCritical; break;
-        case 32: standard = QStyle::SP_MessageBoxQuestion; break;
-        case 48: standard = QStyle::SP_MessageBoxWarning; break;
-        case 64: standard = QStyle::SP_MessageBoxInformation; break;
-        default: break;
+        case 16:
+            standard = QStyle::SP_MessageBoxCritical;
+            break;
+        case 32:
+            standard = QStyle::SP_MessageBoxQuestion;
+            break;
+        case 48:
+            standard = QStyle::SP_MessageBoxWarning;
+            break;
+        case 64:
+            standard = QStyle::SP_MessageBoxInformation;
+            break;
+        default:
+            break;
     }
     int left = 10;
     if (standard != QStyle::SP_CustomBase) {
@@ -57,4 +66,6 @@ CKXInputBox::CKXInputBox(QWidget* owner, const QString& title, const QString& pr
     edit->setFocus();
 }
 
-QString CKXInputBox::Answer() const { return edit->text(); }
+QString CKXInputBox::Answer() const {
+    return edit->text();
+}

@@ -53,7 +53,9 @@ void CKXWnd::RedrawNow(const QRect* rect) {
     }
 }
 
-std::intptr_t CKXWnd::OnMessage(int, std::intptr_t, std::intptr_t) { return 0; }
+std::intptr_t CKXWnd::OnMessage(int, std::intptr_t, std::intptr_t) {
+    return 0;
+}
 
 void CKXWnd::OnTimer(int) {}
 
@@ -78,4 +80,6 @@ void CKXWnd::timerEvent(QTimerEvent* event) {
     QWidget::timerEvent(event);
 }
 
-void CKXWnd::paintEvent(QPaintEvent* event) { OnPaint(event->region().boundingRect()); }
+void CKXWnd::paintEvent(QPaintEvent* event) {
+    OnPaint(event->region().boundingRect());
+}

@@ -12,36 +12,52 @@ namespace {
 
 QMessageBox::StandardButton ButtonFor(int id) {
     switch (id) {
-        case IDOK: return QMessageBox::Ok;
-        case IDCANCEL: return QMessageBox::Cancel;
-        case IDABORT: return QMessageBox::Abort;
-        case IDRETRY: return QMessageBox::Retry;
-        case IDIGNORE: return QMessageBox::Ignore;
-        case IDYES: return QMessageBox::Yes;
-        case IDNO: return QMessageBox::No;
-        default: return QMessageBox::NoButton;
+        case IDOK:
+            return QMessageBox::Ok;
+        case IDCANCEL:
+            return QMessageBox::Cancel;
+        case IDABORT:
+            return QMessageBox::Abort;
+        case IDRETRY:
+            return QMessageBox::Retry;
+        case IDIGNORE:
+            return QMessageBox::Ignore;
+        case IDYES:
+            return QMessageBox::Yes;
+        case IDNO:
+            return QMessageBox::No;
+        default:
+            return QMessageBox::NoButton;
     }
 }
 
 QMessageBox::Icon IconFor(unsigned style) {
     switch (style & 0xF0) {
-        case MB_ICONSTOP: return QMessageBox::Critical;
-        case MB_ICONQUESTION: return QMessageBox::Question;
-        case MB_ICONEXCLAMATION: return QMessageBox::Warning;
-        case MB_ICONINFORMATION: return QMessageBox::Information;
-        default: return QMessageBox::NoIcon;
+        case MB_ICONSTOP:
+            return QMessageBox::Critical;
+        case MB_ICONQUESTION:
+            return QMessageBox::Question;
+        case MB_ICONEXCLAMATION:
+            return QMessageBox::Warning;
+        case MB_ICONINFORMATION:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
     }
 }
 
 }  // namespace
 
-QString QtDialogs::Text(const std::string& text) const { return QString::fromStdString(codePage.ToUtf8(text)); }
+QString QtDialogs::Text(const std::string& text) const {
+    return QString::fromStdString(codePage.ToUtf8(text));
+}
 
-std::string QtDialogs::FromText(const QString& text) const { return codePage.FromUtf8Lossy(text.toStdString()); }
+std::string QtDialogs::FromText(const QString& text) const {
+    return codePage.FromUtf8Lossy(text.toStdString());
+}
 
 int QtDialogs::MessageBox(const std::string& text, const std::string& caption, unsigned style) {
-    QMessageBox box(IconFor(style), Text(caption), Text(text),
-                    QMessageBox::NoButton, owner);
+    QMessageBox box(IconFor(style), Text(caption), Text(text), QMessageBox::NoButton, owner);
     std::vector<int> buttons = MessageBoxButtons(style);
     for (int id : buttons) box.addButton(ButtonFor(id));
     box.setDefaultButton(ButtonFor(DefaultMessageBoxButton(style)));
@@ -79,8 +95,7 @@ bool QtDialogs::FileBrowse(bool save, const std::string& title, const std::strin
         QString file = QFileDialog::getSaveFileName(owner, Text(title), start, filters.join(";;"));
         if (!file.isEmpty()) files.push_back(FromText(file));
     } else if (multiple) {
-        for (const QString& file :
-             QFileDialog::getOpenFileNames(owner, Text(title), start, filters.join(";;"))) {
+        for (const QString& file : QFileDialog::getOpenFileNames(owner, Text(title), start, filters.join(";;"))) {
             files.push_back(FromText(file));
         }
     } else {

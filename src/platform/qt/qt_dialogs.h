@@ -15,8 +15,8 @@ public:
     void SetOwner(QWidget* window) { owner = window; }
 
     int MessageBox(const std::string& text, const std::string& caption, unsigned style) override;
-    bool InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText,
-                  bool password, std::string& answer, int icon = 0) override;
+    bool InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText, bool password,
+                  std::string& answer, int icon = 0) override;
     bool FileBrowse(bool save, const std::string& title, const std::string& folder, const std::string& filter,
                     const std::string& defaultName, bool multiple, std::vector<std::string>& files) override;
 

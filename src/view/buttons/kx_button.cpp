@@ -34,16 +34,14 @@ std::int64_t ParseNumber(std::string_view text, int base) {
     while (i < text.size() && IsSpace(text[i])) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    if (base == 16 && i + 1 < text.size() && text[i] == '0' &&
-        (text[i + 1] == 'x' || text[i + 1] == 'X') && i + 2 < text.size() &&
-        HexDigit(text[i + 2]) >= 0) {
+    if (base == 16 && i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X') &&
+        i + 2 < text.size() && HexDigit(text[i + 2]) >= 0) {
         i += 2;
     }
     constexpr std::int64_t limit = std::int64_t{1} << 32;
     std::int64_t value = 0;
     for (; i < text.size(); ++i) {
-        const int digit = base == 16 ? HexDigit(text[i])
-                                     : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+        const int digit = base == 16 ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
         if (digit < 0) break;
         value = value * base + digit;
         if (value > limit) value = limit;
@@ -53,10 +51,8 @@ std::int64_t ParseNumber(std::string_view text, int base) {
 
 std::int32_t ParseInt(std::string_view text) {
     const std::int64_t value = ParseNumber(text, 10);
-    if (value > std::numeric_limits<std::int32_t>::max())
-        return std::numeric_limits<std::int32_t>::max();
-    if (value < std::numeric_limits<std::int32_t>::min())
-        return std::numeric_limits<std::int32_t>::min();
+    if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+    if (value < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(value);
 }
 
@@ -85,15 +81,13 @@ void ReadInt(CMarkup& xml, const char* name, std::int32_t& out) {
 
 // The bytes of a listed entry, or false. Declared sizes the stored bytes cannot back are
 // refused before anything is allocated: button files come from discs and may be hostile.
-bool ExtractListed(const std::string& archivePath, const CKXZipEntryInfo& entry,
-                   std::vector<std::uint8_t>& bytes) {
+bool ExtractListed(const std::string& archivePath, const CKXZipEntryInfo& entry, std::vector<std::uint8_t>& bytes) {
     constexpr std::uint64_t maxDeflateRatio = 1032;
     constexpr std::uint64_t ratioSlack = 1024;
     std::error_code ec;
     const std::uintmax_t archiveSize = std::filesystem::file_size(archivePath, ec);
     if (ec || entry.compressedSize > archiveSize ||
-        entry.uncompressedSize >
-            std::uint64_t{entry.compressedSize} * maxDeflateRatio + ratioSlack) {
+        entry.uncompressedSize > std::uint64_t{entry.compressedSize} * maxDeflateRatio + ratioSlack) {
         return false;
     }
     try {
@@ -101,8 +95,7 @@ bool ExtractListed(const std::string& archivePath, const CKXZipEntryInfo& entry,
     } catch (const std::bad_alloc&) {
         return false;
     }
-    if (CKXUnzipToMemory::ExtractEntry(archivePath, entry.name, bytes.data(), bytes.size(),
-                                       nullptr) != 0) {
+    if (CKXUnzipToMemory::ExtractEntry(archivePath, entry.name, bytes.data(), bytes.size(), nullptr) != 0) {
         bytes.clear();
         return false;
     }
@@ -137,8 +130,7 @@ bool CKXButton::LoadButtonFile(const std::string& hostPath) {
 
     filePath = hostPath;
     CKXZipDir directory;
-    if (directory.ReadDirectory(hostPath, "*.*", 1) != 0 &&
-        directory.ReadDirectory(hostPath, "*.*", 1) != 0) {
+    if (directory.ReadDirectory(hostPath, "*.*", 1) != 0 && directory.ReadDirectory(hostPath, "*.*", 1) != 0) {
         return false;
     }
 
@@ -278,8 +270,7 @@ const CISImageEx* CKXButton::GetStatePicture(int state, int width, int height) {
     }
     // Other negative or zero sizes cannot be scaled to; they end like any failing scale.
     if (width <= 0 || height <= 0 || scaled.CopyFrom(*picture) != CISImageEx::kOk ||
-        scaled.Resize(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)) !=
-            CISImageEx::kOk) {
+        scaled.Resize(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)) != CISImageEx::kOk) {
         scaled.Free();
         return picture;
     }

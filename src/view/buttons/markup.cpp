@@ -132,8 +132,7 @@ bool CMarkup::CloseElement(std::size_t index, std::size_t from, std::size_t& pos
     if (!NextToken(lt + 1, token) || doc.compare(token.start, token.end - token.start, "/") != 0) {
         return Fail("Expecting end tag of element %s", name);
     }
-    if (!NextToken(token.end, token) ||
-        std::string_view(doc).substr(token.start, token.end - token.start) != name) {
+    if (!NextToken(token.end, token) || std::string_view(doc).substr(token.start, token.end - token.start) != name) {
         return Fail("End tag does not correspond to %s", name);
     }
     do {
@@ -162,8 +161,7 @@ bool CMarkup::Fail(std::string_view message, std::string_view name) {
 }
 
 std::size_t CMarkup::Next(std::size_t pos) const {
-    const bool pair =
-        codePage->IsLeadByte(static_cast<unsigned char>(doc[pos])) && pos + 1 < doc.size();
+    const bool pair = codePage->IsLeadByte(static_cast<unsigned char>(doc[pos])) && pos + 1 < doc.size();
     return pos + (pair ? 2 : 1);
 }
 
@@ -211,9 +209,7 @@ bool CMarkup::NextToken(std::size_t pos, Token& token) const {
 // Steps over the markup node that starts at lt: a processing instruction, CDATA section, comment
 // or declaration. Returns the offset after it, or kNone when it does not end.
 std::size_t CMarkup::SkipNode(std::size_t lt) const {
-    const auto startsWith = [&](std::string_view opening) {
-        return doc.compare(lt, opening.size(), opening) == 0;
-    };
+    const auto startsWith = [&](std::string_view opening) { return doc.compare(lt, opening.size(), opening) == 0; };
     const auto after = [&](std::string_view closing, std::size_t from) {
         const std::size_t at = FindText(closing, from, doc.size());
         return at == kNone ? kNone : at + closing.size();
@@ -272,8 +268,7 @@ bool CMarkup::FindElement(std::string_view name) {
     if (!name.empty() && name.front() == '/') {
         found = FindPath(elements[0].firstChild, name.substr(1));
     } else {
-        const std::size_t first =
-            current != 0 ? elements[current].nextSibling : elements[parent].firstChild;
+        const std::size_t first = current != 0 ? elements[current].nextSibling : elements[parent].firstChild;
         found = FindPath(first, name);
     }
     if (found == 0) return false;
@@ -290,8 +285,7 @@ bool CMarkup::FindChildElement(std::string_view name) {
     if (!name.empty() && name.front() == '/') {
         found = FindPath(elements[0].firstChild, name.substr(1));
     } else {
-        const std::size_t first =
-            child != 0 ? elements[child].nextSibling : elements[current].firstChild;
+        const std::size_t first = child != 0 ? elements[child].nextSibling : elements[current].firstChild;
         found = FindPath(first, name);
     }
     // A top-level element is nobody's child.
@@ -359,8 +353,7 @@ std::string CMarkup::TextOf(std::size_t index) const {
 // The entity at amp (which holds '&'), content ending at end: its text in out and its length in
 // length. False for anything that is not a reference this reader knows; the ampersand then
 // stays as written.
-bool CMarkup::DecodeEntity(std::size_t amp, std::size_t end, std::string& out,
-                           std::size_t& length) const {
+bool CMarkup::DecodeEntity(std::size_t amp, std::size_t end, std::string& out, std::size_t& length) const {
     const std::string_view rest = std::string_view(doc).substr(amp + 1, end - amp - 1);
     if (!rest.empty() && rest.front() == '#') {
         // "&#65;" or "&#x41;" with the semicolon at most 7 bytes after the ampersand, which

@@ -92,8 +92,7 @@ private:
     std::size_t FindPath(std::size_t first, std::string_view path) const;
 
     std::string TextOf(std::size_t index) const;
-    bool DecodeEntity(std::size_t amp, std::size_t end, std::string& out,
-                      std::size_t& length) const;
+    bool DecodeEntity(std::size_t amp, std::size_t end, std::string& out, std::size_t& length) const;
 
     const CodePage* codePage;
     std::string doc;

@@ -81,13 +81,14 @@ void CKXBrokenLinkPainter::SetTarget(int type, const QRect& target, const std::s
         case 4:
         case 5:
             label = type == 4 ? "Flash Object" : "Video Object";
-            format = reason == 1 ? "%s: %s\n\nUnable to display object: File can not be located."
-                                 : std::string("%s: %s\n\nUnable to display object: ") +
-                                       (type == 4 ? "Macromedia Flash Player" : "Windows Media Player") +
-                                       " is not installed.";
+            format = reason == 1
+                         ? "%s: %s\n\nUnable to display object: File can not be located."
+                         : std::string("%s: %s\n\nUnable to display object: ") +
+                               (type == 4 ? "Macromedia Flash Player" : "Windows Media Player") + " is not installed.";
             iconIndex = type == 4 ? 3 : 2;
             break;
-        default: break;
+        default:
+            break;
     }
     text = format;
     text.replace(text.find("%s"), 2, label);

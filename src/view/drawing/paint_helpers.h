@@ -11,7 +11,9 @@ class CDIBSMemDC;
 class CISImageEx;
 
 // A record's rectangle (right and bottom outside) as Qt's.
-inline QRect ToQRect(const VxRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
+inline QRect ToQRect(const VxRect& r) {
+    return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
+}
 
 // A stored colour: 0x00BBGGRR.
 inline QColor ColorOf(std::int32_t colorRef) {

@@ -135,18 +135,14 @@ struct Decoding {
     Layout layout;
 };
 constexpr Decoding kDecodings[] = {
-    {Family::Jpeg, Layout::Rgb24},    {Family::Jpeg, Layout::Indexed8},
-    {Family::Bmp, Layout::Rgb24},     {Family::Bmp, Layout::Indexed8},
-    {Family::Pcx, Layout::Rgb24},     {Family::Pcx, Layout::Indexed8},
-    {Family::Png, Layout::Rgb24},     {Family::Png, Layout::Indexed8},
-    {Family::Png, Layout::Rgba32},    {Family::Tiff, Layout::Rgb24},
-    {Family::Tiff, Layout::Indexed8}, {Family::Tiff, Layout::Rgba32},
-    {Family::Tga, Layout::Rgb24},     {Family::Tga, Layout::Indexed8},
-    {Family::Unknown, Layout::Rgb24}, {Family::Unknown, Layout::Rgb24},
-    {Family::Psd, Layout::Rgb24},     {Family::Psd, Layout::Indexed8},
-    {Family::Wbmp, Layout::Indexed8}, {Family::Tiff, Layout::Bits1},
-    {Family::Png, Layout::Bits1},     {Family::Bmp, Layout::Bits1},
-    {Family::Unknown, Layout::Rgb24},
+    {Family::Jpeg, Layout::Rgb24},    {Family::Jpeg, Layout::Indexed8}, {Family::Bmp, Layout::Rgb24},
+    {Family::Bmp, Layout::Indexed8},  {Family::Pcx, Layout::Rgb24},     {Family::Pcx, Layout::Indexed8},
+    {Family::Png, Layout::Rgb24},     {Family::Png, Layout::Indexed8},  {Family::Png, Layout::Rgba32},
+    {Family::Tiff, Layout::Rgb24},    {Family::Tiff, Layout::Indexed8}, {Family::Tiff, Layout::Rgba32},
+    {Family::Tga, Layout::Rgb24},     {Family::Tga, Layout::Indexed8},  {Family::Unknown, Layout::Rgb24},
+    {Family::Unknown, Layout::Rgb24}, {Family::Psd, Layout::Rgb24},     {Family::Psd, Layout::Indexed8},
+    {Family::Wbmp, Layout::Indexed8}, {Family::Tiff, Layout::Bits1},    {Family::Png, Layout::Bits1},
+    {Family::Bmp, Layout::Bits1},     {Family::Unknown, Layout::Rgb24},
 };
 
 struct Resolution {
@@ -208,16 +204,15 @@ int CISImageEx::LoadFile(const std::string& path, bool keepAlpha, int formatCode
     return Load(source, path, keepAlpha, formatCode, page);
 }
 
-int CISImageEx::LoadMemory(const std::uint8_t* data, std::size_t length, bool keepAlpha,
-                           int formatCode, int page) {
+int CISImageEx::LoadMemory(const std::uint8_t* data, std::size_t length, bool keepAlpha, int formatCode, int page) {
     Free();
     image_codec::Source source;
     if (data == nullptr || length == 0 || source.OpenMemory(data, length) != 0) return kInvalid;
     return Load(source, std::string(), keepAlpha, formatCode, page);
 }
 
-int CISImageEx::Load(image_codec::Source& source, const std::string& name, bool keepAlpha,
-                     int requestedCode, int requestedPage) {
+int CISImageEx::Load(image_codec::Source& source, const std::string& name, bool keepAlpha, int requestedCode,
+                     int requestedPage) {
     if (requestedCode < 0 || requestedCode > kUnknown || requestedPage < 0) return kInvalid;
     const Bytes bytes = source.Bytes();
     int code = requestedCode == kUnknown ? DetectFormat(bytes, name, requestedPage) : requestedCode;
@@ -228,8 +223,7 @@ int CISImageEx::Load(image_codec::Source& source, const std::string& name, bool 
     if (decoding.family == Family::Unknown) return kInvalid;
 
     image_codec::Raster decoded;
-    if (int error =
-            image_codec::Decode(decoding.family, bytes, decoding.layout, requestedPage, decoded)) {
+    if (int error = image_codec::Decode(decoding.family, bytes, decoding.layout, requestedPage, decoded)) {
         return error;
     }
     if (code == kTiffIndexed) decoded.paletteCount = 256;
@@ -271,8 +265,7 @@ int CISImageEx::CopyFrom(const CISImageEx& other) {
     if (&other == this) return IsEmpty() ? kInvalid : kOk;
     if (other.IsEmpty()) return kInvalid;
     image_codec::Raster copy;
-    if (image_codec::AllocateRaster(copy, other.raster.width, other.raster.height,
-                                    other.raster.depth)) {
+    if (image_codec::AllocateRaster(copy, other.raster.width, other.raster.height, other.raster.depth)) {
         return kOutOfMemory;
     }
     std::memcpy(copy.pixels.get(), other.raster.pixels.get(), other.raster.ByteSize());

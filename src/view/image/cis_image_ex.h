@@ -60,12 +60,11 @@ public:
     // Loads a picture from a host path (Free first, whatever happens). formatCode 23 detects
     // the format from the content, then the extension, then refines it by the header.
     // keepAlpha false turns a PNG with alpha into 24 bits. page selects the TIFF page.
-    int LoadFile(const std::string& path, bool keepAlpha = true, int formatCode = kUnknown,
-                 int page = 0);
+    int LoadFile(const std::string& path, bool keepAlpha = true, int formatCode = kUnknown, int page = 0);
     // The same from a memory block (only the content can tell the format); source name
     // "memory". Metafiles and Photo CD pictures are recognised but not decoded: 5.
-    int LoadMemory(const std::uint8_t* data, std::size_t length, bool keepAlpha = true,
-                   int formatCode = kUnknown, int page = 0);
+    int LoadMemory(const std::uint8_t* data, std::size_t length, bool keepAlpha = true, int formatCode = kUnknown,
+                   int page = 0);
 
     // Frees the pixels, then allocates an uninitialised raster; 5 for a bad size or depth,
     // 1 when the raster cannot be had.
@@ -114,8 +113,7 @@ public:
     bool PixelsOwnedByCodec() const { return pixelsOwnedByCodec; }
 
 private:
-    int Load(image_codec::Source& source, const std::string& name, bool keepAlpha, int formatCode,
-             int page);
+    int Load(image_codec::Source& source, const std::string& name, bool keepAlpha, int formatCode, int page);
     // Replaces the raster with a converted one of the same picture (format code, resolution
     // and source name stay).
     int AdoptConverted(image_codec::Raster&& converted);

@@ -64,15 +64,13 @@ int ParseBmp(Bytes bytes, BmpInfo& info) {
 bool RowsPresent(Bytes bytes, const BmpInfo& info) {
     const std::uint64_t stride = (static_cast<std::uint64_t>(info.width) * info.bits + 31) / 32 * 4;
     const std::uint64_t last = (static_cast<std::uint64_t>(info.width) * info.bits + 7) / 8;
-    return info.dataOffset <= bytes.size() &&
-           stride * (info.height - 1) + last <= bytes.size() - info.dataOffset;
+    return info.dataOffset <= bytes.size() && stride * (info.height - 1) + last <= bytes.size() - info.dataOffset;
 }
 
 int ReadPalette(Bytes bytes, const BmpInfo& info, Raster& raster) {
     const bool core = info.headerSize == 12;
     const std::uint32_t most = 1u << info.bits;
-    const std::uint32_t count =
-        core || info.coloursUsed == 0 ? most : std::min(info.coloursUsed, most);
+    const std::uint32_t count = core || info.coloursUsed == 0 ? most : std::min(info.coloursUsed, most);
     ByteReader in(bytes, 14 + static_cast<std::size_t>(info.headerSize));
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint8_t blue = in.U8();
@@ -93,8 +91,7 @@ void DecodePlain(Bytes bytes, const BmpInfo& info, Raster& raster) {
         std::uint8_t* to = raster.Row(info.topDown ? row : info.height - 1 - row);
         for (std::uint32_t x = 0; x < info.width; ++x) {
             const std::size_t bit = static_cast<std::size_t>(x) * info.bits;
-            to[x] =
-                static_cast<std::uint8_t>((from[bit >> 3] >> (8 - info.bits - (bit & 7))) & mask);
+            to[x] = static_cast<std::uint8_t>((from[bit >> 3] >> (8 - info.bits - (bit & 7))) & mask);
         }
     }
 }
@@ -107,8 +104,7 @@ void DecodeRunLength(Bytes bytes, const BmpInfo& info, Raster& raster) {
     ByteReader in(bytes, info.dataOffset);
     std::uint64_t x = 0, y = 0;
     auto put = [&](std::uint8_t index) {
-        if (x < info.width && y < info.height)
-            raster.Row(info.height - 1 - static_cast<std::uint32_t>(y))[x] = index;
+        if (x < info.width && y < info.height) raster.Row(info.height - 1 - static_cast<std::uint32_t>(y))[x] = index;
         ++x;
     };
     while (in.Ok() && y < info.height) {
@@ -138,14 +134,13 @@ void DecodeRunLength(Bytes bytes, const BmpInfo& info, Raster& raster) {
 
 int DecodeIndexed(Bytes bytes, const BmpInfo& info, Raster& out) {
     const bool plain = info.compression == kBiRgb;
-    const bool runs = (info.compression == kBiRle8 && info.bits == 8) ||
-                      (info.compression == kBiRle4 && info.bits == 4);
+    const bool runs =
+        (info.compression == kBiRle8 && info.bits == 8) || (info.compression == kBiRle4 && info.bits == 4);
     if (!plain && !runs) return kErrorUnsupported;
     if (runs && info.topDown) return kErrorCorrupt;
     if (plain && !RowsPresent(bytes, info)) return kErrorTooLarge;
-    if (runs && (info.dataOffset >= bytes.size() ||
-                 static_cast<std::uint64_t>(info.width) * info.height >
-                     kMaxRunPixelsPerByte * (bytes.size() - info.dataOffset))) {
+    if (runs && (info.dataOffset >= bytes.size() || static_cast<std::uint64_t>(info.width) * info.height >
+                                                        kMaxRunPixelsPerByte * (bytes.size() - info.dataOffset))) {
         return kErrorTooLarge;
     }
     Raster raster;
@@ -189,8 +184,7 @@ int BmpDecode(Bytes bytes, Layout, Raster& out) {
         case 16:
         case 24:
         case 32:
-            if (info.compression != kBiRgb && info.compression != kBiBitfields)
-                return kErrorUnsupported;
+            if (info.compression != kBiRgb && info.compression != kBiBitfields) return kErrorUnsupported;
             if (!RowsPresent(bytes, info)) return kErrorTooLarge;
             return StbDecodeRgb(bytes, out);
         default:

@@ -55,8 +55,7 @@ public:
     std::uint32_t U32Le() {
         const std::uint8_t* p = Take(4);
         return p ? static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-                       static_cast<std::uint32_t>(p[2]) << 16 |
-                       static_cast<std::uint32_t>(p[3]) << 24
+                       static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24
                  : 0;
     }
     std::uint32_t U32Be() {

@@ -83,8 +83,7 @@ int StartJpeg(JpegDecoder* decoder, Bytes bytes, Layout layout, JpegPlan* plan) 
     jpeg_mem_src(info, bytes.data(), static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(info, TRUE);
     if (int error = CheckSize(info->image_width, info->image_height)) return error;
-    if (static_cast<std::uint64_t>(info->image_width) * info->image_height >
-        kMaxPixelsPerByte * bytes.size()) {
+    if (static_cast<std::uint64_t>(info->image_width) * info->image_height > kMaxPixelsPerByte * bytes.size()) {
         return kErrorTooLarge;
     }
     plan->invertedCmyk = false;
@@ -114,8 +113,8 @@ void CmykToRgb(const std::uint8_t* cmyk, std::uint8_t* rgb, std::uint32_t width,
     }
 }
 
-int ReadJpegRows(JpegDecoder* decoder, const JpegPlan* plan, std::uint8_t* pixels,
-                 std::size_t rowBytes, std::uint8_t* cmykRow) {
+int ReadJpegRows(JpegDecoder* decoder, const JpegPlan* plan, std::uint8_t* pixels, std::size_t rowBytes,
+                 std::uint8_t* cmykRow) {
     if (setjmp(decoder->errors.jump)) return kErrorCorrupt;
     jpeg_decompress_struct* info = &decoder->info;
     while (info->output_scanline < info->output_height) {
@@ -167,8 +166,7 @@ int JpegHeader(Bytes bytes, HeaderInfo& info) {
 
 bool JpegResolution(Bytes bytes, RawResolution& resolution) {
     return WalkMarkers(bytes, [&](std::uint8_t marker, Bytes segment) {
-        if (marker != 0xE0 || segment.size() < 12 ||
-            std::memcmp(segment.data(), "JFIF\0", 5) != 0) {
+        if (marker != 0xE0 || segment.size() < 12 || std::memcmp(segment.data(), "JFIF\0", 5) != 0) {
             return false;
         }
         resolution.unit = segment[7];
@@ -182,16 +180,13 @@ int JpegDecode(Bytes bytes, Layout layout, Raster& out) {
     JpegHandle handle;
     JpegPlan plan{};
     if (int error = StartJpeg(&handle.decoder, bytes, layout, &plan)) return error;
-    if (plan.components != 1 && plan.components != 3 && plan.components != 4)
-        return kErrorUnsupported;
+    if (plan.components != 1 && plan.components != 3 && plan.components != 4) return kErrorUnsupported;
 
     Raster raster;
-    if (int error =
-            AllocateRaster(raster, plan.width, plan.height, plan.components == 1 ? 8 : 24)) {
+    if (int error = AllocateRaster(raster, plan.width, plan.height, plan.components == 1 ? 8 : 24)) {
         return error;
     }
-    std::vector<std::uint8_t> cmykRow(
-        plan.components == 4 ? 4 * static_cast<std::size_t>(plan.width) : 0);
+    std::vector<std::uint8_t> cmykRow(plan.components == 4 ? 4 * static_cast<std::size_t>(plan.width) : 0);
     if (int error = ReadJpegRows(&handle.decoder, &plan, raster.pixels.get(), raster.RowBytes(),
                                  cmykRow.empty() ? nullptr : cmykRow.data())) {
         return error;

@@ -44,10 +44,9 @@ bool ParsePcx(Bytes bytes, PcxInfo& info) {
     info.width = static_cast<std::uint32_t>(xMax - xMin + 1);
     info.height = static_cast<std::uint32_t>(yMax - yMin + 1);
     const bool versionKnown = info.version == 0 || (info.version >= 2 && info.version <= 5);
-    const bool depthKnown =
-        (info.bits == 8 && (info.planes == 1 || info.planes == 3 || info.planes == 4)) ||
-        (info.bits == 1 && info.planes >= 1 && info.planes <= 4) ||
-        ((info.bits == 2 || info.bits == 4) && info.planes == 1);
+    const bool depthKnown = (info.bits == 8 && (info.planes == 1 || info.planes == 3 || info.planes == 4)) ||
+                            (info.bits == 1 && info.planes >= 1 && info.planes <= 4) ||
+                            ((info.bits == 2 || info.bits == 4) && info.planes == 1);
     return versionKnown && info.encoding <= 1 && depthKnown &&
            info.bytesPerLine >= (static_cast<std::uint64_t>(info.width) * info.bits + 7) / 8;
 }
@@ -108,11 +107,9 @@ int PcxDecode(Bytes bytes, Layout, Raster& out) {
     if (!ParsePcx(bytes, info)) return kErrorCorrupt;
     if (int error = CheckSize(info.width, info.height)) return error;
     const bool rgb = info.bits == 8 && info.planes >= 3;
-    const bool endPalette = info.bits == 8 && info.planes == 1 &&
-                            bytes.size() >= kHeaderBytes + kPaletteBytes &&
+    const bool endPalette = info.bits == 8 && info.planes == 1 && bytes.size() >= kHeaderBytes + kPaletteBytes &&
                             bytes[bytes.size() - kPaletteBytes] == 0x0C;
-    const Bytes data =
-        bytes.subspan(kHeaderBytes, bytes.size() - kHeaderBytes - (endPalette ? kPaletteBytes : 0));
+    const Bytes data = bytes.subspan(kHeaderBytes, bytes.size() - kHeaderBytes - (endPalette ? kPaletteBytes : 0));
     const std::size_t lineBytes = static_cast<std::size_t>(info.bytesPerLine) * info.planes;
     const std::uint64_t total = static_cast<std::uint64_t>(lineBytes) * info.height;
     if (total > (info.encoding ? kMaxRunRatio : 1) * data.size()) return kErrorTooLarge;
@@ -140,9 +137,7 @@ int PcxDecode(Bytes bytes, Layout, Raster& out) {
     for (std::uint32_t y = 0; y < info.height; ++y) {
         if (!reader.Read(line.data(), line.size())) return kErrorCorrupt;
         std::uint8_t* row = raster.Row(y);
-        auto plane = [&](int p) {
-            return line.data() + static_cast<std::size_t>(p) * info.bytesPerLine;
-        };
+        auto plane = [&](int p) { return line.data() + static_cast<std::size_t>(p) * info.bytesPerLine; };
         for (std::uint32_t x = 0; x < info.width; ++x) {
             if (rgb) {
                 row[3 * x] = plane(0)[x];
@@ -152,13 +147,12 @@ int PcxDecode(Bytes bytes, Layout, Raster& out) {
                 row[x] = plane(0)[x];
             } else if (info.planes == 1) {
                 const std::size_t bit = static_cast<std::size_t>(x) * info.bits;
-                row[x] = static_cast<std::uint8_t>(
-                    (plane(0)[bit >> 3] >> (8 - info.bits - (bit & 7))) & ((1 << info.bits) - 1));
+                row[x] = static_cast<std::uint8_t>((plane(0)[bit >> 3] >> (8 - info.bits - (bit & 7))) &
+                                                   ((1 << info.bits) - 1));
             } else {
                 std::uint8_t index = 0;
                 for (int p = 0; p < info.planes; ++p) {
-                    index |=
-                        static_cast<std::uint8_t>(((plane(p)[x >> 3] >> (7 - (x & 7))) & 1) << p);
+                    index |= static_cast<std::uint8_t>(((plane(p)[x >> 3] >> (7 - (x & 7))) & 1) << p);
                 }
                 row[x] = index;
             }

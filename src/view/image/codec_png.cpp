@@ -85,8 +85,7 @@ struct PngPlan {
 };
 
 // Reads the header and chooses the transformations for the layout.
-int ReadPngInfo(png_structp png, png_infop info, Layout layout, std::size_t inputSize,
-                PngPlan* plan) {
+int ReadPngInfo(png_structp png, png_infop info, Layout layout, std::size_t inputSize, PngPlan* plan) {
     if (setjmp(png_jmpbuf(png))) return kErrorCorrupt;
     png_read_info(png, info);
     plan->width = png_get_image_width(png, info);
@@ -95,10 +94,7 @@ int ReadPngInfo(png_structp png, png_infop info, Layout layout, std::size_t inpu
     plan->colourType = png_get_color_type(png, info);
     if (int error = CheckSize(plan->width, plan->height)) return error;
     const std::uint64_t rawRow =
-        (static_cast<std::uint64_t>(plan->width) * plan->bitDepth * ChannelsOf(plan->colourType) +
-         7) /
-            8 +
-        1;
+        (static_cast<std::uint64_t>(plan->width) * plan->bitDepth * ChannelsOf(plan->colourType) + 7) / 8 + 1;
     if (rawRow * plan->height > kMaxInflateRatio * inputSize) return kErrorTooLarge;
 
     plan->paletteCount = 0;
@@ -112,8 +108,8 @@ int ReadPngInfo(png_structp png, png_infop info, Layout layout, std::size_t inpu
             std::memcpy(plan->palette, palette, sizeof(png_color) * plan->paletteCount);
         }
         png_set_packing(png);
-    } else if (wantIndices && (plan->colourType == PNG_COLOR_TYPE_GRAY ||
-                               plan->colourType == PNG_COLOR_TYPE_GRAY_ALPHA)) {
+    } else if (wantIndices &&
+               (plan->colourType == PNG_COLOR_TYPE_GRAY || plan->colourType == PNG_COLOR_TYPE_GRAY_ALPHA)) {
         plan->greyBits = plan->bitDepth > 8 ? 8 : plan->bitDepth;
         png_set_packing(png);
         png_set_strip_16(png);
@@ -192,11 +188,9 @@ int PngDecode(Bytes bytes, Layout layout, Raster& out) {
     png_set_chunk_malloc_max(handles.png, 16u << 20);
 
     PngPlan plan{};
-    if (int error = ReadPngInfo(handles.png, handles.info, layout, bytes.size(), &plan))
-        return error;
+    if (int error = ReadPngInfo(handles.png, handles.info, layout, bytes.size(), &plan)) return error;
     const std::uint32_t depth = plan.channels == 1 ? 8 : plan.channels == 3 ? 24 : 32;
-    if (plan.channels == 2 || RowBytes(plan.width, depth) != plan.rowBytes)
-        return kErrorUnsupported;
+    if (plan.channels == 2 || RowBytes(plan.width, depth) != plan.rowBytes) return kErrorUnsupported;
 
     Raster raster;
     if (int error = AllocateRaster(raster, plan.width, plan.height, depth)) return error;
@@ -208,8 +202,7 @@ int PngDecode(Bytes bytes, Layout layout, Raster& out) {
         FillGreyPalette(raster, plan.greyBits);
     } else if (depth == 8) {
         for (int i = 0; i < plan.paletteCount; ++i) {
-            raster.palette[i] =
-                MakeEntry(plan.palette[i].red, plan.palette[i].green, plan.palette[i].blue);
+            raster.palette[i] = MakeEntry(plan.palette[i].red, plan.palette[i].green, plan.palette[i].blue);
         }
         raster.paletteCount = plan.paletteCount;
     }

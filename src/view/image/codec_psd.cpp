@@ -71,8 +71,7 @@ bool UnpackBits(Bytes packed, std::uint8_t* row, std::size_t size) {
 }
 
 // Reads one channel's rows (rowBytes each) into rows, one after another.
-int ReadChannel(Bytes bytes, const PsdInfo& info, int channel, std::size_t rowBytes,
-                std::uint8_t* rows) {
+int ReadChannel(Bytes bytes, const PsdInfo& info, int channel, std::size_t rowBytes, std::uint8_t* rows) {
     const std::uint64_t size = static_cast<std::uint64_t>(rowBytes) * info.height;
     const std::size_t available = bytes.size() - info.dataOffset;
     if (info.compression == 0) {
@@ -84,18 +83,15 @@ int ReadChannel(Bytes bytes, const PsdInfo& info, int channel, std::size_t rowBy
     if (info.compression != 1) return kErrorUnsupported;
     // A table of every row's packed length, channel by channel, then the rows themselves.
     ByteReader lengths(bytes, info.dataOffset);
-    std::uint64_t rowStart =
-        info.dataOffset + static_cast<std::uint64_t>(info.channels) * info.height * 2;
+    std::uint64_t rowStart = info.dataOffset + static_cast<std::uint64_t>(info.channels) * info.height * 2;
     if (rowStart > bytes.size()) return kErrorCorrupt;
     for (std::uint64_t row = 0; row < static_cast<std::uint64_t>(channel) * info.height; ++row) {
         rowStart += lengths.U16Be();
     }
     for (std::uint32_t y = 0; y < info.height; ++y) {
         const std::uint16_t length = lengths.U16Be();
-        if (!lengths.Ok() || rowStart > bytes.size() || length > bytes.size() - rowStart)
-            return kErrorCorrupt;
-        if (!UnpackBits(bytes.subspan(rowStart, length), rows + rowBytes * y, rowBytes))
-            return kErrorCorrupt;
+        if (!lengths.Ok() || rowStart > bytes.size() || length > bytes.size() - rowStart) return kErrorCorrupt;
+        if (!UnpackBits(bytes.subspan(rowStart, length), rows + rowBytes * y, rowBytes)) return kErrorCorrupt;
         rowStart += length;
     }
     return 0;
@@ -110,8 +106,7 @@ bool PlanesFit(Bytes bytes, const PsdInfo& info, int channels, std::uint64_t row
 
 int DecodeOneChannel(Bytes bytes, const PsdInfo& info, Raster& out) {
     const bool bitmap = info.colourMode == kPsdBitmap;
-    if (bitmap ? info.depth != 1
-               : (info.depth != 8 && !(info.depth == 16 && info.colourMode != kPsdIndexed))) {
+    if (bitmap ? info.depth != 1 : (info.depth != 8 && !(info.depth == 16 && info.colourMode != kPsdIndexed))) {
         return kErrorUnsupported;
     }
     const std::uint64_t rowBytes = (static_cast<std::uint64_t>(info.width) * info.depth + 7) / 8;
@@ -122,8 +117,7 @@ int DecodeOneChannel(Bytes bytes, const PsdInfo& info, Raster& out) {
     if (info.colourMode == kPsdIndexed) {
         if (info.modeData.size() < 768) return kErrorCorrupt;
         for (int i = 0; i < 256; ++i) {
-            raster.palette[i] =
-                MakeEntry(info.modeData[i], info.modeData[256 + i], info.modeData[512 + i]);
+            raster.palette[i] = MakeEntry(info.modeData[i], info.modeData[256 + i], info.modeData[512 + i]);
         }
         raster.paletteCount = 256;
     } else if (bitmap) {
@@ -159,8 +153,7 @@ int DecodeRgb(Bytes bytes, const PsdInfo& info, Raster& out) {
     const std::size_t pixels = static_cast<std::size_t>(info.width) * info.height;
     for (int channel = 0; channel < 3; ++channel) {
         if (int error = ReadChannel(bytes, info, channel, rowBytes, plane.data())) return error;
-        for (std::size_t i = 0; i < pixels; ++i)
-            raster.pixels[3 * i + channel] = plane[sampleBytes * i];
+        for (std::size_t i = 0; i < pixels; ++i) raster.pixels[3 * i + channel] = plane[sampleBytes * i];
     }
     out = std::move(raster);
     return 0;

@@ -29,18 +29,15 @@ int StbDecodeRgb(Bytes bytes, Raster& out) {
     if (bytes.size() > INT_MAX) return kErrorTooLarge;
     const int length = static_cast<int>(bytes.size());
     int width = 0, height = 0, channels = 0;
-    if (!stbi_info_from_memory(bytes.data(), length, &width, &height, &channels))
-        return kErrorCorrupt;
-    if (int error =
-            CheckSize(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height))) {
+    if (!stbi_info_from_memory(bytes.data(), length, &width, &height, &channels)) return kErrorCorrupt;
+    if (int error = CheckSize(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height))) {
         return error;
     }
     std::unique_ptr<stbi_uc, StbFree> pixels(
         stbi_load_from_memory(bytes.data(), length, &width, &height, &channels, 3));
     if (!pixels) return kErrorCorrupt;
     Raster raster;
-    if (int error = AllocateRaster(raster, static_cast<std::uint32_t>(width),
-                                   static_cast<std::uint32_t>(height), 24)) {
+    if (int error = AllocateRaster(raster, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 24)) {
         return error;
     }
     std::memcpy(raster.pixels.get(), pixels.get(), raster.ByteSize());

@@ -41,8 +41,7 @@ bool ParseTga(Bytes bytes, TgaInfo& info) {
     info.pixelBits = in.U8();
     info.descriptor = in.U8();
     info.dataOffset =
-        kHeaderBytes + info.idLength +
-        (info.colourMapType == 1 ? info.mapLength * ((info.mapEntryBits + 7) / 8) : 0);
+        kHeaderBytes + info.idLength + (info.colourMapType == 1 ? info.mapLength * ((info.mapEntryBits + 7) / 8) : 0);
     return in.Ok();
 }
 
@@ -61,21 +60,18 @@ bool Consistent(Bytes bytes, const TgaInfo& info) {
     if (info.colourMapType > 1 || (info.descriptor & 0xC0) != 0) return false;
     if (info.width == 0 || info.height == 0 || info.dataOffset > bytes.size()) return false;
     if (info.colourMapType == 0 && (info.mapFirst != 0 || info.mapLength != 0)) return false;
-    if (info.colourMapType == 1 &&
-        (info.mapLength == 0 || (info.mapEntryBits != 15 && info.mapEntryBits != 16 &&
-                                 info.mapEntryBits != 24 && info.mapEntryBits != 32))) {
+    if (info.colourMapType == 1 && (info.mapLength == 0 || (info.mapEntryBits != 15 && info.mapEntryBits != 16 &&
+                                                            info.mapEntryBits != 24 && info.mapEntryBits != 32))) {
         return false;
     }
     switch (info.imageType) {
         case 1:
         case 9:
-            if (info.colourMapType != 1 || (info.pixelBits != 8 && info.pixelBits != 16))
-                return false;
+            if (info.colourMapType != 1 || (info.pixelBits != 8 && info.pixelBits != 16)) return false;
             break;
         case 2:
         case 10:
-            if (info.pixelBits != 15 && info.pixelBits != 16 && info.pixelBits != 24 &&
-                info.pixelBits != 32) {
+            if (info.pixelBits != 15 && info.pixelBits != 16 && info.pixelBits != 24 && info.pixelBits != 32) {
                 return false;
             }
             break;
@@ -118,8 +114,7 @@ int DecodeIndexed(Bytes bytes, const TgaInfo& info, Raster& out) {
         for (int i = 0; i < info.mapLength; ++i) {
             const std::uint8_t* at = in.Take(entryBytes);
             if (!at) return kErrorCorrupt;
-            if (info.mapFirst + i < 256)
-                raster.palette[info.mapFirst + i] = MapEntry(at, info.mapEntryBits);
+            if (info.mapFirst + i < 256) raster.palette[info.mapFirst + i] = MapEntry(at, info.mapEntryBits);
         }
         raster.paletteCount = std::min(256, info.mapFirst + info.mapLength);
     } else {
@@ -150,13 +145,11 @@ int DecodeIndexed(Bytes bytes, const TgaInfo& info, Raster& out) {
     }
     if (!(info.descriptor & 0x20)) {
         for (std::uint32_t y = 0; y < info.height / 2; ++y) {
-            std::swap_ranges(raster.Row(y), raster.Row(y) + info.width,
-                             raster.Row(info.height - 1 - y));
+            std::swap_ranges(raster.Row(y), raster.Row(y) + info.width, raster.Row(info.height - 1 - y));
         }
     }
     if (info.descriptor & 0x10) {
-        for (std::uint32_t y = 0; y < info.height; ++y)
-            std::reverse(raster.Row(y), raster.Row(y) + info.width);
+        for (std::uint32_t y = 0; y < info.height; ++y) std::reverse(raster.Row(y), raster.Row(y) + info.width);
     }
     out = std::move(raster);
     return 0;

@@ -77,8 +77,8 @@ public:
         TIFFOpenOptionsSetErrorHandlerExtR(options, Quiet, nullptr);
         TIFFOpenOptionsSetWarningHandlerExtR(options, Quiet, nullptr);
         TIFFOpenOptionsSetMaxSingleMemAlloc(options, 256 << 20);
-        tiff = TIFFClientOpenExt("memory", "r", &memory, ReadMemory, WriteNothing, SeekMemory,
-                                 CloseNothing, SizeOfMemory, MapMemory, UnmapNothing, options);
+        tiff = TIFFClientOpenExt("memory", "r", &memory, ReadMemory, WriteNothing, SeekMemory, CloseNothing,
+                                 SizeOfMemory, MapMemory, UnmapNothing, options);
         TIFFOpenOptionsFree(options);
         if (!tiff) {
             error = kErrorCorrupt;
@@ -118,8 +118,7 @@ int ToInt(float value) {
 }
 
 std::uint8_t Luminance(const PaletteEntry& entry) {
-    return static_cast<std::uint8_t>((entry.red * 299 + entry.green * 587 + entry.blue * 114) /
-                                     1000);
+    return static_cast<std::uint8_t>((entry.red * 299 + entry.green * 587 + entry.blue * 114) / 1000);
 }
 
 // Two entries, 0 white and 1 black, with every index mapped to the nearer of them.
@@ -164,16 +163,13 @@ int ReadIndices(TIFF* tiff, int bits, Raster& raster) {
         const auto tile = std::make_unique_for_overwrite<std::uint8_t[]>(tileBytes);
         for (std::uint32_t top = 0; top < height; top += tileHeight) {
             for (std::uint32_t left = 0; left < width; left += tileWidth) {
-                const tmsize_t got =
-                    TIFFReadEncodedTile(tiff, TIFFComputeTile(tiff, left, top, 0, 0), tile.get(),
-                                        static_cast<tmsize_t>(tileBytes));
+                const tmsize_t got = TIFFReadEncodedTile(tiff, TIFFComputeTile(tiff, left, top, 0, 0), tile.get(),
+                                                         static_cast<tmsize_t>(tileBytes));
                 const std::uint32_t rows = std::min(tileHeight, height - top);
-                if (got < 0 || static_cast<std::size_t>(got) < rowBytes * rows)
-                    return kErrorCorrupt;
+                if (got < 0 || static_cast<std::size_t>(got) < rowBytes * rows) return kErrorCorrupt;
                 const std::uint32_t columns = std::min(tileWidth, width - left);
                 for (std::uint32_t r = 0; r < rows; ++r) {
-                    UnpackSamples(tile.get() + rowBytes * r, bits, columns,
-                                  raster.Row(top + r) + left);
+                    UnpackSamples(tile.get() + rowBytes * r, bits, columns, raster.Row(top + r) + left);
                 }
             }
         }
@@ -204,13 +200,12 @@ int DecodeIndexed(TIFF* tiff, int bits, int photometric, Raster& raster) {
         const int count = 1 << bits;
         // Some writers store 8-bit values in the 16-bit map; libtiff reads those as they are.
         bool eightBit = true;
-        for (int i = 0; i < count; ++i)
-            eightBit = eightBit && red[i] < 256 && green[i] < 256 && blue[i] < 256;
+        for (int i = 0; i < count; ++i) eightBit = eightBit && red[i] < 256 && green[i] < 256 && blue[i] < 256;
         const int shift = eightBit ? 0 : 8;
         for (int i = 0; i < count; ++i) {
-            raster.palette[i] = MakeEntry(static_cast<std::uint8_t>(red[i] >> shift),
-                                          static_cast<std::uint8_t>(green[i] >> shift),
-                                          static_cast<std::uint8_t>(blue[i] >> shift));
+            raster.palette[i] =
+                MakeEntry(static_cast<std::uint8_t>(red[i] >> shift), static_cast<std::uint8_t>(green[i] >> shift),
+                          static_cast<std::uint8_t>(blue[i] >> shift));
         }
         raster.paletteCount = count;
     } else {
@@ -230,8 +225,7 @@ int DecodeRgba(TIFF* tiff, bool keepAlpha, Raster& raster) {
     }
     reader.begun = true;
     reader.image.req_orientation = ORIENTATION_TOPLEFT;
-    if (int error = AllocateRaster(raster, raster.width, raster.height, keepAlpha ? 32 : 24))
-        return error;
+    if (int error = AllocateRaster(raster, raster.width, raster.height, keepAlpha ? 32 : 24)) return error;
     constexpr std::uint32_t kBand = 64;
     std::vector<std::uint32_t> band(static_cast<std::size_t>(raster.width) * kBand);
     for (std::uint32_t top = 0; top < raster.height; top += kBand) {
@@ -298,10 +292,9 @@ int TiffDecode(Bytes bytes, Layout layout, int page, Raster& out) {
     // Uncompressed data must all be there before the raster is allocated; compressed data is
     // checked by the decompressors as it is read.
     if (compression == COMPRESSION_NONE) {
-        const std::uint64_t raw = TIFFIsTiled(tiff.tiff)
-                                      ? TIFFTileSize64(tiff.tiff) * TIFFNumberOfTiles(tiff.tiff)
-                                      : TIFFVStripSize64(tiff.tiff, height) *
-                                            (planar == PLANARCONFIG_SEPARATE ? samples : 1);
+        const std::uint64_t raw = TIFFIsTiled(tiff.tiff) ? TIFFTileSize64(tiff.tiff) * TIFFNumberOfTiles(tiff.tiff)
+                                                         : TIFFVStripSize64(tiff.tiff, height) *
+                                                               (planar == PLANARCONFIG_SEPARATE ? samples : 1);
         if (raw == 0 || raw > bytes.size()) return kErrorTooLarge;
     }
 
@@ -309,10 +302,9 @@ int TiffDecode(Bytes bytes, Layout layout, int page, Raster& out) {
     raster.width = width;
     raster.height = height;
     const bool wantIndices = layout == Layout::Indexed8 || layout == Layout::Bits1;
-    const bool indexed =
-        samples == 1 && (bits == 1 || bits == 2 || bits == 4 || bits == 8) &&
-        (photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK ||
-         photometric == PHOTOMETRIC_PALETTE);
+    const bool indexed = samples == 1 && (bits == 1 || bits == 2 || bits == 4 || bits == 8) &&
+                         (photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK ||
+                          photometric == PHOTOMETRIC_PALETTE);
     int error = 0;
     if (wantIndices && indexed) {
         error = DecodeIndexed(tiff.tiff, bits, photometric, raster);

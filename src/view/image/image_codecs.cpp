@@ -15,8 +15,7 @@ namespace image_codec {
 
 namespace {
 
-bool StartsWith(Bytes bytes, std::initializer_list<std::uint8_t> signature,
-                std::size_t offset = 0) {
+bool StartsWith(Bytes bytes, std::initializer_list<std::uint8_t> signature, std::size_t offset = 0) {
     if (bytes.size() < offset + signature.size()) return false;
     return std::equal(signature.begin(), signature.end(), bytes.begin() + offset);
 }
@@ -147,8 +146,7 @@ int AllocateRaster(Raster& raster, std::uint32_t width, std::uint32_t height, st
     if (RowBytes(1, depth) == 0 || width == 0 || height == 0) return kErrorBadArgument;
     if (CheckSize(width, height)) return kErrorTooLarge;
     try {
-        raster.pixels =
-            std::make_unique_for_overwrite<std::uint8_t[]>(RowBytes(width, depth) * height);
+        raster.pixels = std::make_unique_for_overwrite<std::uint8_t[]>(RowBytes(width, depth) * height);
     } catch (const std::bad_alloc&) {
         return kErrorOutOfMemory;
     }
@@ -206,15 +204,25 @@ void Source::Close() {
 
 namespace {
 
-bool IsPng(Bytes bytes) { return StartsWith(bytes, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}); }
-bool IsJpeg(Bytes bytes) { return StartsWith(bytes, {0xFF, 0xD8, 0xFF}); }
-bool IsBmp(Bytes bytes) { return bytes.size() >= 26 && StartsWith(bytes, {'B', 'M'}); }
+bool IsPng(Bytes bytes) {
+    return StartsWith(bytes, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'});
+}
+bool IsJpeg(Bytes bytes) {
+    return StartsWith(bytes, {0xFF, 0xD8, 0xFF});
+}
+bool IsBmp(Bytes bytes) {
+    return bytes.size() >= 26 && StartsWith(bytes, {'B', 'M'});
+}
 bool IsTiff(Bytes bytes) {
     return StartsWith(bytes, {'I', 'I', 42, 0}) || StartsWith(bytes, {'M', 'M', 0, 42}) ||
            StartsWith(bytes, {'I', 'I', 43, 0}) || StartsWith(bytes, {'M', 'M', 0, 43});
 }
-bool IsPsd(Bytes bytes) { return StartsWith(bytes, {'8', 'B', 'P', 'S', 0, 1}); }
-bool IsPcd(Bytes bytes) { return StartsWith(bytes, {'P', 'C', 'D', '_', 'I', 'P', 'I'}, 2048); }
+bool IsPsd(Bytes bytes) {
+    return StartsWith(bytes, {'8', 'B', 'P', 'S', 0, 1});
+}
+bool IsPcd(Bytes bytes) {
+    return StartsWith(bytes, {'P', 'C', 'D', '_', 'I', 'P', 'I'}, 2048);
+}
 
 // What the layer knows of one family: how to recognise it, and the readers it has (none where
 // the family is only recognised).

@@ -136,8 +136,7 @@ struct RawResolution {
     int unit = 0;
 };
 // Reads the resolution of a BMP, JPEG, PNG or TIFF source; false when the file holds none.
-bool ReadResolution(Family family, std::span<const std::uint8_t> bytes, int page,
-                    RawResolution& resolution);
+bool ReadResolution(Family family, std::span<const std::uint8_t> bytes, int page, RawResolution& resolution);
 
 // The layouts a decode can be asked for.
 enum class Layout {
@@ -150,8 +149,7 @@ enum class Layout {
 // Decodes a source of the given family into out. A file that cannot give the layout directly
 // is decoded in its own and converted (1 bit only from two-colour pictures). page selects the
 // TIFF page and is ignored elsewhere.
-int Decode(Family family, std::span<const std::uint8_t> bytes, Layout layout, int page,
-           Raster& out);
+int Decode(Family family, std::span<const std::uint8_t> bytes, Layout layout, int page, Raster& out);
 
 // Raster operations. Each builds a new raster in out (never aliasing in) and leaves out
 // untouched on failure.

@@ -25,9 +25,7 @@ std::uint32_t Pack(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
 // direct-mapped cache.
 class NearestEntry {
 public:
-    NearestEntry(const PaletteEntry* entries, int count) : entries(entries), count(count) {
-        cache.fill(kEmpty);
-    }
+    NearestEntry(const PaletteEntry* entries, int count) : entries(entries), count(count) { cache.fill(kEmpty); }
 
     std::uint8_t Find(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
         const std::uint32_t colour = Pack(red, green, blue);
@@ -139,12 +137,10 @@ void ResampleColour(const Raster& in, Raster& out) {
         if (out.depth == 1) std::memset(target, 0, out.RowBytes());
         for (std::uint32_t x = 0; x < out.width; ++x) {
             const Tap& tx = columns[x];
-            const std::uint32_t weights[4] = {(256 - tx.weight) * (256 - ty.weight),
-                                              tx.weight * (256 - ty.weight),
+            const std::uint32_t weights[4] = {(256 - tx.weight) * (256 - ty.weight), tx.weight * (256 - ty.weight),
                                               (256 - tx.weight) * ty.weight, tx.weight * ty.weight};
             const std::uint8_t* corners[4] = {top + channels * tx.first, top + channels * tx.second,
-                                              bottom + channels * tx.first,
-                                              bottom + channels * tx.second};
+                                              bottom + channels * tx.first, bottom + channels * tx.second};
             std::uint8_t value[4];
             if (alpha) {
                 // Colours weighted by their alpha, so a transparent neighbour lends none.
@@ -156,9 +152,7 @@ void ResampleColour(const Raster& in, Raster& out) {
                     for (int c = 0; c < 3; ++c) sums[c] += w * corners[k][c];
                 }
                 for (int c = 0; c < 3; ++c) {
-                    value[c] = coverage
-                                   ? static_cast<std::uint8_t>((sums[c] + coverage / 2) / coverage)
-                                   : 0;
+                    value[c] = coverage ? static_cast<std::uint8_t>((sums[c] + coverage / 2) / coverage) : 0;
                 }
                 value[3] = static_cast<std::uint8_t>((coverage + 32768) >> 16);
             } else {
@@ -291,8 +285,7 @@ int QuantiseTo8(const Raster& in, const PaletteEntry* palette, int count, Raster
             for (int g = 0; g < 7; ++g) {
                 for (int b = 0; b < 6; ++b) {
                     next.palette[r * 42 + g * 6 + b] =
-                        MakeEntry(static_cast<std::uint8_t>(r * 51),
-                                  static_cast<std::uint8_t>((g * 255 + 3) / 6),
+                        MakeEntry(static_cast<std::uint8_t>(r * 51), static_cast<std::uint8_t>((g * 255 + 3) / 6),
                                   static_cast<std::uint8_t>(b * 51));
                 }
             }
@@ -307,8 +300,7 @@ int QuantiseTo8(const Raster& in, const PaletteEntry* palette, int count, Raster
         return 0;
     }
     NearestEntry nearest(next.palette.data(), next.paletteCount);
-    for (std::size_t i = 0; i < pixels; ++i, rgb += 3)
-        indices[i] = nearest.Find(rgb[0], rgb[1], rgb[2]);
+    for (std::size_t i = 0; i < pixels; ++i, rgb += 3) indices[i] = nearest.Find(rgb[0], rgb[1], rgb[2]);
     out = std::move(next);
     return 0;
 } catch (const std::bad_alloc&) {
@@ -330,8 +322,7 @@ int Resample(const Raster& in, std::uint32_t width, std::uint32_t height, Raster
 
 int DrawRaster(const Raster& in, const RasterSurface& surface, int x, int y) {
     if (!in.pixels || RowBytes(1, in.depth) == 0) return kErrorBadArgument;
-    if (surface.bits == nullptr || surface.width <= 0 || surface.height <= 0 ||
-        surface.stride < 4 * surface.width) {
+    if (surface.bits == nullptr || surface.width <= 0 || surface.height <= 0 || surface.stride < 4 * surface.width) {
         return kErrorBadArgument;
     }
     const std::int64_t left = std::max<std::int64_t>(x, 0);

@@ -13,20 +13,24 @@
 #include "script/project_files.h"
 #include "view/drawing/broken_link_painter.h"
 #include "view/drawing/dibs_mem_dc.h"
+#include "view/drawing/paint_helpers.h"
 #include "view/objects/object_host.h"
 #include "view/objects/text_layout.h"
-#include "view/drawing/paint_helpers.h"
 
 CButtonView::CButtonView(CVantorixButtonObject& button) : CObjectView(button), button(button) {}
 
-const ObjectSounds* CButtonView::Sounds() const { return &button.sounds; }
+const ObjectSounds* CButtonView::Sounds() const {
+    return &button.sounds;
+}
 
 int CButtonView::RestState() const {
     int rest = button.toggle && button.latched ? 3 : 0;
     return button.enabled ? rest : rest + 2;
 }
 
-int CButtonView::InitialDisplayState() const { return RestState(); }
+int CButtonView::InitialDisplayState() const {
+    return RestState();
+}
 
 void CButtonView::Load(const CPXRuntimeDoc& document) {
     if (loaded || button.buttonFile.empty()) return;
@@ -44,7 +48,8 @@ bool CButtonView::HitTest(QPoint point) {
     int width = button.rect.right - button.rect.left, height = button.rect.bottom - button.rect.top;
     const CISImageEx* picture = file.GetStatePicture(std::clamp(button.displayState, 0, 5), width, height);
     if (!picture || picture->Depth() != 32) return true;
-    auto x = static_cast<std::size_t>(point.x() - button.rect.left), y = static_cast<std::size_t>(point.y() - button.rect.top);
+    auto x = static_cast<std::size_t>(point.x() - button.rect.left),
+         y = static_cast<std::size_t>(point.y() - button.rect.top);
     if (x >= picture->Width() || y >= picture->Height()) return true;
     return picture->Pixels()[y * picture->RowBytes() + x * 4 + 3] > file.HitThreshold();
 }
@@ -109,7 +114,7 @@ void CButtonView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
         return;
     }
     int state = std::clamp(button.displayState, 0, 5);
-    std::int32_t color = (state == 1 || state == 4) ? button.highlightTextColor
+    std::int32_t color = (state == 1 || state == 4)   ? button.highlightTextColor
                          : (state == 2 || state == 5) ? button.disabledTextColor
                          : state == 3                 ? button.pressedTextColor
                                                       : button.normalTextColor;
@@ -124,8 +129,8 @@ void CButtonView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
     QString caption = QString::fromStdString(document.codePage.ToUtf8(button.caption));
     QFontMetrics metrics(font);
     int cw = metrics.horizontalAdvance(caption), ch = metrics.height();
-    int top = button.rect.top + static_cast<int>(height * (file.CenterY() + file.DeltaY(state)) * 0.01) -
-              ch / 2 + button.captionYOffset;
+    int top = button.rect.top + static_cast<int>(height * (file.CenterY() + file.DeltaY(state)) * 0.01) - ch / 2 +
+              button.captionYOffset;
     int left = button.rect.left;
     if (button.captionAlignment == 1) {
         left += static_cast<int>((file.CenterX() + file.DeltaX(state)) * 0.01 * width) - cw / 2;
@@ -136,6 +141,7 @@ void CButtonView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
     painter.setClipRect(ToQRect(button.rect));
     painter.setFont(font);
     painter.setPen(ColorOf(color));
-    painter.drawText(QRect(left, top, cw, ch), Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs | Qt::TextDontClip, caption);
+    painter.drawText(QRect(left, top, cw, ch), Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs | Qt::TextDontClip,
+                     caption);
     painter.restore();
 }

@@ -11,12 +11,15 @@
 
 CImageView::CImageView(CVantorixImageObject& image) : CObjectView(image), image(image) {}
 
-const ObjectSounds* CImageView::Sounds() const { return &image.sounds; }
+const ObjectSounds* CImageView::Sounds() const {
+    return &image.sounds;
+}
 
 bool CImageView::HitTest(QPoint point) {
     if (!CObjectView::HitTest(point)) return false;
     if (!image.alphaHitTest || !loaded || hit.Depth() != 32) return true;
-    auto x = static_cast<std::size_t>(point.x() - image.rect.left), y = static_cast<std::size_t>(point.y() - image.rect.top);
+    auto x = static_cast<std::size_t>(point.x() - image.rect.left),
+         y = static_cast<std::size_t>(point.y() - image.rect.top);
     if (x >= hit.Width() || y >= hit.Height()) return true;
     return hit.Pixels()[y * hit.RowBytes() + x * 4 + 3] > 200;
 }
@@ -49,7 +52,8 @@ bool CImageView::Reload(const CPXRuntimeDoc& document) {
     hit.CopyFrom(picture);
     if (image.opacity < 100) {
         int k = image.opacity * 255 / 100;
-        for (std::size_t i = 0; i < count; ++i) pixels[i * 4 + 3] = static_cast<std::uint8_t>((pixels[i * 4 + 3] * k) >> 8);
+        for (std::size_t i = 0; i < count; ++i)
+            pixels[i * 4 + 3] = static_cast<std::uint8_t>((pixels[i * 4 + 3] * k) >> 8);
     }
     auto width = static_cast<std::uint32_t>(std::max(1, image.rect.right - image.rect.left));
     auto height = static_cast<std::uint32_t>(std::max(1, image.rect.bottom - image.rect.top));
@@ -62,8 +66,7 @@ void CImageView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
     if (!image.visible) return;
     bool drawn = false;
     if (loaded || Reload(document)) {
-        drawn = display.Draw(dc.Surface(), image.rect.left - dc.Box().left(),
-                                     image.rect.top - dc.Box().top()) == 0;
+        drawn = display.Draw(dc.Surface(), image.rect.left - dc.Box().left(), image.rect.top - dc.Box().top()) == 0;
     }
     if (!drawn) {
         CKXBrokenLinkPainter placeholder;

@@ -7,19 +7,27 @@
 #include "project/event_names.h"
 #include "project/vantorix_text_object.h"
 #include "view/drawing/dibs_mem_dc.h"
+#include "view/drawing/paint_helpers.h"
 #include "view/objects/object_host.h"
 #include "view/objects/text_layout.h"
-#include "view/drawing/paint_helpers.h"
 
 CLabelView::CLabelView(CVantorixTextObject& label) : CObjectView(label), label(label) {}
 
-const ObjectSounds* CLabelView::Sounds() const { return &label.sounds; }
+const ObjectSounds* CLabelView::Sounds() const {
+    return &label.sounds;
+}
 
-int CLabelView::RestState() const { return label.enabled ? 0 : 2; }
+int CLabelView::RestState() const {
+    return label.enabled ? 0 : 2;
+}
 
-bool CLabelView::Reacts() const { return label.visible && label.enabled; }
+bool CLabelView::Reacts() const {
+    return label.visible && label.enabled;
+}
 
-int CLabelView::InitialDisplayState() const { return label.enabled ? 0 : 2; }
+int CLabelView::InitialDisplayState() const {
+    return label.enabled ? 0 : 2;
+}
 
 void CLabelView::LeavePage() {
     fontMade = false;
@@ -43,7 +51,7 @@ void CLabelView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
     const CodePage& codePage = document.codePage;
     if (!label.visible) return;
     int state = label.displayState;
-    std::int32_t color = state == 1 ? label.highlightColor
+    std::int32_t color = state == 1                   ? label.highlightColor
                          : (state == 2 || state == 5) ? label.disabledColor
                          : (state == 3 || state == 4) ? label.pressedColor
                                                       : label.normalColor;

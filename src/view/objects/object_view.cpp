@@ -3,14 +3,16 @@
 #include "engine/px_runtime_doc.h"
 #include "project/event_names.h"
 #include "project/vantorix_base_object.h"
-#include "view/objects/object_host.h"
 #include "view/drawing/paint_helpers.h"
+#include "view/objects/object_host.h"
 
 bool CObjectView::HitTest(QPoint point) {
     return object.visible && object.enabled && ToQRect(object.rect).contains(point);
 }
 
-bool CObjectView::Reacts() const { return object.visible; }
+bool CObjectView::Reacts() const {
+    return object.visible;
+}
 
 void CObjectView::PlaySound(CObjectHost& host, bool hover) const {
     if (const ObjectSounds* sounds = Sounds()) host.Document().PlayObjectSound(*sounds, hover);

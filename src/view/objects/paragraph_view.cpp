@@ -4,4 +4,6 @@
 
 CParagraphView::CParagraphView(CVantorixParagraphObject& paragraph) : CObjectView(paragraph), paragraph(paragraph) {}
 
-int CParagraphView::InitialDisplayState() const { return paragraph.enabled ? 0 : 2; }
+int CParagraphView::InitialDisplayState() const {
+    return paragraph.enabled ? 0 : 2;
+}

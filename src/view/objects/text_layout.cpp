@@ -27,7 +27,8 @@ QFont MakeFont(const CKXFont& description, const CodePage& codePage) {
         int cell = QFontMetrics(font).height();
         if (cell > 0) font.setPixelSize(std::max(1, height * height / cell));
     }
-    font.setWeight(static_cast<QFont::Weight>(std::clamp(description.weight == 0 ? 400 : description.weight, 100, 900)));
+    font.setWeight(
+        static_cast<QFont::Weight>(std::clamp(description.weight == 0 ? 400 : description.weight, 100, 900)));
     font.setItalic(description.italic != 0);
     font.setUnderline(description.underline != 0);
     font.setStrikeOut(description.strikeout != 0);

@@ -96,13 +96,11 @@ TEST_F(FileAssociationTest, TheDefaultApplicationsProgramIsTheViewer) {
     Desktop("user/applications/hidden.desktop", "Hidden=true\nExec=" + editor + "\n");
     Desktop("user/applications/viewer.desktop", "Exec=\"" + viewer + "\" --page=1 %f\n");
     // No choice for text: the system's defaults.list.
-    temp.Write("system/applications/defaults.list",
-               "[Default Applications]\ntext/plain=editor.desktop\n");
+    temp.Write("system/applications/defaults.list", "[Default Applications]\ntext/plain=editor.desktop\n");
     Desktop("system/applications/editor.desktop", "Exec=editor %U\n");
     // No choice and no default for images: an application that declares the type, found by the
     // ID kde-imageview.desktop in a sub-folder.
-    Desktop("system/applications/kde/imageview.desktop",
-            "MimeType=image/jpeg;image/png;\nExec=imageview\n");
+    Desktop("system/applications/kde/imageview.desktop", "MimeType=image/jpeg;image/png;\nExec=imageview\n");
 
     struct Case {
         std::string extension;
@@ -134,8 +132,7 @@ TEST_F(FileAssociationTest, RemovedAssociationsAreNotUsed) {
 
 TEST_F(FileAssociationTest, EachFailingStepHasItsStatus) {
     Program("bin/lonelyfriend");
-    std::filesystem::permissions(temp.Write("bin/plain", "data"),
-                                 std::filesystem::perms::owner_read);
+    std::filesystem::permissions(temp.Write("bin/plain", "data"), std::filesystem::perms::owner_read);
     temp.Write("config/mimeapps.list",
                "[Default Applications]\n"
                "application/x-broken=broken.desktop\n"
@@ -145,9 +142,8 @@ TEST_F(FileAssociationTest, EachFailingStepHasItsStatus) {
     Desktop("user/applications/gone.desktop", "Exec=/opt/nothing/here %f\n");
     Desktop("user/applications/plain.desktop", "Exec=plain\n");
     // Declares the type outside its [Desktop Entry] group, which does not count.
-    temp.Write(
-        "user/applications/other.desktop",
-        "[Desktop Entry]\nExec=lonelyfriend\n[Desktop Action x]\nMimeType=application/x-lonely\n");
+    temp.Write("user/applications/other.desktop",
+               "[Desktop Entry]\nExec=lonelyfriend\n[Desktop Action x]\nMimeType=application/x-lonely\n");
 
     struct Case {
         std::string extension;
@@ -212,8 +208,7 @@ TEST_F(FileAssociationTest, DamagedDatabaseFilesDoNotCrash) {
         EXPECT_NE(status, ViewerStatus::Ok) << contents;
     }
     for (int round = 0; round < 20; ++round) {
-        temp.Write("user/mime/globs2",
-                   garbage(300) + "\n50:application/x-viewer-pdf:*.pdf\n" + garbage(300));
+        temp.Write("user/mime/globs2", garbage(300) + "\n50:application/x-viewer-pdf:*.pdf\n" + garbage(300));
         temp.Write("config/mimeapps.list",
                    "[Default Applications]\napplication/x-viewer-pdf=g.desktop\n" + garbage(500));
         temp.Write("user/applications/g.desktop", "[Desktop Entry]\nExec=" + garbage(200));

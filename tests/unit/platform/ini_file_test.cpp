@@ -30,8 +30,8 @@ std::string Repeat(const std::string& piece, std::size_t times) {
 }
 
 // The value GetString finds, or nothing when it falls back to the default.
-std::optional<std::string> Find(const CKXIniFile& ini, const std::string& section,
-                                const std::string& key, std::size_t bufferSize = kActionBuffer) {
+std::optional<std::string> Find(const CKXIniFile& ini, const std::string& section, const std::string& key,
+                                std::size_t bufferSize = kActionBuffer) {
     std::string result = "untouched";
     if (ini.GetString(section, key, "default", bufferSize, result)) return result;
     EXPECT_EQ(result, "default") << section << "/" << key;
@@ -146,9 +146,8 @@ TEST_F(IniFileTest, GetStringReadsEveryLineBreakStyle) {
 
 TEST_F(IniFileTest, GetStringCutsToTheBuffer) {
     const std::string longValue(10000, 'v');
-    const CKXIniFile file(temp.Write("long.ini", "[s]\r\nlong=" + longValue +
-                                                     "\r\nfits=" + std::string(8191, 'f') +
-                                                     "\r\nquoted=\"abcdef\"\r\n"));
+    const CKXIniFile file(temp.Write(
+        "long.ini", "[s]\r\nlong=" + longValue + "\r\nfits=" + std::string(8191, 'f') + "\r\nquoted=\"abcdef\"\r\n"));
     struct Case {
         std::string key;
         std::size_t bufferSize;
@@ -196,9 +195,7 @@ TEST_F(IniFileTest, GetStringFallsBackToTheDefaultWithoutTrailingBlanks) {
     };
     for (const Case& c : cases) {
         std::string result = "untouched";
-        EXPECT_FALSE(
-            CKXIniFile(c.path).GetString(c.section, c.key, c.defaultValue, kActionBuffer, result))
-            << c.path;
+        EXPECT_FALSE(CKXIniFile(c.path).GetString(c.section, c.key, c.defaultValue, kActionBuffer, result)) << c.path;
         EXPECT_EQ(result, c.expected) << c.path << " [" << c.defaultValue << "]";
     }
 }
@@ -216,8 +213,7 @@ TEST_F(IniFileTest, GetStringSurvivesBinaryGarbage) {
         {"NUL ends the line", "[a]\r\nk=1\0\r\nj=2\r\n"s, "a", "k", "1"},
         {"NUL inside a value", "[a]\r\nk=va\0lue\r\n"s, "a", "k", "va"},
         {"NUL first", "\0[a]\r\nk=1\r\n"s, "a", "k", std::nullopt},
-        {"bytes pass unchanged", "[\xFF\xFE]\r\nk=\x80\xC3(\xF0\r\n", "\xFF\xFE", "k",
-         "\x80\xC3(\xF0"},
+        {"bytes pass unchanged", "[\xFF\xFE]\r\nk=\x80\xC3(\xF0\r\n", "\xFF\xFE", "k", "\x80\xC3(\xF0"},
         {"one long line", "[a]" + std::string(1 << 20, '='), "a", "k", std::nullopt},
         {"many headers", Repeat("[x]\n", 1 << 16) + "[a]\nk=1", "a", "k", "1"},
         {"many line breaks", "[a]" + std::string(1 << 18, '\r') + "k=1", "a", "k", "1"},
@@ -285,20 +281,16 @@ TEST_F(IniFileTest, SetStringChangesOnlyWhatItMust) {
          "[a]\r\nk=v\r\n\r\n[b]\r\nk=1\r\n"},
         {"append to the first of two sections", "[a]\nx=1\n[b]\n[A]\ny=2\n", "a", "y", "3",
          "[a]\nx=1\ny=3\n[b]\n[A]\ny=2\n"},
-        {"append after a last line without a break", "[a]\r\nx=1", "a", "k", "v",
-         "[a]\r\nx=1\r\nk=v\r\n"},
+        {"append after a last line without a break", "[a]\r\nx=1", "a", "k", "v", "[a]\r\nx=1\r\nk=v\r\n"},
         {"append after a last header without a break", "[a]", "a", "k", "v", "[a]\r\nk=v\r\n"},
         {"append a section", commented, "New", "k", "v", commented + "[New]\r\nk=v\r\n"},
-        {"append a section after a missing break", "[a]\r\nx=1", "b", "k", "v",
-         "[a]\r\nx=1\r\n[b]\r\nk=v\r\n"},
+        {"append a section after a missing break", "[a]\r\nx=1", "b", "k", "v", "[a]\r\nx=1\r\n[b]\r\nk=v\r\n"},
         {"append a section to an empty file", "", "b", "k", "v", "[b]\r\nk=v\r\n"},
-        {"append a section to a file without breaks", "; note", "b", "k", "v",
-         "; note\r\n[b]\r\nk=v\r\n"},
+        {"append a section to a file without breaks", "; note", "b", "k", "v", "; note\r\n[b]\r\nk=v\r\n"},
         {"a LF file stays LF", "[a]\nx=1\n", "a", "k", "v", "[a]\nx=1\nk=v\n"},
         {"a new section in a LF file", "[a]\nx=1", "b", "k", "v", "[a]\nx=1\n[b]\nk=v\n"},
         {"a CR file stays CR", "[a]\rx=1\r", "b", "k", "v", "[a]\rx=1\r[b]\rk=v\r"},
-        {"the first line break sets the style", "[a]\nx=1\r\n", "b", "k", "v",
-         "[a]\nx=1\r\n[b]\nk=v\n"},
+        {"the first line break sets the style", "[a]\nx=1\r\n", "b", "k", "v", "[a]\nx=1\r\n[b]\nk=v\n"},
         {"names are written trimmed", "", " \tb ", " k\t", "v", "[b]\r\nk=v\r\n"},
         {"bytes after a NUL stay after the text", "[a]\r\nx=1\r\n\0junk=1\r\n"s, "b", "k", "v",
          "[a]\r\nx=1\r\n[b]\r\nk=v\r\n\0junk=1\r\n"s},

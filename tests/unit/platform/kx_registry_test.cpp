@@ -40,9 +40,8 @@ protected:
     void TearDown() override { WindowsPathLayer::Instance().SetDataHome(""); }
 
     // The text GetValue gives, or nothing when it fails (and then leaves the default).
-    static std::optional<std::string> Read(const CKXRegistry& registry, int root,
-                                           const std::string& key, const std::string& name,
-                                           bool expand = false) {
+    static std::optional<std::string> Read(const CKXRegistry& registry, int root, const std::string& key,
+                                           const std::string& name, bool expand = false) {
         std::string result = "untouched";
         if (registry.GetValue(root, key, name, "default", expand, result)) return result;
         EXPECT_EQ(result, "default") << key << " " << name;
@@ -78,8 +77,7 @@ TEST_F(KXRegistryTest, SetValueConvertsTextToStoredBytes) {
         {R::REG_BINARY, "0xg", {0}, "00"},
         {R::REG_BINARY, "", {}, ""},
         {R::REG_MULTI_SZ, "a|b", BytesOf(std::string("a\0b\0\0", 5)), "a|b"},
-        {R::REG_MULTI_SZ, "|one||two words|", BytesOf(std::string("one\0two words\0\0", 15)),
-         "one|two words"},
+        {R::REG_MULTI_SZ, "|one||two words|", BytesOf(std::string("one\0two words\0\0", 15)), "one|two words"},
         {R::REG_MULTI_SZ, "", {0}, ""},
     };
     CKXRegistry registry(path);
@@ -134,8 +132,7 @@ TEST_F(KXRegistryTest, ExpandableStringsExpandEnvironmentReferences) {
     const std::string user = WindowsPathLayer::UserName();
     // The host's own TMP must not leak into the Windows world.
     const char* hostTmp = std::getenv("TMP");
-    const std::optional<std::string> savedTmp =
-        hostTmp ? std::optional<std::string>(hostTmp) : std::nullopt;
+    const std::optional<std::string> savedTmp = hostTmp ? std::optional<std::string>(hostTmp) : std::nullopt;
     ASSERT_EQ(setenv("VX_REGISTRY_TEST_VALUE", "from the host", 1), 0);
     ASSERT_EQ(setenv("TMP", "/host/tmp", 1), 0);
     struct Case {
@@ -174,10 +171,9 @@ TEST_F(KXRegistryTest, ExpandableStringsExpandEnvironmentReferences) {
 
 TEST_F(KXRegistryTest, KeysAndNamesIgnoreCaseAndOuterBackslashes) {
     CKXRegistry registry(path);
-    ASSERT_TRUE(
-        registry.SetValue(kHkcu, "Software\\Vendor\\App", "Volume", "7", CKXRegistry::REG_DWORD));
-    const char* keys[] = {"Software\\Vendor\\App", "SOFTWARE\\vendor\\aPP",
-                          "\\Software\\Vendor\\App\\", "\\\\software\\vendor\\app\\\\"};
+    ASSERT_TRUE(registry.SetValue(kHkcu, "Software\\Vendor\\App", "Volume", "7", CKXRegistry::REG_DWORD));
+    const char* keys[] = {"Software\\Vendor\\App", "SOFTWARE\\vendor\\aPP", "\\Software\\Vendor\\App\\",
+                          "\\\\software\\vendor\\app\\\\"};
     for (const char* key : keys) {
         EXPECT_EQ(Read(registry, kHkcu, key, "Volume"), "7") << key;
         EXPECT_EQ(Read(registry, kHkcu, key, "VOLUME"), "7") << key;
@@ -186,8 +182,7 @@ TEST_F(KXRegistryTest, KeysAndNamesIgnoreCaseAndOuterBackslashes) {
     EXPECT_EQ(Read(registry, kHkcu, "Software\\Vendor", "Volume"), std::nullopt);
 
     // A write through another spelling replaces the value instead of adding one.
-    ASSERT_TRUE(
-        registry.SetValue(kHkcu, "software\\VENDOR\\app", "volume", "8", CKXRegistry::REG_SZ));
+    ASSERT_TRUE(registry.SetValue(kHkcu, "software\\VENDOR\\app", "volume", "8", CKXRegistry::REG_SZ));
     int type = 0;
     Bytes stored;
     ASSERT_TRUE(registry.ReadRaw(kHkcu, "Software\\Vendor\\App", "Volume", type, stored));
@@ -195,8 +190,7 @@ TEST_F(KXRegistryTest, KeysAndNamesIgnoreCaseAndOuterBackslashes) {
     EXPECT_EQ(stored, BytesOf("8"));
 
     // The default value has the empty name and is a value of its own.
-    ASSERT_TRUE(
-        registry.SetValue(kHkcu, "Software\\Vendor\\App", "", "default text", CKXRegistry::REG_SZ));
+    ASSERT_TRUE(registry.SetValue(kHkcu, "Software\\Vendor\\App", "", "default text", CKXRegistry::REG_SZ));
     EXPECT_EQ(Read(registry, kHkcu, "software\\vendor\\app", ""), "default text");
     EXPECT_EQ(Read(registry, kHkcu, "software\\vendor\\app", "volume"), "8");
 
@@ -214,8 +208,7 @@ TEST_F(KXRegistryTest, KeysAndNamesIgnoreCaseAndOuterBackslashes) {
         {"Software\\Vendor\\App\\Sub", false},
         {"", true},
     };
-    for (const KeyCase& c : keyCases)
-        EXPECT_EQ(registry.KeyExists(kHkcu, c.key), c.exists) << c.key;
+    for (const KeyCase& c : keyCases) EXPECT_EQ(registry.KeyExists(kHkcu, c.key), c.exists) << c.key;
     EXPECT_FALSE(registry.KeyExists(kHklm, "Software\\Vendor"));
 }
 
@@ -247,9 +240,8 @@ TEST_F(KXRegistryTest, FailedReadMarkersFailAgain) {
         bool readable;
     };
     const Case cases[] = {
-        {R::REG_SZ, "***!!!***@@", false}, {R::REG_EXPAND_SZ, "***!!!***@@", false},
-        {R::REG_DWORD, "99999999", false}, {R::REG_SZ, "***!!!***@", true},
-        {R::REG_SZ, "***!!!***@@ ", true}, {R::REG_DWORD, "99999998", true},
+        {R::REG_SZ, "***!!!***@@", false}, {R::REG_EXPAND_SZ, "***!!!***@@", false}, {R::REG_DWORD, "99999999", false},
+        {R::REG_SZ, "***!!!***@", true},   {R::REG_SZ, "***!!!***@@ ", true},        {R::REG_DWORD, "99999998", true},
         {R::REG_SZ, "99999999", true},     {R::REG_MULTI_SZ, "***!!!***@@|x", true},
     };
     CKXRegistry registry(path);
@@ -284,8 +276,7 @@ TEST_F(KXRegistryTest, AFreshStoreHoldsWhatWindowsProgramsExpect) {
     const std::string allUsers = "C:\\Documents and Settings\\All Users";
     const std::string version = "Software\\Microsoft\\Windows\\CurrentVersion";
     const std::string userShell = version + "\\Explorer\\Shell Folders";
-    const std::string commonShell =
-        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    const std::string commonShell = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     const std::string nt = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
     struct Case {
         int root;
@@ -330,20 +321,15 @@ TEST_F(KXRegistryTest, ValuesPersistAndSeedingKeepsTheUsersChanges) {
     const std::string version = "Software\\Microsoft\\Windows\\CurrentVersion";
     {
         CKXRegistry registry(path);
-        ASSERT_TRUE(
-            registry.SetValue(kHklm, version, "ProgramFilesDir", "D:\\Apps", CKXRegistry::REG_SZ));
-        ASSERT_TRUE(
-            registry.SetValue(kHklm, version, "CommonFilesDir", "1", CKXRegistry::REG_DWORD));
-        ASSERT_TRUE(
-            registry.SetValue(kHkcu, "Software\\Vendor", "Own", "a|b", CKXRegistry::REG_MULTI_SZ));
+        ASSERT_TRUE(registry.SetValue(kHklm, version, "ProgramFilesDir", "D:\\Apps", CKXRegistry::REG_SZ));
+        ASSERT_TRUE(registry.SetValue(kHklm, version, "CommonFilesDir", "1", CKXRegistry::REG_DWORD));
+        ASSERT_TRUE(registry.SetValue(kHkcu, "Software\\Vendor", "Own", "a|b", CKXRegistry::REG_MULTI_SZ));
     }
     CKXRegistry reopened(path);
     EXPECT_EQ(Read(reopened, kHklm, version, "ProgramFilesDir"), "D:\\Apps");
     EXPECT_EQ(Read(reopened, kHklm, version, "CommonFilesDir"), "1");
     EXPECT_EQ(Read(reopened, kHkcu, "software\\vendor", "own"), "a|b");
-    EXPECT_EQ(
-        Read(reopened, kHklm, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion"),
-        "5.1");
+    EXPECT_EQ(Read(reopened, kHklm, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion"), "5.1");
 }
 
 TEST_F(KXRegistryTest, AStoreThatCannotBeOpenedFailsEveryOperation) {
@@ -356,8 +342,7 @@ TEST_F(KXRegistryTest, AStoreThatCannotBeOpenedFailsEveryOperation) {
         EXPECT_FALSE(registry.IsOpen()) << unusable;
         EXPECT_FALSE(registry.SetValue(kHkcu, "Software\\App", "v", "x", CKXRegistry::REG_SZ));
         EXPECT_FALSE(registry.WriteRaw(kHkcu, "Software\\App", "v", CKXRegistry::REG_BINARY, {1}));
-        EXPECT_EQ(Read(registry, kHklm, "Software\\Microsoft\\Windows\\CurrentVersion",
-                       "ProgramFilesDir"),
+        EXPECT_EQ(Read(registry, kHklm, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir"),
                   std::nullopt);
         int type = 0;
         Bytes data;
@@ -372,9 +357,8 @@ TEST_F(KXRegistryTest, AWriteSurvivesACrashOfTheWriter) {
     if (child == 0) {
         // The store is never closed: the process dies the hard way after its writes.
         CKXRegistry registry(path);
-        bool ok =
-            registry.SetValue(kHkcu, "Software\\Crash", "first", "1", CKXRegistry::REG_DWORD) &&
-            registry.SetValue(kHkcu, "Software\\Crash", "second", "a|b", CKXRegistry::REG_MULTI_SZ);
+        bool ok = registry.SetValue(kHkcu, "Software\\Crash", "first", "1", CKXRegistry::REG_DWORD) &&
+                  registry.SetValue(kHkcu, "Software\\Crash", "second", "a|b", CKXRegistry::REG_MULTI_SZ);
         if (!ok) _exit(1);
         raise(SIGKILL);
         _exit(2);
@@ -388,9 +372,8 @@ TEST_F(KXRegistryTest, AWriteSurvivesACrashOfTheWriter) {
     ASSERT_TRUE(registry.IsOpen());
     EXPECT_EQ(Read(registry, kHkcu, "Software\\Crash", "first"), "1");
     EXPECT_EQ(Read(registry, kHkcu, "Software\\Crash", "second"), "a|b");
-    EXPECT_EQ(
-        Read(registry, kHklm, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir"),
-        "C:\\Program Files");
+    EXPECT_EQ(Read(registry, kHklm, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir"),
+              "C:\\Program Files");
 }
 
 }  // namespace

@@ -47,8 +47,7 @@ TEST_F(KXTextFileTest, LoadEndsEachBlockAtItsFirstZero) {
         {"next block continues", "a\0"s + std::string(1022, 'b') + "next", "anext"},
         {"zero last in its block", a1023 + "\0"s + "next", a1023 + "next"},
         {"zero first in the second block", a1024 + "\0"s + "skipped", a1024},
-        {"zero in each block",
-         "x\0"s + std::string(1022, 'b') + "y\0"s + std::string(1022, 'c') + "z", "xyz"},
+        {"zero in each block", "x\0"s + std::string(1022, 'b') + "y\0"s + std::string(1022, 'c') + "z", "xyz"},
         {"a block of zeros", a1024 + std::string(1024, '\0') + "end", a1024 + "end"},
     };
     for (const Case& c : cases) {
@@ -141,8 +140,7 @@ TEST_F(KXTextFileTest, SaveThroughALinkKeepsTheLink) {
 TEST_F(KXTextFileTest, SaveFailsWithoutTouchingWhatIsThere) {
     std::filesystem::create_directory(temp / "folder.txt");
     ASSERT_EQ(mkfifo((temp / "pipe.txt").c_str(), 0644), 0);
-    const std::string paths[] = {temp / "no/such/folder.txt", temp / "folder.txt",
-                                 temp / "pipe.txt", ""};
+    const std::string paths[] = {temp / "no/such/folder.txt", temp / "folder.txt", temp / "pipe.txt", ""};
     for (const std::string& path : paths) {
         EXPECT_EQ(CKXTextFile::Save(path, "text"), TextFileStatus::CannotWrite) << path;
     }

@@ -50,10 +50,8 @@ TEST(SplitWindowsCommandLineTest, FollowsTheRulesOfWindowsPrograms) {
 
 TEST(BuildRunCommandLineTest, QuotesTheFileOnlyBeforeArguments) {
     EXPECT_EQ(BuildRunCommandLine(R"(C:\My Apps\a.exe)", ""), R"(C:\My Apps\a.exe)");
-    EXPECT_EQ(BuildRunCommandLine(R"(C:\My Apps\a.exe)", R"(-x "y z")"),
-              R"("C:\My Apps\a.exe" -x "y z")");
-    EXPECT_EQ(SplitWindowsCommandLine(BuildRunCommandLine("/opt/my tool", "-x")),
-              (Arguments{"/opt/my tool", "-x"}));
+    EXPECT_EQ(BuildRunCommandLine(R"(C:\My Apps\a.exe)", R"(-x "y z")"), R"("C:\My Apps\a.exe" -x "y z")");
+    EXPECT_EQ(SplitWindowsCommandLine(BuildRunCommandLine("/opt/my tool", "-x")), (Arguments{"/opt/my tool", "-x"}));
 }
 
 class RunProgramTest : public ::testing::Test {
@@ -68,8 +66,7 @@ protected:
 
     // A program that writes each of its arguments on a line of its own to the file out.
     std::string ArgumentRecorder(const std::string& name, const std::string& out) {
-        return WriteScript(temp / name,
-                           "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + out + "'\n");
+        return WriteScript(temp / name, "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + out + "'\n");
     }
 
     int Run(const std::string& commandLine, const std::string& folder = "", bool wait = true) {
@@ -86,8 +83,7 @@ TEST_F(RunProgramTest, ArgumentsArriveExactly) {
     std::string program = ArgumentRecorder("my tool", out);
     std::string arguments = R"(plain "two words" a\\\"b "C:\dir\\" "" 'single' $HOME)";
     ASSERT_EQ(Run(BuildRunCommandLine(program, arguments)), 0);
-    EXPECT_EQ(ReadLines(out),
-              (Arguments{"plain", "two words", R"(a\"b)", R"(C:\dir\)", "", "'single'", "$HOME"}));
+    EXPECT_EQ(ReadLines(out), (Arguments{"plain", "two words", R"(a\"b)", R"(C:\dir\)", "", "'single'", "$HOME"}));
 }
 
 TEST_F(RunProgramTest, LongCommandLinesAreNotCut) {
@@ -123,8 +119,7 @@ TEST_F(RunProgramTest, TheChildRunsInTheWorkingFolder) {
     ASSERT_EQ(Run(program, work), 0);
     EXPECT_EQ(ReadLines(out), Arguments{std::filesystem::canonical(work).string()});
     ASSERT_EQ(Run(program, ""), 0);
-    EXPECT_EQ(ReadLines(out),
-              Arguments{std::filesystem::canonical(std::filesystem::current_path()).string()});
+    EXPECT_EQ(ReadLines(out), Arguments{std::filesystem::canonical(std::filesystem::current_path()).string()});
 }
 
 TEST_F(RunProgramTest, FailuresGiveWindowsErrorNumbers) {
@@ -198,9 +193,8 @@ TEST_F(RunProgramTest, TheChildInheritsNoDescriptorsBeyondTheStandardOnes) {
     const int leaked = 57;
     ASSERT_EQ(dup2(pipeEnds[1], leaked), leaked);
     std::string out = temp / "fds.txt";
-    std::string program =
-        WriteScript(temp / "fds", "if [ -e /proc/self/fd/" + std::to_string(leaked) +
-                                      " ]; then echo open; else echo closed; fi > '" + out + "'\n");
+    std::string program = WriteScript(temp / "fds", "if [ -e /proc/self/fd/" + std::to_string(leaked) +
+                                                        " ]; then echo open; else echo closed; fi > '" + out + "'\n");
     int result = Run(program);
     close(leaked);
     close(pipeEnds[0]);

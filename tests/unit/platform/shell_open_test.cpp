@@ -30,8 +30,7 @@ protected:
     }
 
     void FakeTool(const std::string& name, const std::string& after) {
-        WriteScript(bin + "/" + name,
-                    "printf '%s\\n' " + name + " \"$@\" > '" + record + "'\n" + after);
+        WriteScript(bin + "/" + name, "printf '%s\\n' " + name + " \"$@\" > '" + record + "'\n" + after);
     }
 
     Lines Recorded() { return WaitForFile(record) ? ReadLines(record) : Lines{}; }
@@ -64,8 +63,7 @@ TEST_F(ShellExecuteVerbTest, EachVerbHandsItsTargetToTheDesktopTool) {
     };
     for (const Case& c : cases) {
         std::filesystem::remove(record);
-        EXPECT_EQ(ShellExecuteVerb(c.verb, c.target, c.workingFolder, 1), 42)
-            << c.verb << " " << c.target;
+        EXPECT_EQ(ShellExecuteVerb(c.verb, c.target, c.workingFolder, 1), 42) << c.verb << " " << c.target;
         EXPECT_EQ(Recorded(), c.expected) << c.verb << " " << c.target;
     }
 }
@@ -97,8 +95,7 @@ TEST_F(ShellExecuteVerbTest, TargetsThatCannotBeOpenedFailBeforeAnyToolRuns) {
         {"edit", document, "", 31},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ShellExecuteVerb(c.verb, c.target, c.workingFolder, 1), c.expected)
-            << c.verb << " " << c.target;
+        EXPECT_EQ(ShellExecuteVerb(c.verb, c.target, c.workingFolder, 1), c.expected) << c.verb << " " << c.target;
     }
     EXPECT_FALSE(std::filesystem::exists(record));
 }
@@ -126,8 +123,7 @@ TEST_F(ShellExecuteVerbTest, ToolFailuresKeepTheirMeaning) {
     for (const Case& c : cases) {
         FakeTool(c.tool, "exit " + std::to_string(c.exitStatus) + "\n");
         std::string target = c.verb == "explore" ? folder : document;
-        EXPECT_EQ(ShellExecuteVerb(c.verb, target, "", 1), c.expected)
-            << c.tool << " exiting with " << c.exitStatus;
+        EXPECT_EQ(ShellExecuteVerb(c.verb, target, "", 1), c.expected) << c.tool << " exiting with " << c.exitStatus;
         FakeTool(c.tool, "");
     }
 }

@@ -28,9 +28,7 @@ protected:
     }
     void TearDown() override { layer.SetDataHome(""); }
 
-    void WriteUserDirs(const std::string& contents) {
-        temp.Write("config/user-dirs.dirs", contents);
-    }
+    void WriteUserDirs(const std::string& contents) { temp.Write("config/user-dirs.dirs", contents); }
 
     WindowsPathLayer& layer = WindowsPathLayer::Instance();
     TempFolder temp;
@@ -98,10 +96,8 @@ TEST_F(SpecialFolderTest, DesktopIsTheUsersXdgDesktop) {
         std::filesystem::remove_all(temp / "config");
         std::filesystem::create_directories(home);
         if (c.userDirs) WriteUserDirs(c.userDirs);
-        for (const std::string& folder : c.folders)
-            std::filesystem::create_directories(temp / folder);
-        std::string expected =
-            c.expected.starts_with("C:") ? c.expected : WindowsForm(temp / c.expected);
+        for (const std::string& folder : c.folders) std::filesystem::create_directories(temp / folder);
+        std::string expected = c.expected.starts_with("C:") ? c.expected : WindowsForm(temp / c.expected);
         const char* label = c.userDirs ? c.userDirs : "(none)";
         EXPECT_EQ(SpecialFolders::SpecialFolder(0), expected) << label;
         EXPECT_EQ(SpecialFolders::SpecialFolder(16), expected) << label;
@@ -117,9 +113,7 @@ TEST_F(SpecialFolderTest, DocumentsAreTheUsersXdgDocumentsElseHome) {
     const Case cases[] = {
         {nullptr, {"home/Documents"}, "home/Documents"},
         {nullptr, {}, "home"},
-        {"XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n",
-         {"home/Dokumente", "home/Documents"},
-         "home/Dokumente"},
+        {"XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n", {"home/Dokumente", "home/Documents"}, "home/Dokumente"},
         {"XDG_DOCUMENTS_DIR=\"$HOME/Gone\"\n", {"home/Documents"}, "home"},
         {"XDG_DOCUMENTS_DIR=\"$HOME\"\n", {}, "home"},
     };
@@ -128,8 +122,7 @@ TEST_F(SpecialFolderTest, DocumentsAreTheUsersXdgDocumentsElseHome) {
         std::filesystem::remove_all(temp / "config");
         std::filesystem::create_directories(home);
         if (c.userDirs) WriteUserDirs(c.userDirs);
-        for (const std::string& folder : c.folders)
-            std::filesystem::create_directories(temp / folder);
+        for (const std::string& folder : c.folders) std::filesystem::create_directories(temp / folder);
         EXPECT_EQ(SpecialFolders::SpecialFolder(5), WindowsForm(temp / c.expected))
             << (c.userDirs ? c.userDirs : "(none)");
     }

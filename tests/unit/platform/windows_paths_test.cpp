@@ -235,8 +235,7 @@ TEST_F(WindowsPathTest, DataHomeComesFromTheEnvironment) {
         environment.Set("HOME", home);
         environment.Set("VANTORIX_DATA_HOME", c.own);
         environment.Set("XDG_DATA_HOME", c.xdg);
-        EXPECT_EQ(layer.DataHome(), c.expected)
-            << c.own.value_or("-") << " " << c.xdg.value_or("-");
+        EXPECT_EQ(layer.DataHome(), c.expected) << c.own.value_or("-") << " " << c.xdg.value_or("-");
     }
 
     ScopedEnvironment environment;

@@ -77,11 +77,11 @@ TEST(ArchiveCounts, LongCountAtTheBorder) {
 
 TEST(ArchiveObjects, NullBackReferenceAndClassReuse) {
     StreamBytes s;
-    s.Word(4);                                     // list of four
-    s.NewClass("CVantorixEvent").EventBody("A");   // class 1, object 2
-    s.Word(0x0000);                                // null
-    s.Word(0x0002);                                // object 2 again
-    s.Word(0x8001).EventBody("B");                 // class 1, object 3
+    s.Word(4);                                    // list of four
+    s.NewClass("CVantorixEvent").EventBody("A");  // class 1, object 2
+    s.Word(0x0000);                               // null
+    s.Word(0x0002);                               // object 2 again
+    s.Word(0x8001).EventBody("B");                // class 1, object 3
     auto reader = ReaderOf(s);
     ObjectList list;
     reader.ReadObjectList(list);
@@ -131,9 +131,7 @@ TEST(ArchiveObjects, ClassNameLengthLimit) {
             FAIL();
         } catch (const CKXArchiveError& e) {
             EXPECT_EQ(e.Kind(), ArchiveErrorKind::BadClass);
-            EXPECT_NE(std::string(e.what()).find(length == 63 ? "unknown" : "too long"),
-                      std::string::npos)
-                << e.what();
+            EXPECT_NE(std::string(e.what()).find(length == 63 ? "unknown" : "too long"), std::string::npos) << e.what();
         }
     }
 }
@@ -148,15 +146,12 @@ TEST(ArchiveObjects, EveryErrorKind) {
     };
     const Case cases[] = {
         {"truncated dword", Read::Dword, StreamBytes().Byte(1).Byte(2), ArchiveErrorKind::EndOfData},
-        {"string past the end", Read::String, StreamBytes().Byte(10).Raw("abc"),
-         ArchiveErrorKind::EndOfData},
+        {"string past the end", Read::String, StreamBytes().Byte(10).Raw("abc"), ArchiveErrorKind::EndOfData},
         {"dword string length past the end", Read::String,
          StreamBytes().Byte(0xFF).Word(0xFFFF).Dword(0xFFFFFFF0).Raw("abc"), ArchiveErrorKind::EndOfData},
         {"wide length past the end", Read::String,
-         StreamBytes().Byte(0xFF).Word(0xFFFE).Byte(0xFF).Word(0xFFFF).Dword(0x7FFFFFFF),
-         ArchiveErrorKind::EndOfData},
-        {"object index past the counter", Read::Object, StreamBytes().Word(0x0005),
-         ArchiveErrorKind::BadIndex},
+         StreamBytes().Byte(0xFF).Word(0xFFFE).Byte(0xFF).Word(0xFFFF).Dword(0x7FFFFFFF), ArchiveErrorKind::EndOfData},
+        {"object index past the counter", Read::Object, StreamBytes().Word(0x0005), ArchiveErrorKind::BadIndex},
         {"class index never defined", Read::Object, StreamBytes().Word(0x8001), ArchiveErrorKind::BadIndex},
         {"class index zero", Read::Object, StreamBytes().Word(0x8000), ArchiveErrorKind::BadIndex},
         {"long class index past the counter", Read::Object, StreamBytes().Word(0x7FFF).Dword(0x80000009),
@@ -164,29 +159,34 @@ TEST(ArchiveObjects, EveryErrorKind) {
         {"long object index past the counter", Read::Object, StreamBytes().Word(0x7FFF).Dword(0x1234),
          ArchiveErrorKind::BadIndex},
         {"object index used as a class", Read::List,
-         StreamBytes().Word(2).NewClass("CVantorixEvent").EventBody("A").Word(0x8002),
-         ArchiveErrorKind::BadIndex},
+         StreamBytes().Word(2).NewClass("CVantorixEvent").EventBody("A").Word(0x8002), ArchiveErrorKind::BadIndex},
         {"class index used as an object", Read::List,
-         StreamBytes().Word(2).NewClass("CVantorixEvent").EventBody("A").Word(0x0001),
-         ArchiveErrorKind::BadIndex},
-        {"unknown class", Read::List, StreamBytes().Word(1).NewClass("CNoSuchThing"),
-         ArchiveErrorKind::BadClass},
+         StreamBytes().Word(2).NewClass("CVantorixEvent").EventBody("A").Word(0x0001), ArchiveErrorKind::BadIndex},
+        {"unknown class", Read::List, StreamBytes().Word(1).NewClass("CNoSuchThing"), ArchiveErrorKind::BadClass},
         {"class names compare exactly", Read::List, StreamBytes().Word(1).NewClass("cvantorixevent"),
          ArchiveErrorKind::BadClass},
-        {"non-versionable class with schema 1", Read::List,
-         StreamBytes().Word(1).NewClass("CVantorixMessage", 1), ArchiveErrorKind::BadSchema},
-        {"count of four billion in a short stream", Read::List,
-         StreamBytes().Word(0xFFFF).Dword(0xFFFFFFFF).Word(0), ArchiveErrorKind::EndOfData},
+        {"non-versionable class with schema 1", Read::List, StreamBytes().Word(1).NewClass("CVantorixMessage", 1),
+         ArchiveErrorKind::BadSchema},
+        {"count of four billion in a short stream", Read::List, StreamBytes().Word(0xFFFF).Dword(0xFFFFFFFF).Word(0),
+         ArchiveErrorKind::EndOfData},
     };
     for (const Case& c : cases) {
         auto reader = ReaderOf(c.stream);
         ArchiveErrorKind kind = ErrorOf([&] {
             ObjectList list;
             switch (c.read) {
-                case Read::Dword: reader.ReadDword(); break;
-                case Read::String: reader.ReadString(); break;
-                case Read::Object: reader.ReadObject(); break;
-                case Read::List: reader.ReadObjectList(list); break;
+                case Read::Dword:
+                    reader.ReadDword();
+                    break;
+                case Read::String:
+                    reader.ReadString();
+                    break;
+                case Read::Object:
+                    reader.ReadObject();
+                    break;
+                case Read::List:
+                    reader.ReadObjectList(list);
+                    break;
             }
         });
         EXPECT_EQ(kind, c.kind) << c.what;

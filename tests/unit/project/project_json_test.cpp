@@ -62,9 +62,9 @@ TEST(ProjectJson, EveryFieldSurvivesJsonBothWays) {
     FillVisitor fill;
     project.Serialize(fill);
     project.pages[1]->pageObjects = {std::make_shared<CVantorixButtonObject>(), nullptr};
-    for (const char* name : {"CVantorixTextObject", "CVantorixParagraphObject", "CVantorixImageObject",
-                             "CVantorixFlashObject", "CVantorixVideoObject", "CVantorixPluginObject",
-                             "CVantorixHotspotObject", "CVantorixBaseObject"}) {
+    for (const char* name :
+         {"CVantorixTextObject", "CVantorixParagraphObject", "CVantorixImageObject", "CVantorixFlashObject",
+          "CVantorixVideoObject", "CVantorixPluginObject", "CVantorixHotspotObject", "CVantorixBaseObject"}) {
         RecordRef object = FindRegisteredClass(name)->create();
         object->Serialize(fill);
         project.pages[1]->pageObjects.push_back(object);
@@ -119,10 +119,22 @@ TEST(ProjectJson, BooleansAreAcceptedForFlags) {
 // A TrueType file holding only a "name" table.
 std::vector<std::uint8_t> FontWithNames(const std::vector<std::pair<int, std::string>>& names) {
     std::vector<std::uint8_t> f;
-    auto be16 = [&](unsigned v) { f.push_back(v >> 8); f.push_back(v & 0xFF); };
-    auto be32 = [&](unsigned v) { be16(v >> 16); be16(v & 0xFFFF); };
-    be32(0x00010000); be16(1); be16(16); be16(0); be16(0);
-    be32(0x6E616D65); be32(0); be32(28);  // "name" at offset 28
+    auto be16 = [&](unsigned v) {
+        f.push_back(v >> 8);
+        f.push_back(v & 0xFF);
+    };
+    auto be32 = [&](unsigned v) {
+        be16(v >> 16);
+        be16(v & 0xFFFF);
+    };
+    be32(0x00010000);
+    be16(1);
+    be16(16);
+    be16(0);
+    be16(0);
+    be32(0x6E616D65);
+    be32(0);
+    be32(28);  // "name" at offset 28
     std::vector<std::uint8_t> strings;
     std::vector<std::uint8_t> records;
     for (auto& [platform, text] : names) {
@@ -140,7 +152,9 @@ std::vector<std::uint8_t> FontWithNames(const std::vector<std::pair<int, std::st
     }
     std::size_t length = 6 + records.size() + strings.size();
     be32(static_cast<unsigned>(length));
-    be16(0); be16(static_cast<unsigned>(names.size())); be16(static_cast<unsigned>(6 + records.size()));
+    be16(0);
+    be16(static_cast<unsigned>(names.size()));
+    be16(static_cast<unsigned>(6 + records.size()));
     f.insert(f.end(), records.begin(), records.end());
     f.insert(f.end(), strings.begin(), strings.end());
     return f;

@@ -19,14 +19,33 @@
 namespace {
 
 const char* const everyClass[] = {
-    "CVantorixProjectInfo", "CVantorixBuildSettings", "CVantorixBuildConfiguration",
-    "CVantorixConstant", "CVantorixLanguageSetting", "CProjectGlobals", "CVantorixMenuPage",
-    "CVantorixEvent", "CVantorixSimpleEvent", "CVantorixBaseObject", "CVantorixButtonObject",
-    "CVantorixTextObject", "CVantorixParagraphObject", "CVantorixImageObject",
-    "CVantorixFlashObject", "CVantorixVideoObject", "CVantorixWebObject",
-    "CVantorixEditFieldObject", "CVantorixHotspotObject", "CVantorixListBoxObject",
-    "CVantorixPluginObject", "CMissingTechnologyItemRT", "CKXTTFInfo", "CListBoxItem", "CKXFont",
-    "CVantorixMessage", "CVantorixLanguage",
+    "CVantorixProjectInfo",
+    "CVantorixBuildSettings",
+    "CVantorixBuildConfiguration",
+    "CVantorixConstant",
+    "CVantorixLanguageSetting",
+    "CProjectGlobals",
+    "CVantorixMenuPage",
+    "CVantorixEvent",
+    "CVantorixSimpleEvent",
+    "CVantorixBaseObject",
+    "CVantorixButtonObject",
+    "CVantorixTextObject",
+    "CVantorixParagraphObject",
+    "CVantorixImageObject",
+    "CVantorixFlashObject",
+    "CVantorixVideoObject",
+    "CVantorixWebObject",
+    "CVantorixEditFieldObject",
+    "CVantorixHotspotObject",
+    "CVantorixListBoxObject",
+    "CVantorixPluginObject",
+    "CMissingTechnologyItemRT",
+    "CKXTTFInfo",
+    "CListBoxItem",
+    "CKXFont",
+    "CVantorixMessage",
+    "CVantorixLanguage",
 };
 
 TEST(ProjectRecords, EveryRegisteredClassRoundTripsWithEveryField) {
@@ -228,8 +247,7 @@ TEST(ProjectRecords, PagesDropKindsThePlayerDoesNotShow) {
 
 TEST(ProjectRecords, EventLookups) {
     ObjectList events = {nullptr, std::make_shared<CVantorixSimpleEvent>(),
-                         std::make_shared<CVantorixEvent>("On Click"),
-                         std::make_shared<CVantorixEvent>("ON CLICK")};
+                         std::make_shared<CVantorixEvent>("On Click"), std::make_shared<CVantorixEvent>("ON CLICK")};
     dynamic_cast<CVantorixSimpleEvent&>(*events[1]).eventName = "On Click";
     dynamic_cast<CVantorixEvent&>(*events[2]).script = "first";
     dynamic_cast<CVantorixEvent&>(*events[3]).script = "second";

@@ -40,8 +40,7 @@ std::vector<std::uint8_t> ReadFile(const fs::path& path) {
 
 void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<std::string> FolderContents(const fs::path& folder) {
@@ -94,8 +93,8 @@ protected:
                                   const std::vector<ZipEntryToWrite>& entries) {
         const fs::path staging = folder / ("staging-" + name);
         fs::create_directories(staging);
-        std::string command = "cd '" + staging.string() + "' && /usr/bin/zip -q -X " + level +
-                              " -P '" + archivePassword + "' '../" + name + "'";
+        std::string command = "cd '" + staging.string() + "' && /usr/bin/zip -q -X " + level + " -P '" +
+                              archivePassword + "' '../" + name + "'";
         for (const auto& entry : entries) {
             WriteFile(staging / entry.name, entry.bytes);
             command += " '" + entry.name + "'";
@@ -111,8 +110,7 @@ TEST_F(ZipLayerTest, EntryLookupFoldsAsciiCaseOnly) {
     const std::string path = WriteArchive("project.cdd", {{"_PROJ.DAT", Bytes("top level")},
                                                           {"data/_proj.dat", Bytes("in a folder")},
                                                           {"caf\xC9.txt", Bytes("latin-1 name")}});
-    const std::string nestedOnly =
-        WriteArchive("nested.cdd", {{"data/_proj.dat", Bytes("in a folder")}});
+    const std::string nestedOnly = WriteArchive("nested.cdd", {{"data/_proj.dat", Bytes("in a folder")}});
 
     struct Case {
         std::string archive;
@@ -140,9 +138,7 @@ TEST_F(ZipLayerTest, EntryLookupFoldsAsciiCaseOnly) {
 
         if (c.status == ArchiveEntryStatus::Ok) {
             std::vector<std::uint8_t> buffer(c.content.size());
-            EXPECT_EQ(CKXUnzipToMemory::ExtractEntry(c.archive, c.asked, buffer.data(),
-                                                     buffer.size(), nullptr),
-                      0);
+            EXPECT_EQ(CKXUnzipToMemory::ExtractEntry(c.archive, c.asked, buffer.data(), buffer.size(), nullptr), 0);
             EXPECT_EQ(Text(buffer), c.content);
         }
     }
@@ -195,8 +191,7 @@ TEST_F(ZipLayerTest, UnreadableArchivesGiveNoDirectory) {
     WriteFile(folder / "empty.cdd", {});
     fs::create_directory(folder / "folder.cdd");
 
-    for (const char* name :
-         {"missing.cdd", "truncated.cdd", "text.cdd", "empty.cdd", "folder.cdd"}) {
+    for (const char* name : {"missing.cdd", "truncated.cdd", "text.cdd", "empty.cdd", "folder.cdd"}) {
         SCOPED_TRACE(name);
         const std::string path = (folder / name).string();
         CKXZipDir dir;
@@ -204,11 +199,9 @@ TEST_F(ZipLayerTest, UnreadableArchivesGiveNoDirectory) {
         EXPECT_NE(dir.ReadDirectory(path, "*.*", 0), 0);
         EXPECT_TRUE(dir.Entries().empty()) << "a failed listing must not keep the old one";
 
-        EXPECT_EQ(ReadArchiveEntry(path, "_proj.dat", nullptr).status,
-                  ArchiveEntryStatus::NoDirectory);
+        EXPECT_EQ(ReadArchiveEntry(path, "_proj.dat", nullptr).status, ArchiveEntryStatus::NoDirectory);
         std::uint8_t buffer[300];
-        EXPECT_NE(CKXUnzipToMemory::ExtractEntry(path, "_proj.dat", buffer, sizeof buffer, nullptr),
-                  0);
+        EXPECT_NE(CKXUnzipToMemory::ExtractEntry(path, "_proj.dat", buffer, sizeof buffer, nullptr), 0);
     }
 }
 
@@ -221,13 +214,11 @@ void PrintTo(const EncryptedFixture& fixture, std::ostream* out) {
     *out << fixture.label;
 }
 
-class EncryptedArchiveTest : public ZipLayerTest,
-                             public ::testing::WithParamInterface<EncryptedFixture> {};
+class EncryptedArchiveTest : public ZipLayerTest, public ::testing::WithParamInterface<EncryptedFixture> {};
 
 TEST_P(EncryptedArchiveTest, OnlyTheRightPasswordExtracts) {
     const std::string content = SampleText(700);
-    const std::vector<ZipEntryToWrite> entries = {{"_PROJ.DAT", Bytes(content), true},
-                                                  {"t", Bytes("1"), true}};
+    const std::vector<ZipEntryToWrite> entries = {{"_PROJ.DAT", Bytes(content), true}, {"t", Bytes("1"), true}};
     std::string path;
     if (GetParam().zipLevel == nullptr) {
         path = WriteArchive("sealed.cdd", entries);
@@ -247,8 +238,7 @@ TEST_P(EncryptedArchiveTest, OnlyTheRightPasswordExtracts) {
     EXPECT_EQ(Text(ReadArchiveEntry(path, "T", archivePassword).bytes), "1");
 
     EXPECT_EQ(ReadArchiveEntry(path, "t", nullptr).status, ArchiveEntryStatus::ExtractFailed);
-    EXPECT_EQ(ReadArchiveEntry(path, "_proj.dat", nullptr).status,
-              ArchiveEntryStatus::ExtractFailed);
+    EXPECT_EQ(ReadArchiveEntry(path, "_proj.dat", nullptr).status, ArchiveEntryStatus::ExtractFailed);
     EXPECT_EQ(ReadArchiveEntry(path, "_proj.dat", "").status, ArchiveEntryStatus::ExtractFailed);
 
     // About one wrong password in 256 passes the one-byte check in the encryption header;
@@ -259,8 +249,7 @@ TEST_P(EncryptedArchiveTest, OnlyTheRightPasswordExtracts) {
     int accepted = 0;
     for (int i = 0; i < 2000; ++i) {
         const std::string guess = "guess-" + std::to_string(i);
-        if (CKXUnzipToMemory::ExtractEntry(path, "_proj.dat", buffer.data(), buffer.size(),
-                                           guess.c_str()) == 0) {
+        if (CKXUnzipToMemory::ExtractEntry(path, "_proj.dat", buffer.data(), buffer.size(), guess.c_str()) == 0) {
             ++accepted;
         }
     }
@@ -269,13 +258,11 @@ TEST_P(EncryptedArchiveTest, OnlyTheRightPasswordExtracts) {
 
 INSTANTIATE_TEST_SUITE_P(Writers, EncryptedArchiveTest,
                          ::testing::Values(EncryptedFixture{"WriteZipArchive", nullptr},
-                                           EncryptedFixture{"ZipStored", "-0"},
-                                           EncryptedFixture{"ZipDeflated", "-6"}),
+                                           EncryptedFixture{"ZipStored", "-0"}, EncryptedFixture{"ZipDeflated", "-6"}),
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(ZipLayerTest, LaterEntryWinsOverEarlierOneDifferingInCase) {
-    const std::string path =
-        WriteArchive("twice.cdd", {{"data.txt", Bytes("first")}, {"DATA.TXT", Bytes("second")}});
+    const std::string path = WriteArchive("twice.cdd", {{"data.txt", Bytes("first")}, {"DATA.TXT", Bytes("second")}});
 
     CKXZipDir dir;
     ASSERT_EQ(dir.ReadDirectory(path, "*.*", 0), 0);
@@ -292,8 +279,7 @@ TEST_F(ZipLayerTest, LaterEntryWinsOverEarlierOneDifferingInCase) {
 }
 
 TEST_F(ZipLayerTest, EmptyEntriesExtractToEmptyBuffers) {
-    const std::string path =
-        WriteArchive("empty.cdd", {{"plain", {}}, {"sealed", {}, true}, {"full", Bytes("x")}});
+    const std::string path = WriteArchive("empty.cdd", {{"plain", {}}, {"sealed", {}, true}, {"full", Bytes("x")}});
 
     for (const char* name : {"plain", "sealed"}) {
         SCOPED_TRACE(name);
@@ -397,8 +383,7 @@ TEST_F(ZipLayerTest, DeclaredSizesTheStoredBytesCannotBackAreRefused) {
         // The refusal has to come before the buffer is allocated, so watch the child's peak
         // memory rather than only the status.
         const std::optional<long> growth = ChildPeakGrowthKiB([&] {
-            return ReadArchiveEntry(patched, "movie.bin", nullptr).status ==
-                   ArchiveEntryStatus::ExtractFailed;
+            return ReadArchiveEntry(patched, "movie.bin", nullptr).status == ArchiveEntryStatus::ExtractFailed;
         });
         ASSERT_TRUE(growth.has_value()) << "the entry was not refused";
         EXPECT_LT(*growth, 64 * 1024) << "a buffer for the declared size was allocated";
@@ -415,8 +400,7 @@ TEST_F(ZipLayerTest, EntriesWithAnotherEncryptionAreRefused) {
     WriteFile(path, bytes);
 
     for (const char* password : {static_cast<const char*>(archivePassword), "other"}) {
-        EXPECT_EQ(ReadArchiveEntry(path, "_proj.dat", password).status,
-                  ArchiveEntryStatus::ExtractFailed);
+        EXPECT_EQ(ReadArchiveEntry(path, "_proj.dat", password).status, ArchiveEntryStatus::ExtractFailed);
     }
 }
 
@@ -424,9 +408,7 @@ TEST(InflateBufferTest, InflatesZlibStreamsIntoBoundedBuffers) {
     const std::string text = SampleText(4000);
     std::vector<std::uint8_t> packed(compressBound(text.size()));
     uLongf packedSize = packed.size();
-    ASSERT_EQ(compress(packed.data(), &packedSize, reinterpret_cast<const Bytef*>(text.data()),
-                       text.size()),
-              Z_OK);
+    ASSERT_EQ(compress(packed.data(), &packedSize, reinterpret_cast<const Bytef*>(text.data()), text.size()), Z_OK);
     packed.resize(packedSize);
 
     auto damaged = [&](std::size_t at) {
@@ -459,8 +441,8 @@ TEST(InflateBufferTest, InflatesZlibStreamsIntoBoundedBuffers) {
         SCOPED_TRACE(c.label);
         std::vector<std::uint8_t> out(c.capacity + 32, guard);
         std::size_t produced = 12345;
-        const int rc = CKXUnzipMemToMem::InflateBuffer(c.input.data(), c.input.size(), out.data(),
-                                                       c.capacity, &produced);
+        const int rc =
+            CKXUnzipMemToMem::InflateBuffer(c.input.data(), c.input.size(), out.data(), c.capacity, &produced);
         EXPECT_EQ(rc == 0, c.ok) << rc;
         if (c.ok || c.produced != 0) {
             EXPECT_EQ(produced, c.produced);
