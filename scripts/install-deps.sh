@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config git
     clang                              # fuzz targets (libFuzzer)
+    clang-format                       # the formatting check
     libzip-dev zlib1g-dev              # data files and button files
     nlohmann-json3-dev                 # vxtool's JSON form of projects
     liblua5.1-0-dev                    # scripts (run as the projects' Lua 5.0)

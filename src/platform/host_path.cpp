@@ -54,3 +54,8 @@ std::optional<std::string> FindHostPathIgnoringCase(const std::string& path) {
     }
     return resolved;
 }
+
+bool HostPathExists(const std::string& path) {
+    struct stat info;
+    return !path.empty() && stat(path.c_str(), &info) == 0;
+}

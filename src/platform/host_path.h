@@ -8,3 +8,6 @@
 // several case variants the first in byte order is taken. Returns the path as stored on disk,
 // or nothing when some component does not exist.
 std::optional<std::string> FindHostPathIgnoringCase(const std::string& path);
+
+// Whether a host path names an existing file or folder (symbolic links followed).
+bool HostPathExists(const std::string& path);

@@ -1,14 +1,7 @@
 #include "script/project_files.h"
 
-#include <sys/stat.h>
-
 #include "script/lua50_dialect.h"
 #include "script/script_document.h"
-
-bool HostPathExists(const std::string& hostPath) {
-    struct stat info;
-    return !hostPath.empty() && stat(hostPath.c_str(), &info) == 0;
-}
 
 bool WindowsPathExists(const std::string& path) {
     return HostPathExists(ScriptHostPath(path));

@@ -2,14 +2,14 @@
 
 #include <string>
 
+#include "platform/host_path.h"
+
 class CKXScriptDocument;
 
 // Where the files a project names are found. Names come from scripts and project data in
 // Windows form, relative to the player's folder or absolute; each kind of name has its rule, and
 // all of them live here, beside CKXScriptDocument::PathBesideExe.
 
-// Whether a host path names an existing file or folder.
-bool HostPathExists(const std::string& hostPath);
 // Whether a Windows path names an existing file or folder.
 bool WindowsPathExists(const std::string& path);
 

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "platform/ascii_case.h"
+#include "platform/host_path.h"
 #include "project/unzip_to_memory.h"
 #include "project/zip_dir.h"
 #include "view/buttons/markup.h"
@@ -125,8 +126,7 @@ void CKXButton::Clear() {
 
 bool CKXButton::LoadButtonFile(const std::string& hostPath) {
     Clear();
-    std::error_code ec;
-    if (hostPath.empty() || !std::filesystem::exists(hostPath, ec)) return false;
+    if (!HostPathExists(hostPath)) return false;
 
     filePath = hostPath;
     CKXZipDir directory;
