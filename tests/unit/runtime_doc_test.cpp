@@ -186,10 +186,15 @@ TEST_F(RuntimeDocTest, ObjectsAndCloseQuery) {
         const char* script;
         bool allowed;
     };
-    for (CloseCase c : {CloseCase{"QueryAllowProjectClose = nil", true},
-                        CloseCase{"function QueryAllowProjectClose() return false end", false},
-                        CloseCase{"function QueryAllowProjectClose() return 0 end", true},
-                        CloseCase{"function QueryAllowProjectClose() error('x') end", true}}) {
+    const CloseCase closeCases[] = {
+        {"QueryAllowProjectClose = nil", true},
+        {"function QueryAllowProjectClose() return false end", false},
+        {"function QueryAllowProjectClose() return 0 end", true},
+        {"function QueryAllowProjectClose() error('x') end", true},
+        // A failing lookup of the global itself allows the close too.
+        {"QueryAllowProjectClose = nil; setmetatable(_G, {__index = function() error('x') end})", true},
+    };
+    for (const CloseCase& c : closeCases) {
         document.RunEventScript(c.script, "Test", "");
         EXPECT_EQ(document.QueryAllowProjectClose(), c.allowed) << c.script;
     }
