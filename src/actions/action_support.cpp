@@ -51,7 +51,8 @@ void CheckTableArg(lua_State* L, int index) {
 }
 
 lua_Number GetNumberArg(lua_State* L, int index) {
-    return lua_tonumber(L, index);
+    lua_Number value = 0;
+    return Lua50ToNumber(L, index, value) ? value : 0;
 }
 
 void ResetLastError(lua_State* L) {

@@ -22,7 +22,7 @@ void CheckArgCount(lua_State* L, int minimum);
 const char* GetStringArg(lua_State* L, int index, std::size_t* length = nullptr);
 bool GetBooleanArg(lua_State* L, int index);
 void CheckTableArg(lua_State* L, int index);
-// Any value: the language's number conversion, 0 for what is not a number.
+// Any value read as a number the way the projects' Lua 5.0 reads it, 0 for what is not one.
 lua_Number GetNumberArg(lua_State* L, int index);
 // An optional argument is one beyond the last passed; an explicit nil counts as passed.
 inline bool HasArg(lua_State* L, int index) {

@@ -9,6 +9,7 @@
 #include "actions/path_parts.h"
 #include "actions/string_search.h"
 #include "actions/version_compare.h"
+#include "script/lua50_dialect.h"
 #include "script/lua_engine.h"
 #include "script/script_document.h"
 
@@ -271,7 +272,8 @@ int Right(lua_State* L) {
 int ToNumber(lua_State* L) {
     ResetLastError(L);
     CheckArgCount(L, 1);
-    lua_Number value = lua_tonumber(L, 1);
+    lua_Number value = 0;
+    if (!Lua50ToNumber(L, 1, value)) value = 0;
     SetLastError(L, 0);
     lua_pushnumber(L, value);
     return 1;

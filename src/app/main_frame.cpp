@@ -193,13 +193,15 @@ void CMainFrame::resizeEvent(QResizeEvent*) {
 }
 
 void CMainFrame::HandleKey(int virtualKey, bool ctrl, bool alt, bool shift) {
-    if (virtualKey > 0) document.RunKeyEvent(virtualKey, ctrl, alt, shift);
+    if (std::optional<WindowsKeyDown> down = WindowKeyDown(virtualKey, ctrl, alt, shift)) {
+        document.RunKeyEvent(down->virtualKey, down->ctrl, down->alt, down->shift);
+    }
 }
 
 void CMainFrame::keyPressEvent(QKeyEvent* event) {
-    Qt::KeyboardModifiers modifiers = event->modifiers();
-    HandleKey(VirtualKeyOfQtKey(event->key()), modifiers & Qt::ControlModifier, modifiers & Qt::AltModifier,
-              modifiers & Qt::ShiftModifier);
+    if (std::optional<WindowsKeyDown> down = KeyDownOfQtKey(event->key(), event->modifiers())) {
+        document.RunKeyEvent(down->virtualKey, down->ctrl, down->alt, down->shift);
+    }
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

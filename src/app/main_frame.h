@@ -27,7 +27,8 @@ public:
     ~CMainFrame() override;
 
     CPXRuntimeView& View() { return *view; }
-    // A key press with its Windows virtual-key code, as the keyboard or a replay gives it.
+    // A key press with its Windows virtual-key code and the modifiers held, as a replay gives
+    // it; system keys raise nothing.
     void HandleKey(int virtualKey, bool ctrl, bool alt, bool shift);
     // True once the deferred close has been carried out.
     bool Closed() const { return closed; }

@@ -17,6 +17,7 @@
 #include "app/main_frame.h"
 #include "app/project_settings.h"
 #include "app/replay_runner.h"
+#include "app/runtime_folder.h"
 #include "engine/px_runtime_doc.h"
 #include "media/fmod_sound_manager.h"
 #include "platform/ascii_case.h"
@@ -136,12 +137,18 @@ std::string ProjectExecutablePath(const std::string& project) {
 }
 
 int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
+    // The folder the user started the player in: the run makes the project's folder current, and
+    // the replay's relative paths belong to the user.
+    std::error_code noFolder;
+    std::string startFolder = std::filesystem::current_path(noFolder).string();
+    EnsurePrivateRuntimeFolder();
     if (options.headless) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     std::string error;
     auto codePage = CodePage::Open(options.codePage, &error);
     if (!codePage) codePage = CodePage::Open("windows-1252", nullptr);
-    for (const auto& [letter, folder] : options.drives) WindowsPathLayer::Instance().MapDrive(letter, folder);
+    for (const auto& [letter, folder] : options.drives)
+        WindowsPathLayer::Instance().MapDrive(letter, std::filesystem::absolute(folder).string());
 
     EventLog log;
     if (!options.logFile.empty() && !log.Open(options.logFile, error)) {
@@ -234,7 +241,7 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     frame->ApplyWindowShape();
     frame->View().OnInitialUpdate();
 
-    ReplayRunner runner(replay, *frame, scriptedDialogs, log);
+    ReplayRunner runner(replay, *frame, scriptedDialogs, log, startFolder);
     if (!replay.empty() || !options.replayFile.empty()) runner.Start();
     int timeoutCode = 0;
     if (options.timeoutMilliseconds > 0) {

@@ -1,5 +1,7 @@
 #include "app/replay_runner.h"
 
+#include <filesystem>
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTimer>
@@ -78,11 +80,14 @@ void ReplayRunner::Execute(const ReplayCommand& command) {
         case Kind::AnswerCancel:
             dialogs.answers.push_back({true, 0, {}, {}});
             break;
-        case Kind::AnswerFiles:
-            dialogs.answers.push_back({false, 0, {}, command.files});
+        case Kind::AnswerFiles: {
+            std::vector<std::string> files;
+            for (const std::string& file : command.files) files.push_back(FromBase(file));
+            dialogs.answers.push_back({false, 0, {}, files});
             break;
+        }
         case Kind::Shot:
-            view.grab().save(QString::fromStdString(command.text), "PNG");
+            view.grab().save(QString::fromStdString(FromBase(command.text)), "PNG");
             log.Shot(command.text);
             break;
         case Kind::Close:
@@ -91,4 +96,9 @@ void ReplayRunner::Execute(const ReplayCommand& command) {
         case Kind::Wait:
             break;
     }
+}
+
+std::string ReplayRunner::FromBase(const std::string& path) const {
+    if (path.empty() || path.front() == '/' || baseFolder.empty()) return path;
+    return (std::filesystem::path(baseFolder) / path).string();
 }

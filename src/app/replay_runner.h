@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "app/replay_script.h"
@@ -16,17 +17,22 @@ class ScriptedDialogs;
 class ReplayRunner : public QObject {
     Q_OBJECT
 public:
-    ReplayRunner(const std::vector<ReplayCommand>& commands, CMainFrame& frame, ScriptedDialogs& dialogs, EventLog& log)
-        : commands(commands), frame(frame), dialogs(dialogs), log(log) {}
+    // Relative paths of the commands are taken from baseFolder, the folder the player was started
+    // in (the run makes the project's folder current).
+    ReplayRunner(const std::vector<ReplayCommand>& commands, CMainFrame& frame, ScriptedDialogs& dialogs, EventLog& log,
+                 std::string baseFolder)
+        : commands(commands), frame(frame), dialogs(dialogs), log(log), baseFolder(std::move(baseFolder)) {}
     void Start();
 
 private:
     void Next();
     void Execute(const ReplayCommand& command);
+    std::string FromBase(const std::string& path) const;
 
     const std::vector<ReplayCommand>& commands;
     CMainFrame& frame;
     ScriptedDialogs& dialogs;
     EventLog& log;
+    std::string baseFolder;
     std::size_t position = 0;
 };

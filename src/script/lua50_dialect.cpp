@@ -138,6 +138,96 @@ std::string RewriteGenericFor(std::string_view source) {
 
 namespace {
 
+// ---- Nested long strings -------------------------------------------------------------------
+
+// The end of a short string starting at pos (its closing quote included), as Lua 5.0 reads it.
+std::size_t SkipShortString(std::string_view s, std::size_t pos) {
+    char quote = s[pos];
+    std::size_t i = pos + 1;
+    while (i < s.size() && s[i] != quote && s[i] != '\n') i += s[i] == '\\' ? 2 : 1;
+    return std::min(i + 1, s.size());
+}
+
+// The end of the Lua 5.0 long bracket opening "[[" at pos (its closing "]]" included), or npos
+// when it never closes; nested tells whether a "[[" opened inside it.
+std::size_t SkipNestingLongBracket(std::string_view s, std::size_t pos, bool& nested) {
+    int depth = 1;
+    nested = false;
+    std::size_t i = pos + 2;
+    while (i + 1 < s.size()) {
+        if (s[i] == '[' && s[i + 1] == '[') {
+            ++depth;
+            nested = true;
+            i += 2;
+        } else if (s[i] == ']' && s[i + 1] == ']') {
+            i += 2;
+            if (--depth == 0) return i;
+        } else {
+            ++i;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// The fewest "=" signs whose closing bracket does not occur in the text.
+std::size_t FreeLevel(std::string_view text) {
+    for (std::size_t level = 1;; ++level) {
+        std::string closing = "]" + std::string(level, '=') + "]";
+        if (text.find(closing) == std::string_view::npos) return level;
+    }
+}
+
+}  // namespace
+
+std::string RewriteNestedLongStrings(std::string_view source) {
+    // Few scripts hold a long bracket at all.
+    if (source.find("[[") == std::string_view::npos) return std::string(source);
+    std::string out;
+    out.reserve(source.size());
+    std::size_t copied = 0, i = 0;
+    while (i < source.size()) {
+        char c = source[i];
+        std::size_t open = std::string_view::npos;
+        if (c == '-' && source.compare(i, 2, "--") == 0) {
+            if (source.compare(i + 2, 2, "[[") == 0) {
+                open = i + 2;
+            } else {
+                std::size_t eol = source.find('\n', i);
+                i = eol == std::string_view::npos ? source.size() : eol;
+                continue;
+            }
+        } else if (c == '[' && source.compare(i, 2, "[[") == 0) {
+            open = i;
+        } else if (c == '"' || c == '\'') {
+            i = SkipShortString(source, i);
+            continue;
+        }
+        if (open == std::string_view::npos) {
+            ++i;
+            continue;
+        }
+        bool nested = false;
+        std::size_t end = SkipNestingLongBracket(source, open, nested);
+        if (end == std::string_view::npos) break;  // never closed: the compiler says so
+        if (nested) {
+            std::string_view body = source.substr(open + 2, end - 2 - (open + 2));
+            std::string equals(FreeLevel(body), '=');
+            out.append(source.substr(copied, open - copied));
+            out.append("[" + equals + "[").append(body).append("]" + equals + "]");
+            copied = end;
+        }
+        i = end;
+    }
+    out.append(source.substr(copied));
+    return out;
+}
+
+std::string Lua50Source(std::string_view source) {
+    return RewriteGenericFor(RewriteNestedLongStrings(source));
+}
+
+namespace {
+
 // ---- Loading files ---------------------------------------------------------------------------
 
 // Reads a whole file; false when it cannot be read.
@@ -159,7 +249,7 @@ int LoadFileChunk(lua_State* L, const char* windowsPath) {
         } else {
             // A first line starting with "#" is skipped, as the language does for files.
             if (!text.empty() && text[0] == '#') text.insert(0, "--");
-            std::string source = RewriteGenericFor(text);
+            std::string source = Lua50Source(text);
             std::string name = std::string("@") + windowsPath;
             status = luaL_loadbuffer(L, source.data(), source.size(), name.c_str());
         }
@@ -169,6 +259,25 @@ int LoadFileChunk(lua_State* L, const char* windowsPath) {
 }
 
 // ---- Functions of the dialect ----------------------------------------------------------------
+
+// tonumber(e [, base]) as 5.0 had it: decimal text only in base 10; other bases as they were.
+int ToNumber(lua_State* L) {
+    int base = static_cast<int>(luaL_optinteger(L, 2, 10));
+    if (base == 10) {
+        luaL_checkany(L, 1);
+        lua_Number value = 0;
+        if (Lua50ToNumber(L, 1, value)) {
+            lua_pushnumber(L, value);
+        } else {
+            lua_pushnil(L);
+        }
+        return 1;
+    }
+    lua_pushvalue(L, lua_upvalueindex(1));
+    lua_insert(L, 1);
+    lua_call(L, lua_gettop(L) - 1, 1);
+    return 1;
+}
 
 // The generic "for" over a table value: next, the table, nil.
 int ForIn(lua_State* L) {
@@ -188,6 +297,54 @@ int LoadFile(lua_State* L) {
     lua_pushnil(L);
     lua_insert(L, -2);
     return 2;
+}
+
+// loadstring and load compile through the dialect too. Both push the chunk, or nil and the
+// message.
+int LoadBufferResult(lua_State* L, const char* text, std::size_t length, const char* chunkName) {
+    int status = 0;
+    {
+        std::string source = Lua50Source(std::string_view(text, length));
+        status = luaL_loadbuffer(L, source.data(), source.size(), chunkName);
+    }
+    if (status == 0) return 1;
+    lua_pushnil(L);
+    lua_insert(L, -2);
+    return 2;
+}
+
+int LoadString(lua_State* L) {
+    std::size_t length = 0;
+    const char* text = luaL_checklstring(L, 1, &length);
+    const char* chunkName = luaL_optstring(L, 2, text);
+    return LoadBufferResult(L, text, length, chunkName);
+}
+
+// load(function [, chunkname]): the pieces the function gives, up to nil or an empty string.
+int Load(lua_State* L) {
+    luaL_checktype(L, 1, LUA_TFUNCTION);
+    const char* chunkName = luaL_optstring(L, 2, "=(load)");
+    lua_settop(L, 2);
+    luaL_Buffer pieces;
+    luaL_buffinit(L, &pieces);
+    for (;;) {
+        lua_pushvalue(L, 1);
+        lua_call(L, 0, 1);
+        if (lua_isnil(L, -1)) {
+            lua_pop(L, 1);
+            break;
+        }
+        if (!lua_isstring(L, -1)) luaL_error(L, "reader function must return a string");
+        if (lua_objlen(L, -1) == 0) {
+            lua_pop(L, 1);
+            break;
+        }
+        luaL_addvalue(&pieces);
+    }
+    luaL_pushresult(&pieces);
+    std::size_t length = 0;
+    const char* text = lua_tolstring(L, -1, &length);
+    return LoadBufferResult(L, text, length, chunkName);
 }
 
 int DoFile(lua_State* L) {
@@ -418,6 +575,19 @@ void WrapWithHostPaths(lua_State* L, const char* table, const char* name, int pa
 
 }  // namespace
 
+bool Lua50ToNumber(lua_State* L, int index, lua_Number& value) {
+    if (lua_type(L, index) == LUA_TSTRING) {
+        // Only these letters start hexadecimal, "inf" and "nan" for the language's reader; decimal
+        // text never holds them, so ordinary numbers go the usual way.
+        std::size_t length = 0;
+        const char* text = lua_tolstring(L, index, &length);
+        if (std::string_view(text, length).find_first_of("xXnNiI") != std::string_view::npos) return false;
+    }
+    if (!lua_isnumber(L, index)) return false;
+    value = lua_tonumber(L, index);
+    return true;
+}
+
 int LoadDialectFile(lua_State* L, const char* windowsPath) {
     return LoadFileChunk(L, windowsPath);
 }
@@ -427,6 +597,14 @@ void InstallLua50Dialect(lua_State* L) {
     lua_register(L, "require", Require);
     lua_register(L, "loadfile", LoadFile);
     lua_register(L, "dofile", DoFile);
+    lua_register(L, "loadstring", LoadString);
+    lua_getfield(L, LUA_GLOBALSINDEX, "tonumber");
+    lua_pushcclosure(L, ToNumber, 1);
+    lua_setfield(L, LUA_GLOBALSINDEX, "tonumber");
+    lua_register(L, "load", Load);
+    // Scripts test the version they run on.
+    lua_pushliteral(L, "Lua 5.0.2");
+    lua_setfield(L, LUA_GLOBALSINDEX, "_VERSION");
     lua_newtable(L);
     lua_setfield(L, LUA_GLOBALSINDEX, "_LOADED");
     // No dynamic libraries and no debug library for scripts.

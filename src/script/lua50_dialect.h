@@ -9,9 +9,24 @@
 // generic "for" over a table, 5.0's require, table.getn/setn, string.gfind, math.mod, "%" before
 // any character in gsub replacements, and file access through the player's Windows paths.
 
+// The one road by which Lua 5.0 text becomes text the Lua 5.1 compiler takes: the nested long
+// strings and comments, then the generic "for". No line moves. Every compile of script text
+// (event scripts, files, modules, loadstring, load) goes through it.
+std::string Lua50Source(std::string_view source);
+
 // Wraps the expression list of every generic "for" in a call that turns a table into
 // next, table, nil. Strings, comments and long brackets are never touched, and no line moves.
 std::string RewriteGenericFor(std::string_view source);
+
+// Lua 5.0 long strings and long comments nest ("[[ a [[ b ]] c ]]" is one string); Lua 5.1
+// refuses the nesting. Each such string or comment gets a level of "=" signs that does not
+// occur inside it, so it keeps its value; strings that do not nest are left as they are.
+std::string RewriteNestedLongStrings(std::string_view source);
+
+// A value as Lua 5.0 on Windows read it as a number: numbers, and strings of decimal text
+// (blanks around it allowed). Hexadecimal, "inf" and "nan" were not numbers there: the C library
+// of the time did not read them. False for what is not a number.
+bool Lua50ToNumber(lua_State* L, int index, lua_Number& value);
 
 // Installs the dialect's functions into a state whose standard libraries are open.
 void InstallLua50Dialect(lua_State* L);

@@ -67,6 +67,7 @@ CLUAEngine::CLUAEngine(CKXScriptDocument& document, const std::vector<ActionTabl
         luaL_register(L, table.name, table.functions ? table.functions : none);
         lua_settop(L, 0);
     }
+    WatchDebugTable();
     UpdateHook();
 }
 
@@ -87,7 +88,7 @@ int CLUAEngine::ExecuteScript(const std::string& text) {
     scriptLines.Set(text, "\r\n", true);
     UpdateHook();
     if (QueryTraceMode()) DebugPrint("\r\nTRACE: " + document.EventContext() + "\r\n");
-    std::string source = RewriteGenericFor(text);
+    std::string source = Lua50Source(text);
     int status = luaL_loadbuffer(L, source.data(), source.size(), text.c_str());
     if (status == 0) status = lua_pcall(L, 0, 0, 0);
     if (status != 0) {
@@ -252,12 +253,29 @@ void CLUAEngine::DebugPrint(const std::string& text) {
 
 namespace {
 
+// Registry keys of the Debug table scripts see (a watching proxy) and of the table behind it.
+char debugProxyKey = 0;
+char debugTableKey = 0;
+
+void PushRegistryValue(lua_State* L, char* key) {
+    lua_pushlightuserdata(L, key);
+    lua_rawget(L, LUA_REGISTRYINDEX);
+}
+
 // Whether Debug.GetTraceMode is the player's own function, found without running any of the
-// script's metamethods (a raw hit is what the ordinary lookup finds too).
+// script's metamethods (a raw hit is what the ordinary lookup finds too; through the player's
+// proxy, the table behind it).
 bool OwnTraceFunction(lua_State* L) {
     int top = lua_gettop(L);
     lua_pushliteral(L, "Debug");
     lua_rawget(L, LUA_GLOBALSINDEX);
+    PushRegistryValue(L, &debugProxyKey);
+    if (lua_rawequal(L, -1, -2)) {
+        lua_pop(L, 2);
+        PushRegistryValue(L, &debugTableKey);
+    } else {
+        lua_pop(L, 1);
+    }
     bool own = false;
     if (lua_type(L, -1) == LUA_TTABLE) {
         lua_pushliteral(L, "GetTraceMode");
@@ -268,7 +286,47 @@ bool OwnTraceFunction(lua_State* L) {
     return own;
 }
 
+// Assignments to the Debug table: stored in the table behind the proxy; a new GetTraceMode
+// decides at once whether lines are followed, so a script's own trace switch takes effect from
+// its next line.
+int DebugNewIndex(lua_State* L) {
+    lua_settop(L, 3);
+    lua_pushvalue(L, 2);
+    lua_pushvalue(L, 3);
+    lua_rawset(L, lua_upvalueindex(1));
+    if (lua_type(L, 2) == LUA_TSTRING && std::strcmp(lua_tostring(L, 2), "GetTraceMode") == 0) {
+        CLUAEngine::FromState(L)->UpdateHook();
+    }
+    return 0;
+}
+
 }  // namespace
+
+void CLUAEngine::WatchDebugTable() {
+    lua_State* L = luaState;
+    lua_getfield(L, LUA_GLOBALSINDEX, "Debug");
+    if (!lua_istable(L, -1)) {
+        lua_pop(L, 1);
+        return;
+    }
+    int table = lua_gettop(L);
+    lua_newtable(L);  // the proxy
+    lua_newtable(L);  // its metatable
+    lua_pushvalue(L, table);
+    lua_setfield(L, -2, "__index");
+    lua_pushvalue(L, table);
+    lua_pushcclosure(L, DebugNewIndex, 1);
+    lua_setfield(L, -2, "__newindex");
+    lua_setmetatable(L, -2);
+    lua_pushlightuserdata(L, &debugProxyKey);
+    lua_pushvalue(L, -2);
+    lua_rawset(L, LUA_REGISTRYINDEX);
+    lua_pushlightuserdata(L, &debugTableKey);
+    lua_pushvalue(L, table);
+    lua_rawset(L, LUA_REGISTRYINDEX);
+    lua_setfield(L, LUA_GLOBALSINDEX, "Debug");
+    lua_settop(L, table - 1);
+}
 
 bool CLUAEngine::TraceCertainlyOff() {
     return traceMode == 0 && OwnTraceFunction(luaState);

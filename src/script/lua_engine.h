@@ -78,6 +78,8 @@ private:
     // True while trace output is off for certain: Debug.GetTraceMode is still the player's own
     // function and trace mode is off. Only then may lines go unobserved.
     bool TraceCertainlyOff();
+    // Puts a proxy in front of the Debug table that sees a script replace GetTraceMode.
+    void WatchDebugTable();
     static void LineHook(lua_State* L, lua_Debug* ar);
     static void CountHook(lua_State* L, lua_Debug* ar);
     bool followingLines = false;

@@ -1,5 +1,5 @@
-// Feeds script text to the generic-for rewrite. It must never move a line, and what it makes must
-// load (or fail to load) in Lua without harm.
+// Feeds script text to the dialect's rewrite (nested long strings, the generic "for"). It must never move a line, and
+// what it makes must load (or fail to load) in Lua without harm.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -11,7 +11,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string source(reinterpret_cast<const char*>(data), size);
-    std::string rewritten = RewriteGenericFor(source);
+    std::string rewritten = Lua50Source(source);
     if (std::count(rewritten.begin(), rewritten.end(), '\n') != std::count(source.begin(), source.end(), '\n')) {
         std::abort();
     }

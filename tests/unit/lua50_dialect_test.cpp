@@ -29,9 +29,29 @@ TEST(Lua50Dialect, GenericForRewrite) {
     for (const Case& c : cases) EXPECT_EQ(RewriteGenericFor(c.source), c.expected) << c.source;
 }
 
+TEST(Lua50Dialect, NestedLongStringsRewrite) {
+    struct Case {
+        const char* source;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"s = [[a [[b]] c]]", "s = [=[a [[b]] c]=]"},
+        {"s = [[plain]] t = [[x]]", "s = [[plain]] t = [[x]]"},  // no nesting: as written
+        {"s = [[a [[b]] ]=] ]]", "s = [==[a [[b]] ]=] ]==]"},    // a level that does not occur inside
+        {"--[[ a [[ b ]] c ]] x = 1", "--[=[ a [[ b ]] c ]=] x = 1"},
+        {"-- [[ a [[ line comment\nx = 1", "-- [[ a [[ line comment\nx = 1"},
+        {"s = '[[' .. \"[[ ]]\"", "s = '[[' .. \"[[ ]]\""},
+        {"s = [[a [[b]]", "s = [[a [[b]]"},  // never closed: the compiler says so
+        {"s = [[\n[[\n]]\n]] f()", "s = [=[\n[[\n]]\n]=] f()"},
+        {"a = [[x]] b = [[y [[z]] ]]", "a = [[x]] b = [=[y [[z]] ]=]"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(RewriteNestedLongStrings(c.source), c.expected) << c.source;
+}
+
 TEST(Lua50Dialect, RewriteKeepsEveryLine) {
     std::string source = "for k, v in\r\n t\r\n do\r\n  x = [[a\r\nb]]\r\nend\r\n";
-    std::string rewritten = RewriteGenericFor(source);
+    std::string rewritten = Lua50Source(source + "y = [[a\r\n[[b]]\r\n]]\r\n");
+    source += "y = [[a\r\n[[b]]\r\n]]\r\n";
     EXPECT_EQ(std::count(rewritten.begin(), rewritten.end(), '\n'), std::count(source.begin(), source.end(), '\n'));
 }
 

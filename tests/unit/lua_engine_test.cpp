@@ -127,6 +127,13 @@ TEST(ScriptRuns, TraceModeFollowsTheScriptVisibleFunctions) {
     }
 }
 
+TEST(ScriptRuns, AReplacedTraceSwitchTracesFromTheNextLine) {
+    ScriptFixture fixture;
+    fixture.Run("Debug.GetTraceMode = function() return true end\r\nlocal a = 1\r\nlocal b = 2");
+    // The trace lines come through Debug.Print, so the table behind the watch still answers.
+    EXPECT_EQ(fixture.frame.output, "TRACE: 2: local a = 1\r\nTRACE: 3: local b = 2\r\n");
+}
+
 TEST(ScriptRuns, ReplacedLastErrorFunctionsSeeEveryActionsCode) {
     ScriptFixture fixture;
     fixture.Run(

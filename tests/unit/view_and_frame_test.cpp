@@ -29,6 +29,7 @@ TEST(WindowShape, BlackPixelsMakeTheShape) {
 }  // namespace
 
 #include <QApplication>
+#include <QKeyEvent>
 
 #include "actions/action_tables.h"
 #include "app/project_settings.h"
@@ -138,6 +139,7 @@ TEST(PageView, LeavingAPageReleasesPicturesByLeaveMode) {
 }  // namespace
 
 #include "app/debug_wnd_dlg.h"
+#include "project/vantorix_event.h"
 #include "project/vantorix_text_object.h"
 
 namespace {
@@ -154,6 +156,30 @@ TEST(DebugWindow, AppendsWithoutAddingBreaksAndClears) {
     window.resize(100, 100);
     EXPECT_GE(window.width(), 150) << "the window keeps its minimum size";
     EXPECT_GE(window.height(), 250);
+}
+
+TEST(MainFrame, KeyDownsRaiseOnKeyWithAutoRepeat) {
+    CVantorixProject project;
+    auto page = std::make_unique<CVantorixMenuPage>();
+    auto onKey = std::make_shared<CVantorixEvent>("On Key");
+    onKey->script = "Keys = (Keys or '') .. e_Key .. (e_Modifiers.ctrl and 'c' or '') .. ' '";
+    page->pageEvents.push_back(onKey);
+    project.pages.push_back(std::move(page));
+    ShownProject shown(project, 40, 30);
+    auto press = [&](int key, Qt::KeyboardModifiers modifiers, bool repeat) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, QString(), repeat);
+        QApplication::sendEvent(shown.frame.get(), &event);
+    };
+    press(Qt::Key_A, Qt::NoModifier, false);
+    press(Qt::Key_A, Qt::NoModifier, true);
+    press(Qt::Key_X, Qt::AltModifier, false);
+    press(Qt::Key_F10, Qt::NoModifier, false);
+    press(Qt::Key_Control, Qt::NoModifier, false);
+    shown.frame->HandleKey(88, false, true, false);  // a replayed Alt+X is a system key too
+    lua_State* L = shown.document.ScriptEngine().luaState;
+    lua_getglobal(L, "Keys");
+    EXPECT_STREQ(lua_tostring(L, -1), "65 65 17c ");
+    lua_pop(L, 1);
 }
 
 TEST(PageView, TooltipsForVisibleObjectsWithText) {
