@@ -179,16 +179,20 @@ RecordRef CKXArchiveReader::ReadObject() {
 void CKXArchiveReader::ReadObjectList(ObjectList& list) {
     std::uint32_t count = ReadCount();
     // Every entry takes at least a two-byte tag, which bounds what the stream can back.
-    list.reserve(list.size() + std::min<std::size_t>(count, Remaining() / 2));
+    if (count > Remaining() / 2) Fail(ArchiveErrorKind::EndOfData, "a list of " + std::to_string(count) + " records");
+    list.reserve(list.size() + count);
     for (std::uint32_t i = 0; i < count; ++i) list.push_back(ReadObject());
 }
 
-void CKXArchiveReader::ReadStringList(std::vector<std::string>& list) {
+void CKXArchiveReader::ReadStringList(CKXStringList& list) {
     std::uint32_t count = ReadCount();
+    // Every entry takes at least its length byte.
+    if (count > Remaining()) Fail(ArchiveErrorKind::EndOfData, "a list of " + std::to_string(count) + " strings");
+    list.reserve(list.ByteSize() + count);
     for (std::uint32_t i = 0; i < count; ++i) list.push_back(ReadString());
 }
 
-void CKXReadVisitor::StringList(const char*, std::vector<std::string>& value) {
+void CKXReadVisitor::StringList(const char*, CKXStringList& value) {
     value.clear();
     reader.ReadStringList(value);
 }

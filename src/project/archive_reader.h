@@ -33,7 +33,7 @@ public:
     std::vector<std::uint8_t> ReadBytes(std::size_t count);
     RecordRef ReadObject();
     void ReadObjectList(ObjectList& list);
-    void ReadStringList(std::vector<std::string>& list);
+    void ReadStringList(CKXStringList& list);
 
     std::size_t Offset() const { return offset; }
     std::size_t Remaining() const { return size - offset; }
@@ -76,7 +76,7 @@ public:
     void Rect(const char*, VxRect& value) override { value = reader.ReadRect(); }
     void Time(const char*, std::int32_t& value) override { value = reader.ReadTime(); }
     void String(const char*, std::string& value) override { value = reader.ReadString(); }
-    void StringList(const char*, std::vector<std::string>& value) override;
+    void StringList(const char*, CKXStringList& value) override;
     void Objects(const char*, ObjectList& value, const char*) override;
     void ByteArray(const char*, std::vector<std::uint8_t>& value) override;
     void Nested(const char*, const std::function<void()>& fields) override { fields(); }

@@ -106,9 +106,9 @@ void CKXArchiveWriter::WriteObjectList(const ObjectList& list) {
     for (const RecordRef& record : list) WriteObject(record);
 }
 
-void CKXArchiveWriter::WriteStringList(const std::vector<std::string>& list) {
+void CKXArchiveWriter::WriteStringList(const CKXStringList& list) {
     WriteCount(static_cast<std::uint32_t>(list.size()));
-    for (const std::string& text : list) WriteString(text);
+    for (std::string_view text : list) WriteString(std::string(text));
 }
 
 void CKXSerializable::WriteBody(CKXArchiveWriter& writer) {

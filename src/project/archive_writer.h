@@ -23,7 +23,7 @@ public:
     void WriteBytes(const std::vector<std::uint8_t>& bytes);
     void WriteObject(const RecordRef& record);
     void WriteObjectList(const ObjectList& list);
-    void WriteStringList(const std::vector<std::string>& list);
+    void WriteStringList(const CKXStringList& list);
 
     const std::vector<std::uint8_t>& Bytes() const { return bytes; }
     std::vector<std::uint8_t> TakeBytes() { return std::move(bytes); }
@@ -47,7 +47,7 @@ public:
     void Rect(const char*, VxRect& value) override { writer.WriteRect(value); }
     void Time(const char*, std::int32_t& value) override { writer.WriteTime(value); }
     void String(const char*, std::string& value) override { writer.WriteString(value); }
-    void StringList(const char*, std::vector<std::string>& value) override { writer.WriteStringList(value); }
+    void StringList(const char*, CKXStringList& value) override { writer.WriteStringList(value); }
     void Objects(const char*, ObjectList& value, const char*) override { writer.WriteObjectList(value); }
     void ByteArray(const char*, std::vector<std::uint8_t>& value) override {
         writer.WriteCount(static_cast<std::uint32_t>(value.size()));

@@ -28,7 +28,7 @@ public:
     std::int32_t loopList = 1;
     std::int32_t musicVolume = 255;
     std::int32_t effectsVolume = 255;
-    std::vector<std::string> tracks;
-    std::vector<std::string> pool;  // rebuilt from tracks after reading
+    CKXStringList tracks;
+    CKXStringList pool;  // rebuilt from tracks after reading
     int currentIndex = -1;
 };

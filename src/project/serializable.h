@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "project/string_list.h"
+
 class CKXArchiveReader;
 class CKXArchiveWriter;
 class CKXSerializable;
@@ -35,7 +37,7 @@ public:
     virtual void Rect(const char* key, VxRect& value) = 0;
     virtual void Time(const char* key, std::int32_t& value) = 0;
     virtual void String(const char* key, std::string& value) = 0;
-    virtual void StringList(const char* key, std::vector<std::string>& value) = 0;
+    virtual void StringList(const char* key, CKXStringList& value) = 0;
     // defaultClass names the class an entry has when a description leaves it out.
     virtual void Objects(const char* key, ObjectList& value, const char* defaultClass) = 0;
     // A count, then that many raw bytes.

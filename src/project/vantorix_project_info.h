@@ -40,10 +40,10 @@ public:
     std::string defaultClickSound;
     std::int32_t pageLeaveMode = 0;
     std::int32_t skipSoundOnNT4 = 0;
-    std::int32_t unusedNumber = 4;              // stored; no behaviour depends on it
-    std::string unusedText = "0";               // stored; no behaviour depends on it
-    std::int32_t unusedFlag = 0;                // stored; no behaviour depends on it
-    std::vector<std::string> unusedStringList;  // stored; no behaviour depends on it
+    std::int32_t unusedNumber = 4;   // stored; no behaviour depends on it
+    std::string unusedText = "0";    // stored; no behaviour depends on it
+    std::int32_t unusedFlag = 0;     // stored; no behaviour depends on it
+    CKXStringList unusedStringList;  // stored; no behaviour depends on it
     ObjectList projectEvents;
 };
 

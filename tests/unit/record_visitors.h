@@ -23,9 +23,7 @@ public:
         // Every third string is long enough for the word length form.
         v = std::string(key) + "-" + std::to_string(n) + (n % 3 == 0 ? std::string(300, 'x') : "");
     }
-    void StringList(const char*, std::vector<std::string>& v) override {
-        v = {"one-" + std::to_string(next++), "", "three"};
-    }
+    void StringList(const char*, CKXStringList& v) override { v = {"one-" + std::to_string(next++), "", "three"}; }
     void Objects(const char*, ObjectList& v, const char* defaultClass) override;
     void ByteArray(const char*, std::vector<std::uint8_t>& v) override {
         v = {1, 2, 3, static_cast<std::uint8_t>(next++)};
@@ -53,8 +51,8 @@ public:
     }
     void Time(const char* key, std::int32_t& v) override { Add(key, std::to_string(v)); }
     void String(const char* key, std::string& v) override { Add(key, v); }
-    void StringList(const char* key, std::vector<std::string>& v) override {
-        for (auto& s : v) Add(key, s);
+    void StringList(const char* key, CKXStringList& v) override {
+        for (std::string_view s : v) Add(key, std::string(s));
     }
     void Objects(const char* key, ObjectList& v, const char*) override {
         Add(key, std::to_string(v.size()));

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <iostream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -98,14 +99,12 @@ Options ParseOptions(int argc, char** argv) {
     return options;
 }
 
-std::string ProjectJsonText(const Options& options, const CodePage& codePage) {
+void WriteProjectJsonOf(const Options& options, const CodePage& codePage, std::ostream& out) {
     const std::string& file = options.inputs[0];
     auto project = LoadDataFile(file, options.password, codePage);
-    Json root = ProjectToJson(*project, codePage);
-    if (options.showFonts) {
-        root["fonts"] = FontsToJson(LoadDataFileFonts(file, options.password, codePage), codePage);
-    }
-    return root.dump(2) + "\n";
+    ObjectList fonts;
+    if (options.showFonts) fonts = LoadDataFileFonts(file, options.password, codePage);
+    WriteProjectJson(out, *project, codePage, options.showFonts ? &fonts : nullptr);
 }
 
 RecordRef FontRecord(const std::string& path, const CodePage& codePage) {
@@ -156,11 +155,13 @@ int Run(int argc, char** argv) {
     auto codePage = CodePage::Open(options.codePage, &error);
     if (!codePage) throw ToolError(error);
     if (options.command == "inspect") {
-        std::cout << ProjectJsonText(options, *codePage);
+        // Written as it is made: a large project never stands whole in memory as text.
+        WriteProjectJsonOf(options, *codePage, std::cout);
+        std::cout.flush();
     } else if (options.command == "unpack") {
-        if (!WriteFileAtomically(options.output, ProjectJsonText(options, *codePage), &error)) {
-            throw ToolError(error);
-        }
+        std::ostringstream text;
+        WriteProjectJsonOf(options, *codePage, text);
+        if (!WriteFileAtomically(options.output, text.str(), &error)) throw ToolError(error);
     } else if (options.command == "pack") {
         Pack(options, *codePage);
     } else if (options.command == "btn") {

@@ -1,7 +1,10 @@
 #include "project_json.h"
 
 #include <limits>
+#include <ostream>
 #include <set>
+#include <sstream>
+#include <string_view>
 
 #include "platform/code_page.h"
 #include "project/vantorix_project.h"
@@ -38,67 +41,141 @@ const char* ClassForTypeCode(std::int64_t typeCode) {
     }
 }
 
+// Writes JSON text as it goes, laid out as nlohmann's dump(2) lays it out, so that a project of
+// any size is described without its whole tree in memory.
+class JsonStreamWriter {
+public:
+    explicit JsonStreamWriter(std::ostream& out) : out(out) {}
+
+    void Key(std::string_view key) {
+        Separate();
+        out << Json(key).dump() << ": ";
+        keyWritten = true;
+    }
+    void Number(std::int64_t value) {
+        Separate();
+        out << value;
+    }
+    void Text(std::string_view utf8) {
+        Separate();
+        out << Json(utf8).dump();
+    }
+    void Null() {
+        Separate();
+        out << "null";
+    }
+    void Open(char bracket) {
+        Separate();
+        out << bracket;
+        open.push_back({bracket == '{' ? '}' : ']', 0});
+    }
+    void Close() {
+        Level level = open.back();
+        open.pop_back();
+        if (level.items > 0) out << '\n' << std::string(open.size() * 2, ' ');
+        out << level.closing;
+    }
+
+private:
+    struct Level {
+        char closing;
+        std::size_t items;
+    };
+
+    // What comes before a value: after a key, nothing; in a container, the line break, the
+    // comma between items and the indentation.
+    void Separate() {
+        if (keyWritten) {
+            keyWritten = false;
+            return;
+        }
+        if (open.empty()) return;
+        out << (open.back().items++ > 0 ? ",\n" : "\n") << std::string(open.size() * 2, ' ');
+    }
+
+    std::ostream& out;
+    std::vector<Level> open;
+    bool keyWritten = false;
+};
+
 class JsonOutVisitor : public CKXFieldVisitor {
 public:
-    JsonOutVisitor(const CodePage& codePage, Json& target) : codePage(codePage), current(&target) {}
+    JsonOutVisitor(const CodePage& codePage, JsonStreamWriter& json) : codePage(codePage), json(json) {}
 
-    void Byte(const char* key, std::uint8_t& value) override { (*current)[key] = value; }
-    void Int(const char* key, std::int32_t& value) override { (*current)[key] = value; }
-    void Dword(const char* key, std::uint32_t& value) override { (*current)[key] = value; }
-    void Time(const char* key, std::int32_t& value) override { (*current)[key] = value; }
+    void Byte(const char* key, std::uint8_t& value) override { Number(key, value); }
+    void Int(const char* key, std::int32_t& value) override { Number(key, value); }
+    void Dword(const char* key, std::uint32_t& value) override { Number(key, value); }
+    void Time(const char* key, std::int32_t& value) override { Number(key, value); }
     void Rect(const char* key, VxRect& value) override {
-        (*current)[key] = Json::array({value.left, value.top, value.right, value.bottom});
+        json.Key(key);
+        json.Open('[');
+        for (std::int32_t side : {value.left, value.top, value.right, value.bottom}) json.Number(side);
+        json.Close();
     }
-    void String(const char* key, std::string& value) override { (*current)[key] = codePage.ToUtf8(value); }
-    void StringList(const char* key, std::vector<std::string>& value) override {
-        Json list = Json::array();
-        for (const std::string& text : value) list.push_back(codePage.ToUtf8(text));
-        (*current)[key] = std::move(list);
+    void String(const char* key, std::string& value) override {
+        json.Key(key);
+        json.Text(codePage.ToUtf8(value));
+    }
+    void StringList(const char* key, CKXStringList& value) override {
+        json.Key(key);
+        json.Open('[');
+        for (std::string_view text : value) json.Text(codePage.ToUtf8(std::string(text)));
+        json.Close();
     }
     void Objects(const char* key, ObjectList& value, const char* defaultClass) override {
-        (*current)[key] = ListToJson(value, defaultClass);
+        json.Key(key);
+        List(value, defaultClass);
     }
     void ByteArray(const char* key, std::vector<std::uint8_t>& value) override {
-        (*current)[std::string(key) + "Size"] = value.size();
+        Number((std::string(key) + "Size").c_str(), static_cast<std::int64_t>(value.size()));
     }
     void Nested(const char* key, const std::function<void()>& fields) override {
-        (*current)[key] = Json::object();
-        Json* outer = current;
-        current = &(*outer)[key];
+        json.Key(key);
+        json.Open('{');
         fields();
-        current = outer;
+        json.Close();
     }
     void MemberList(const char* key, std::size_t size, const std::function<void()>&,
                     const std::function<CKXSerializable&()>&,
                     const std::function<CKXSerializable&(std::size_t)>& at) override {
-        Json list = Json::array();
-        for (std::size_t i = 0; i < size; ++i) list.push_back(RecordToJson(at(i), nullptr));
-        (*current)[key] = std::move(list);
+        json.Key(key);
+        json.Open('[');
+        for (std::size_t i = 0; i < size; ++i) Record(at(i), nullptr);
+        json.Close();
     }
 
-    Json ListToJson(const ObjectList& list, const char* defaultClass) {
-        Json array = Json::array();
+    void List(const ObjectList& list, const char* defaultClass) {
+        json.Open('[');
         for (const RecordRef& record : list) {
-            array.push_back(record ? RecordToJson(*record, defaultClass) : Json(nullptr));
+            if (record) {
+                Record(*record, defaultClass);
+            } else {
+                json.Null();
+            }
         }
-        return array;
+        json.Close();
     }
 
-    Json RecordToJson(CKXSerializable& record, const char* defaultClass) {
-        Json object = Json::object();
+    void Record(CKXSerializable& record, const char* defaultClass) {
+        json.Open('{');
         if (defaultClass == nullptr || std::string(defaultClass) != record.ClassName()) {
-            if (FindRegisteredClass(record.ClassName())) object["class"] = record.ClassName();
+            if (FindRegisteredClass(record.ClassName())) {
+                json.Key("class");
+                json.Text(record.ClassName());
+            }
         }
-        Json* outer = current;
-        current = &object;
         record.Serialize(*this);
-        current = outer;
-        return object;
+        json.Close();
     }
 
 private:
+    void Number(const char* key, std::int64_t value) {
+        json.Key(key);
+        json.Number(value);
+    }
+
     const CodePage& codePage;
-    Json* current;
+    JsonStreamWriter& json;
 };
 
 class JsonInVisitor : public CKXFieldVisitor {
@@ -146,7 +223,7 @@ public:
     void String(const char* key, std::string& value) override {
         if (const Json* json = Find(key)) value = Text(*json, Path(key));
     }
-    void StringList(const char* key, std::vector<std::string>& value) override {
+    void StringList(const char* key, CKXStringList& value) override {
         const Json* json = Find(key);
         if (!json) return;
         if (!json->is_array()) Fail(Path(key), "expected an array of strings");
@@ -272,17 +349,23 @@ private:
 
 }  // namespace
 
-Json ProjectToJson(CVantorixProject& project, const CodePage& codePage) {
-    Json root = Json::object();
-    JsonOutVisitor visitor(codePage, root);
+void WriteProjectJson(std::ostream& out, CVantorixProject& project, const CodePage& codePage, const ObjectList* fonts) {
+    JsonStreamWriter json(out);
+    JsonOutVisitor visitor(codePage, json);
+    json.Open('{');
     project.Serialize(visitor);
-    return root;
+    if (fonts) {
+        json.Key("fonts");
+        visitor.List(*fonts, "CKXTTFInfo");
+    }
+    json.Close();
+    out << '\n';
 }
 
-Json FontsToJson(const ObjectList& fonts, const CodePage& codePage) {
-    Json unused;
-    JsonOutVisitor visitor(codePage, unused);
-    return visitor.ListToJson(fonts, "CKXTTFInfo");
+Json ProjectToJson(CVantorixProject& project, const CodePage& codePage) {
+    std::ostringstream text;
+    WriteProjectJson(text, project, codePage, nullptr);
+    return Json::parse(text.str());
 }
 
 std::unique_ptr<CVantorixProject> ProjectFromJson(const JsonDocument& document, const CodePage& codePage) {

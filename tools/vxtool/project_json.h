@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -16,11 +17,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The project as JSON: {"header", "project", "pages", "doFlashCheck"}. Text is UTF-8, converted
-// from the project's code page. Every field of every record is written.
+// The project as JSON text, written as it goes: {"header", "project", "pages", "doFlashCheck"},
+// and "fonts" (the embedded font records, their data given by its size) when fonts are given.
+// Text is UTF-8, converted from the project's code page. Every field of every record is written.
+void WriteProjectJson(std::ostream& out, CVantorixProject& project, const CodePage& codePage, const ObjectList* fonts);
+// The same as a JSON value.
 Json ProjectToJson(CVantorixProject& project, const CodePage& codePage);
-// The embedded font records as JSON (the font data itself is given by its size).
-Json FontsToJson(const ObjectList& fonts, const CodePage& codePage);
 
 // Builds a project from its JSON description. Missing keys keep the record's defaults; unknown
 // keys, values of the wrong type and text the code page cannot hold raise ProjectJsonError.

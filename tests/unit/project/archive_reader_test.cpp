@@ -137,7 +137,7 @@ TEST(ArchiveObjects, ClassNameLengthLimit) {
 }
 
 TEST(ArchiveObjects, EveryErrorKind) {
-    enum class Read { Dword, String, Object, List };
+    enum class Read { Dword, String, Object, List, Strings };
     struct Case {
         const char* what;
         Read read;
@@ -169,6 +169,8 @@ TEST(ArchiveObjects, EveryErrorKind) {
          ArchiveErrorKind::BadSchema},
         {"count of four billion in a short stream", Read::List, StreamBytes().Word(0xFFFF).Dword(0xFFFFFFFF).Word(0),
          ArchiveErrorKind::EndOfData},
+        {"string count beyond the bytes", Read::Strings, StreamBytes().Word(0xFFFF).Dword(50000000).Byte(0),
+         ArchiveErrorKind::EndOfData},
     };
     for (const Case& c : cases) {
         auto reader = ReaderOf(c.stream);
@@ -187,6 +189,11 @@ TEST(ArchiveObjects, EveryErrorKind) {
                 case Read::List:
                     reader.ReadObjectList(list);
                     break;
+                case Read::Strings: {
+                    CKXStringList strings;
+                    reader.ReadStringList(strings);
+                    break;
+                }
             }
         });
         EXPECT_EQ(kind, c.kind) << c.what;

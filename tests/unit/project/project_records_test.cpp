@@ -196,7 +196,7 @@ TEST(ProjectRecords, PageWithAnUndefinedClassIndexIsRefused) {
     ASSERT_NE(at, bytes.end());
     std::vector<std::uint8_t> broken(bytes.begin(), at);
     StreamBytes rest;
-    rest.Word(4).Word(0x8001);
+    rest.Word(4).Word(0x8001).Word(0).Word(0).Word(0);  // four entries' worth of bytes, so the list is read
     broken.insert(broken.end(), rest.bytes.begin(), rest.bytes.end());
     try {
         ReadProjectEntry(broken, CodePage::Default());
