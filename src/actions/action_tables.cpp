@@ -3,6 +3,7 @@
 #include "actions/application_actions.h"
 #include "actions/file_actions.h"
 #include "actions/page_actions.h"
+#include "actions/paragraph_actions.h"
 #include "actions/string_actions.h"
 #include "actions/system_actions.h"
 #include "script/debug_actions.h"
@@ -27,7 +28,7 @@ std::vector<ActionTable> ActionTables() {
         {"Label", LabelActionFunctions()},
         {"ListBox", nullptr},
         {"Math", nullptr},
-        {"Paragraph", nullptr},
+        {"Paragraph", ParagraphActionFunctions()},
         {"Page", PageActionFunctions()},
         {"Plugin", nullptr},
         {"Registry", RegistryActionFunctions()},

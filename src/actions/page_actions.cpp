@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int objectNotFound = 1100;
 constexpr int pageFirst = 0, pageLast = 1, pageNext = 2, pagePrevious = 3, pageBackward = 4, pageForward = 5;
 
 void PushString(lua_State* L, const std::string& text) {
@@ -173,34 +172,6 @@ int FileBrowse(lua_State* L) {
     return 1;
 }
 
-// The object of the table's kind named by argument 1, or none.
-CVantorixBaseObject* ObjectArg(lua_State* L, int kind) {
-    return DocumentOf(L).FindObject(GetStringArg(L, 1), kind);
-}
-
-int IsVisible(lua_State* L, int kind) {
-    ResetLastError(L);
-    CheckArgCount(L, 1);
-    CVantorixBaseObject* object = ObjectArg(L, kind);
-    SetLastError(L, object ? 0 : objectNotFound);
-    lua_pushboolean(L, object && object->visible);
-    return 1;
-}
-
-int SetVisible(lua_State* L, int kind) {
-    ResetLastError(L);
-    CheckArgCount(L, 1);
-    CVantorixBaseObject* object = ObjectArg(L, kind);
-    bool visible = HasArg(L, 2) ? GetBooleanArg(L, 2) : true;
-    CKXScriptDocument& document = DocumentOf(L);
-    if (object && (object->visible != 0) != visible) {
-        object->visible = visible;
-        if (document.RedrawEnabled()) document.RepaintObjectRect(*object);
-    }
-    SetLastError(L, object ? 0 : objectNotFound);
-    return 0;
-}
-
 int ButtonGetState(lua_State* L) {
     ResetLastError(L);
     CheckArgCount(L, 1);
@@ -251,10 +222,10 @@ int ButtonSetText(lua_State* L) {
 }
 
 int ButtonIsVisible(lua_State* L) {
-    return IsVisible(L, kindButton);
+    return IsObjectVisible(L, kindButton);
 }
 int ButtonSetVisible(lua_State* L) {
-    return SetVisible(L, kindButton);
+    return SetObjectVisible(L, kindButton);
 }
 
 int LabelGetText(lua_State* L) {
@@ -286,10 +257,10 @@ int LabelSetText(lua_State* L) {
 }
 
 int LabelIsVisible(lua_State* L) {
-    return IsVisible(L, kindLabel);
+    return IsObjectVisible(L, kindLabel);
 }
 int LabelSetVisible(lua_State* L) {
-    return SetVisible(L, kindLabel);
+    return SetObjectVisible(L, kindLabel);
 }
 
 int ImageGetFilename(lua_State* L) {
@@ -323,13 +294,41 @@ int ImageLoad(lua_State* L) {
 }
 
 int ImageIsVisible(lua_State* L) {
-    return IsVisible(L, kindImage);
+    return IsObjectVisible(L, kindImage);
 }
 int ImageSetVisible(lua_State* L) {
-    return SetVisible(L, kindImage);
+    return SetObjectVisible(L, kindImage);
 }
 
 }  // namespace
+
+// The object of the table's kind named by argument 1, or none.
+CVantorixBaseObject* ObjectArg(lua_State* L, int kind) {
+    return DocumentOf(L).FindObject(GetStringArg(L, 1), kind);
+}
+
+int IsObjectVisible(lua_State* L, int kind) {
+    ResetLastError(L);
+    CheckArgCount(L, 1);
+    CVantorixBaseObject* object = ObjectArg(L, kind);
+    SetLastError(L, object ? 0 : objectNotFound);
+    lua_pushboolean(L, object && object->visible);
+    return 1;
+}
+
+int SetObjectVisible(lua_State* L, int kind) {
+    ResetLastError(L);
+    CheckArgCount(L, 1);
+    CVantorixBaseObject* object = ObjectArg(L, kind);
+    bool visible = HasArg(L, 2) ? GetBooleanArg(L, 2) : true;
+    CKXScriptDocument& document = DocumentOf(L);
+    if (object && (object->visible != 0) != visible) {
+        object->visible = visible;
+        if (document.RedrawEnabled()) document.RepaintObjectRect(*object);
+    }
+    SetLastError(L, object ? 0 : objectNotFound);
+    return 0;
+}
 
 std::string ExpandLineBreaks(const std::string& text) {
     std::string out;

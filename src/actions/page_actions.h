@@ -12,5 +12,15 @@ const luaL_Reg* ButtonActionFunctions();
 const luaL_Reg* LabelActionFunctions();
 const luaL_Reg* ImageActionFunctions();
 
+class CVantorixBaseObject;
+
+// What the tables of the drawn objects share.
+inline constexpr int objectNotFound = 1100;
+// The object of the table's kind named by argument 1, or none.
+CVantorixBaseObject* ObjectArg(lua_State* L, int kind);
+// Kind.IsVisible and Kind.SetVisible (visible, default true) of the object named by argument 1.
+int IsObjectVisible(lua_State* L, int kind);
+int SetObjectVisible(lua_State* L, int kind);
+
 // "\n" written by an author (a backslash and n or N) becomes a line break.
 std::string ExpandLineBreaks(const std::string& text);

@@ -177,11 +177,12 @@ void CPXRuntimeDoc::RunAudioEvent(int state, int channel) {
     RunPageEvent(*currentPage, VxEvent::onAudio, prefix, true);
 }
 
-void CPXRuntimeDoc::RunObjectEvent(const CVantorixBaseObject& object, const char* eventName) {
+void CPXRuntimeDoc::RunObjectEvent(const CVantorixBaseObject& object, const char* eventName, const char* contextName) {
     std::string script = object.GetEventScript(eventName);
     if (script.empty() || !currentPage) return;
-    RunEventScript(script, currentPage->pageName + " -> " + object.objectName + " -> " + eventName,
-                   ScriptPrefix(object.objectName));
+    RunEventScript(
+        script, currentPage->pageName + " -> " + object.objectName + " -> " + (contextName ? contextName : eventName),
+        ScriptPrefix(object.objectName));
 }
 
 void CPXRuntimeDoc::RunCloseEvents() {

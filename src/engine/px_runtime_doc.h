@@ -54,7 +54,8 @@ public:
     void RunShowEvent(int pageIndex);
     // "On Audio" of the current page for a channel's new state (0 finish, 1 pause, 2 play, 3 stop).
     void RunAudioEvent(int state, int channel);
-    void RunObjectEvent(const CVantorixBaseObject& object, const char* eventName);
+    // An object's event; contextName names the event in the context when it differs.
+    void RunObjectEvent(const CVantorixBaseObject& object, const char* eventName, const char* contextName = nullptr);
     // The closing scripts: the current page's "On Close", then the project's "On Shutdown".
     void RunCloseEvents();
     // Asks the script global QueryAllowProjectClose; a missing or failing function allows it.

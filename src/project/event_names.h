@@ -10,6 +10,8 @@ inline constexpr const char* onClose = "On Close";
 inline constexpr const char* onAudio = "On Audio";
 inline constexpr const char* onKey = "On Key";
 inline constexpr const char* onEnter = "On Enter";
+// The context a paragraph runs its "On Enter" script under.
+inline constexpr const char* onOver = "On Over";
 inline constexpr const char* onLeave = "On Leave";
 inline constexpr const char* onClick = "On Click";
 }  // namespace VxEvent

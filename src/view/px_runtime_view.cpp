@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include "platform/code_page.h"
 #include "project/vantorix_base_object.h"
@@ -49,6 +51,10 @@ CVantorixBaseObject* CPXRuntimeView::ObjectAt(QPoint point) const {
 }
 
 void CPXRuntimeView::PointerMoved(QPoint point) {
+    if (captured) {
+        captured->CaptureMove(*this, point);
+        return;
+    }
     if (windowDrag) {
         window()->move(window()->pos() + (point - dragStart));
         return;
@@ -79,15 +85,25 @@ void CPXRuntimeView::mousePressEvent(QMouseEvent* event) {
     CVantorixMenuPage* page = document.CurrentPage();
     if (!page) return;
     QPoint point = event->position().toPoint();
-    CVantorixBaseObject* hit = ObjectAt(point);
+    lastPointer = point;
     if (event->button() != Qt::LeftButton) {
-        if (hit) pressed.push_back(hit);
+        if (CVantorixBaseObject* hit = ObjectAt(point)) pressed.push_back(hit);
         return;
     }
-    if (hit) {
-        pressed.push_back(hit);
-        ObjectViewOf(*hit).Press(*this);
-        return;
+    // From the topmost object down: the first that takes the pointer is pressed; a paragraph
+    // whose scroll bar is under the point scrolls instead.
+    auto objects = page->Objects();
+    for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
+        CObjectView& object = ObjectViewOf(**it);
+        if (object.HitTest(point)) {
+            pressed.push_back(it->get());
+            object.Press(*this);
+            return;
+        }
+        if (object.BarsContain(point)) {
+            object.ScrollbarPress(*this, point);
+            return;
+        }
     }
     pressed.clear();
     // A caption-less window moves by its page when the project lets it.
@@ -97,14 +113,18 @@ void CPXRuntimeView::mousePressEvent(QMouseEvent* event) {
         windowDrag = true;
         dragStart = point;
         setCursor(Qt::SizeAllCursor);
-        grabMouse();
+        GrabPointer(true);
     }
 }
 
 void CPXRuntimeView::mouseReleaseEvent(QMouseEvent* event) {
     if (!document.CurrentPage() || event->button() != Qt::LeftButton) return;
+    if (captured) {
+        captured->ScrollbarRelease(*this);
+        return;
+    }
     if (windowDrag) {
-        releaseMouse();
+        GrabPointer(false);
         setCursor(Qt::ArrowCursor);
         windowDrag = false;
         return;
@@ -115,8 +135,10 @@ void CPXRuntimeView::mouseReleaseEvent(QMouseEvent* event) {
     auto objects = document.CurrentPage()->Objects();
     for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
         CObjectView& object = ObjectViewOf(**it);
-        if (object.HitTest(point) && std::find(wasPressed.begin(), wasPressed.end(), it->get()) != wasPressed.end()) {
-            object.Release(*this);
+        if (object.HitTest(point)) {
+            if (std::find(wasPressed.begin(), wasPressed.end(), it->get()) != wasPressed.end()) object.Release(*this);
+        } else if (object.VerticalBarContains(point)) {
+            object.ScrollbarRelease(*this);
         }
     }
 }
@@ -132,6 +154,56 @@ void CPXRuntimeView::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     menu.addAction("&Exit", this, [this] { PostClose(); });
     menu.exec(event->globalPos());
+}
+
+void CPXRuntimeView::GrabPointer(bool grab) {
+    // The off-screen platform of headless runs has no pointer to grab: every event already comes
+    // to this window there.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) return;
+    if (grab) {
+        grabMouse();
+    } else {
+        releaseMouse();
+    }
+}
+
+void CPXRuntimeView::wheelEvent(QWheelEvent* event) {
+    CVantorixMenuPage* page = document.CurrentPage();
+    int delta = event->angleDelta().y();
+    if (!page || delta == 0) return;
+    // One line per wheel message, for the topmost paragraph under the pointer.
+    QPoint point = event->position().toPoint();
+    auto objects = page->Objects();
+    for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
+        if (ObjectViewOf(**it).Wheel(*this, point, delta)) return;
+    }
+}
+
+void CPXRuntimeView::InvalidateRect(const VxRect& rect) {
+    update(ToQRect(rect));
+}
+
+void CPXRuntimeView::BeginCapture(CObjectView& object, int, bool repeat) {
+    captured = &object;
+    if (repeat) SetTimer(repeatTimerId, 100);
+    GrabPointer(true);
+}
+
+void CPXRuntimeView::EndCapture() {
+    GrabPointer(false);
+    if (captured) captured->CaptureEnded();
+    captured = nullptr;
+    if (IsTimerSet(repeatTimerId)) KillTimer(repeatTimerId);
+}
+
+void CPXRuntimeView::OnTimer(int id) {
+    if (id != repeatTimerId) return CKXWnd::OnTimer(id);
+    if (!captured) {
+        EndCapture();
+        return;
+    }
+    // Where the pointer is now: the last place the pointer's events gave.
+    captured->RepeatTick(*this, lastPointer);
 }
 
 void CPXRuntimeView::RefreshHover() {
@@ -223,6 +295,8 @@ void CPXRuntimeView::ResetDisplayStates(CVantorixMenuPage& page) {
 }
 
 void CPXRuntimeView::LeavePage(CVantorixMenuPage& page, bool everyObject) {
+    // A page change ends a scroll-bar capture.
+    if (captured) EndCapture();
     for (const auto& object : page.Objects()) {
         CObjectView& view = ObjectViewOf(*object);
         if (everyObject || view.OwnsWindow()) view.LeavePage();

@@ -8,6 +8,7 @@
 
 class CDIBSMemDC;
 class CISImageEx;
+class CObjectView;
 class CVantorixMenuPage;
 
 // The one view of the main frame: it paints the current page through the off-screen surface,
@@ -51,6 +52,10 @@ public:
     void SetObjectCursor(int kind) override;
     // Looks at the pointer again at its current position, so hover states follow a change.
     void RefreshHover() override;
+    void InvalidateRect(const VxRect& rect) override;
+    void BeginCapture(CObjectView& object, int part, bool repeat) override;
+    void EndCapture() override;
+    static constexpr int repeatTimerId = 2;
 
     QRect GetPageRect() const;
     void RebuildTooltips();
@@ -73,6 +78,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void OnTimer(int id) override;
     void OnPaint(const QRect& clipBox) override;
 
 private:
@@ -82,9 +89,12 @@ private:
     // The topmost object that takes the pointer at point, searching from the last object.
     CVantorixBaseObject* ObjectAt(QPoint point) const;
     void PointerMoved(QPoint point);
+    void GrabPointer(bool grab);
 
     CPXRuntimeDoc& document;
     std::vector<CVantorixBaseObject*> pressed;
+    CObjectView* captured = nullptr;  // the paragraph holding the pointer for its scroll bar
+    QPoint lastPointer;
     bool windowDrag = false;
     QPoint dragStart;
     int pageWidth = 0;

@@ -42,45 +42,11 @@ TEST(WindowShape, BlackPixelsMakeTheShape) {
 #include "project/vantorix_image_object.h"
 #include "project/vantorix_project.h"
 #include "project/zip_writer.h"
+#include "shown_project.h"
 #include "temp_folder.h"
 #include "view/px_runtime_view.h"
 
 namespace {
-
-// A project packed into a data file, opened by a document and shown in a frame on the offscreen
-// platform, at the given page size.
-class ShownProject {
-public:
-    ShownProject(CVantorixProject& project, int width, int height) {
-        OffscreenApplication();
-        WindowsPathLayer::Instance().SetDataHome(data.path);
-        project.info.windowWidth = width;
-        project.info.windowHeight = height;
-        std::string file = folder / "menu.cdd";
-        std::string error;
-        EXPECT_TRUE(WriteZipArchive(file, {{"_proj.dat", WriteProjectEntry(project), true}}, archivePassword, &error));
-        EXPECT_TRUE(document.OnNewDocument(file, file, archivePassword, nullptr));
-        RuntimeAppSettings settings;
-        settings.windowWidth = width;
-        settings.windowHeight = height;
-        frame = std::make_unique<CMainFrame>(settings, document, QSize(800, 600), QRect(0, 0, 800, 600),
-                                             std::vector<std::string>{});
-        frame->show();
-        frame->View().OnInitialUpdate();
-        QApplication::processEvents();
-    }
-
-    // Opening the project makes its folder current; later tests need theirs back.
-    struct RestoreCurrentDirectory {
-        std::filesystem::path saved = std::filesystem::current_path();
-        ~RestoreCurrentDirectory() { std::filesystem::current_path(saved); }
-    } restoreCurrentDirectory;
-    TempFolder folder, data;
-    ScriptedDialogs dialogs;
-    CKXFrameServices frameServices;
-    CPXRuntimeDoc document{dialogs, frameServices, CodePage::Default(), ActionTables()};
-    std::unique_ptr<CMainFrame> frame;
-};
 
 TEST(PageView, CaptureAndRenderPages) {
     CVantorixProject project;

@@ -11,40 +11,15 @@
 #include "view/objects/object_host.h"
 #include "view/objects/text_layout.h"
 
-CLabelView::CLabelView(CVantorixTextObject& label) : CObjectView(label), label(label) {}
+CLabelView::CLabelView(CVantorixTextObject& label) : CTextBlockView(label), label(label) {}
 
 const ObjectSounds* CLabelView::Sounds() const {
     return &label.sounds;
 }
 
-int CLabelView::RestState() const {
-    return label.enabled ? 0 : 2;
-}
-
-bool CLabelView::Reacts() const {
-    return label.visible && label.enabled;
-}
-
-int CLabelView::InitialDisplayState() const {
-    return label.enabled ? 0 : 2;
-}
-
 void CLabelView::LeavePage() {
     fontMade = false;
     measured = false;
-}
-
-void CLabelView::Release(CObjectHost& host) {
-    CVantorixBaseObject& record = label;
-    if (!record.visible) {
-        record.displayState = RestState();
-        return;
-    }
-    if (!record.enabled) return;
-    record.displayState = 1;
-    Repaint(host);
-    RunEvent(host, record, VxEvent::onClick, true);
-    if (record.enabled) record.displayState = 1;
 }
 
 void CLabelView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {

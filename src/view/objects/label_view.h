@@ -10,23 +10,18 @@ class CVantorixTextObject;
 
 // A label: one block of text in the label's font and state colour, at one of four angles. It
 // takes the size of its text as it draws; a disabled label neither highlights nor clicks.
-class CLabelView : public CObjectView {
+class CLabelView : public CTextBlockView {
 public:
     explicit CLabelView(CVantorixTextObject& label);
 
     void Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) override;
     bool PaintsOutsideBox() const override { return true; }
-    void Release(CObjectHost& host) override;
     void LeavePage() override;
     // A label that sizes itself takes the size of its new text.
     void Measure(const CPXRuntimeDoc& document) override;
-    int InitialDisplayState() const override;
 
 protected:
     const ObjectSounds* Sounds() const override;
-    int RestState() const override;
-    bool Reacts() const override;
-    bool DrawsStates() const override { return true; }
 
 private:
     CVantorixTextObject& label;

@@ -2,6 +2,7 @@
 
 #include "project/serializable.h"
 
+class CObjectView;
 class CPXRuntimeDoc;
 
 // What a page object asks of the view it is shown in while it reacts to the pointer.
@@ -14,4 +15,10 @@ public:
     virtual void RedrawRectNow(const VxRect& rect) = 0;
     // Looks at the pointer again, so hover states follow what a script changed.
     virtual void RefreshHover() = 0;
+    // Marks a rectangle for the next paint.
+    virtual void InvalidateRect(const VxRect& rect) = 0;
+    // The object takes the pointer for a scroll-bar part: every move goes to it until the capture
+    // ends, and a repeat tick comes every 100 ms unless the part drags a thumb.
+    virtual void BeginCapture(CObjectView& object, int part, bool repeat) = 0;
+    virtual void EndCapture() = 0;
 };

@@ -22,9 +22,14 @@ void CObjectView::Repaint(CObjectHost& host) const {
     if (DrawsStates()) host.RedrawRectNow(object.rect);
 }
 
-void CObjectView::RunEvent(CObjectHost& host, CVantorixBaseObject& object, const char* eventName, bool refreshAfter) {
+const char* CObjectView::EnterContext() const {
+    return VxEvent::onEnter;
+}
+
+void CObjectView::RunEvent(CObjectHost& host, CVantorixBaseObject& object, const char* eventName, bool refreshAfter,
+                           const char* contextName) {
     int visible = object.visible, enabled = object.enabled;
-    host.Document().RunObjectEvent(object, eventName);
+    host.Document().RunObjectEvent(object, eventName, contextName);
     if (refreshAfter && (visible != object.visible || enabled != object.enabled)) host.RefreshHover();
 }
 
@@ -39,7 +44,7 @@ void CObjectView::Enter(CObjectHost& host) {
     object.displayState = 1;
     PlaySound(host, true);
     Repaint(host);
-    RunEvent(host, object, VxEvent::onEnter, true);
+    RunEvent(host, object, VxEvent::onEnter, true, EnterContext());
 }
 
 void CObjectView::Leave(CObjectHost& host) {
@@ -71,4 +76,29 @@ void CObjectView::Release(CObjectHost& host) {
     if (!record.visible) return;
     RunEvent(host, record, VxEvent::onClick, true);
     record.displayState = 1;
+}
+
+int CTextBlockView::RestState() const {
+    return object.enabled ? 0 : 2;
+}
+
+bool CTextBlockView::Reacts() const {
+    return object.visible && object.enabled;
+}
+
+int CTextBlockView::InitialDisplayState() const {
+    return object.enabled ? 0 : 2;
+}
+
+void CTextBlockView::Release(CObjectHost& host) {
+    CVantorixBaseObject& record = object;
+    if (!record.visible) {
+        record.displayState = RestState();
+        return;
+    }
+    if (!record.enabled) return;
+    record.displayState = 1;
+    Repaint(host);
+    RunEvent(host, record, VxEvent::onClick, true);
+    if (record.enabled) record.displayState = 1;
 }

@@ -45,6 +45,19 @@ public:
     virtual int InitialDisplayState() const { return 0; }
     virtual bool ShowsTooltip() const { return true; }
 
+    // Scroll bars (paragraphs). Whether a shown bar of a visible, enabled object holds the point,
+    // and the calls of a press there, a release, the moves and ticks of a capture, and the wheel
+    // (false when the object does not take it).
+    virtual bool BarsContain(QPoint) const { return false; }
+    virtual bool VerticalBarContains(QPoint) const { return false; }
+    virtual void ScrollbarPress(CObjectHost&, QPoint) {}
+    virtual void ScrollbarRelease(CObjectHost&) {}
+    virtual void CaptureMove(CObjectHost&, QPoint) {}
+    virtual void RepeatTick(CObjectHost&, QPoint) {}
+    virtual bool Wheel(CObjectHost&, QPoint, int) { return false; }
+    // The capture ended: no part shows pressed.
+    virtual void CaptureEnded() {}
+
 protected:
     // The hover and click sounds of kinds that have them.
     virtual const ObjectSounds* Sounds() const { return nullptr; }
@@ -57,9 +70,27 @@ protected:
 
     void PlaySound(CObjectHost& host, bool hover) const;
     void Repaint(CObjectHost& host) const;
-    // Runs one of the object's events; afterwards the pointer is looked at again when the script
-    // changed whether the object shows or reacts.
-    static void RunEvent(CObjectHost& host, CVantorixBaseObject& object, const char* eventName, bool refreshAfter);
+    // The context "On Enter" runs under.
+    virtual const char* EnterContext() const;
+    // Runs one of the object's events (under another event's name in its context when given);
+    // afterwards the pointer is looked at again when the script changed whether the object shows
+    // or reacts.
+    static void RunEvent(CObjectHost& host, CVantorixBaseObject& object, const char* eventName, bool refreshAfter,
+                         const char* contextName = nullptr);
 
     CVantorixBaseObject& object;
+};
+
+// Labels and paragraphs: they draw every state, show a disabled look, and a disabled one neither
+// highlights nor clicks.
+class CTextBlockView : public CObjectView {
+public:
+    using CObjectView::CObjectView;
+    void Release(CObjectHost& host) override;
+    int InitialDisplayState() const override;
+
+protected:
+    int RestState() const override;
+    bool Reacts() const override;
+    bool DrawsStates() const override { return true; }
 };

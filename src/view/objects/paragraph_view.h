@@ -1,16 +1,82 @@
 #pragma once
 
+#include <QFont>
+#include <QString>
+
+#include <string>
+
+#include "project/serializable.h"
 #include "view/objects/object_view.h"
+#include "view/objects/paragraph_text.h"
+#include "view/objects/scroll_bar_painter.h"
 
 class CVantorixParagraphObject;
+class QPainter;
 
-// A paragraph: wrapped, scrolling text. Until its drawing lands it highlights and clicks as a
-// plain object and shows its disabled state.
-class CParagraphView : public CObjectView {
+// A paragraph: wrapped or unwrapped text in a box with optional background and border, and its
+// own scroll bars (vertical by lines, horizontal by steps of 10 pixels), each shown when needed,
+// always or never, in the system look or from a skin picture. Otherwise it reacts like a label;
+// its "On Enter" runs under the name "On Over".
+class CParagraphView : public CTextBlockView {
 public:
+    // One scroll bar: its rectangles as the last draw placed them, and its position, which lasts
+    // as long as the paragraph (the draws clamp it).
+    struct Bar {
+        bool shown = false;
+        VxRect bar, low, high, thumb;  // low: the up or left box, high: the down or right box
+        bool thumbPresent = true;      // the content overflows along this bar
+        int position = 0;
+        int count = 100;
+        int visible = 0;
+        bool lowPressed = false;
+        bool highPressed = false;
+    };
+
     explicit CParagraphView(CVantorixParagraphObject& paragraph);
-    int InitialDisplayState() const override;
+
+    void Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) override;
+    // The rectangle less the bars that show.
+    bool HitTest(QPoint point) override;
+
+    bool BarsContain(QPoint point) const override;
+    bool VerticalBarContains(QPoint point) const override;
+    void ScrollbarPress(CObjectHost& host, QPoint point) override;
+    void ScrollbarRelease(CObjectHost& host) override;
+    void CaptureMove(CObjectHost& host, QPoint point) override;
+    void RepeatTick(CObjectHost& host, QPoint point) override;
+    bool Wheel(CObjectHost& host, QPoint point, int delta) override;
+    void CaptureEnded() override;
+
+    const Bar& Vertical() const { return vertical; }
+    const Bar& Horizontal() const { return horizontal; }
+    int BarWidth() const { return barWidth; }
+
+protected:
+    const ObjectSounds* Sounds() const override;
+    const char* EnterContext() const override;
 
 private:
+    void PrepareText(const CPXRuntimeDoc& document);
+    void LoadSkin(const CPXRuntimeDoc& document);
+    void Press(CObjectHost& host, Bar& bar, bool vertical, QPoint point, int firstPart);
+    void Tick(Bar& bar, bool vertical, QPoint point, int firstPart, CObjectHost& host);
+    void ClearPressed();
+
     CVantorixParagraphObject& paragraph;
+    Bar vertical, horizontal;
+    int barWidth = 16;
+    CScrollBarPainter bars;
+    bool skinLoaded = false;
+    bool skinTried = false;
+    std::string skinTriedFor;
+    QFont font;
+    bool fontMade = false;
+    int lineHeight = 1;
+    std::string sourceText;
+    QString text;
+    bool textMade = false;
+    CParagraphText fullLayout, areaLayout;
+    int part = -1;
+    QPoint dragStart;
+    VxRect thumbAtDrag;
 };

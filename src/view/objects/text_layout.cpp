@@ -18,7 +18,9 @@ QStringList LinesOf(const std::string& text, const CodePage& codePage) {
 
 QFont MakeFont(const CKXFont& description, const CodePage& codePage) {
     QFont font(QString::fromStdString(codePage.ToUtf8(description.faceName)));
-    int height = description.height;
+    // No page is taller than this; a damaged height must not make glyphs of giant size.
+    constexpr int maxPixels = 2000;
+    int height = std::clamp(description.height, -maxPixels, maxPixels);
     if (height < 0) {
         font.setPixelSize(-height);
     } else if (height > 0) {
