@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <optional>
 
 #include "engine/px_runtime_doc.h"
 #include "platform/code_page.h"
@@ -127,12 +128,25 @@ void CParagraphView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
     PrepareText(document);
     bool wrap = paragraph.horizontalBarMode == 2;
     int inset = paragraph.border ? 10 : 8;
-    fullLayout.Prepare(text, font, wrap, r.right - inset - r.left);
-    QSize full = fullLayout.Size();
-    vertical.shown = paragraph.verticalBarMode == 1 ||
-                     (paragraph.verticalBarMode == 0 && !text.isEmpty() && r.bottom - r.top < full.height() + 8);
-    horizontal.shown = paragraph.horizontalBarMode == 1 ||
-                       (paragraph.horizontalBarMode == 0 && !text.isEmpty() && r.right - r.left < full.width() + 8);
+    int fullWidth = r.right - inset - r.left;
+    // Which bars show. The content at full width decides the automatic ones; a text with more
+    // line breaks than the box can hold needs the vertical bar whatever the wrapping, so its
+    // long layout is made only once, at the width it is drawn at.
+    std::optional<bool> showVertical, showHorizontal;
+    if (paragraph.verticalBarMode == 1) showVertical = true;
+    if (paragraph.verticalBarMode == 2 || (paragraph.verticalBarMode == 0 && text.isEmpty())) showVertical = false;
+    if (!showVertical && r.bottom - r.top < (text.count(QChar('\n')) + 1) * (lineHeight - 1) + 8) showVertical = true;
+    if (paragraph.horizontalBarMode == 1) showHorizontal = true;
+    if (paragraph.horizontalBarMode == 2 || (paragraph.horizontalBarMode == 0 && text.isEmpty()))
+        showHorizontal = false;
+    if (!showVertical || !showHorizontal || (!*showVertical && !*showHorizontal)) {
+        fullLayout.Prepare(text, font, wrap, fullWidth);
+        QSize full = fullLayout.Size();
+        if (!showVertical) showVertical = r.bottom - r.top < full.height() + 8;
+        if (!showHorizontal) showHorizontal = r.right - r.left < full.width() + 8;
+    }
+    vertical.shown = *showVertical;
+    horizontal.shown = *showHorizontal;
     if ((vertical.shown || horizontal.shown) && !skinLoaded) LoadSkin(document);
     int bw = barWidth;
 
