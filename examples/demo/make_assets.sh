@@ -13,3 +13,25 @@ convert -size 160x120 gradient:'#40c0ff'-'#104070' -fill '#ffffff' -draw 'circle
     -fill '#1f6f3f' -draw 'polygon 0,120 60,55 120,120' -draw 'polygon 60,120 120,70 160,105 160,120' landscape.png
 # A backdrop stretched over a page, as a JPEG.
 convert -size 320x240 gradient:'#fff4d6'-'#e8b86a' -quality 85 backdrop.jpg
+# The Skins page's scroll-bar skin: 19 tiles of 18 x 18 (arrows, pressed arrows, thumb caps,
+# middles and short forms, the two tracks, the corner), in greens.
+skin=()
+for i in 0 1 2 3 4 5 6 7; do
+    dir=$((i / 2)); pressed=$((i % 2))
+    fill=$([ $pressed -eq 1 ] && echo '#2f7d4f' || echo '#48a86c')
+    case $dir in
+        0) arrow='polygon 9,4 14,12 4,12' ;;
+        1) arrow='polygon 9,14 14,6 4,6' ;;
+        2) arrow='polygon 4,9 12,4 12,14' ;;
+        3) arrow='polygon 14,9 6,4 6,14' ;;
+    esac
+    convert -size 18x18 xc:"$fill" -fill '#e8ffe8' -draw "$arrow" "tile$i.png"; skin+=("tile$i.png")
+done
+for i in 8 9 10 11 12 13 14 15; do
+    convert -size 18x18 xc:'#1f5f3a' -fill '#7fd09a' -draw 'roundrectangle 3,3 14,14 3,3' "tile$i.png"; skin+=("tile$i.png")
+done
+convert -size 18x18 xc:'#cfe8d6' -fill '#b8dcc3' -draw 'rectangle 8,0 9,17' tile16.png; skin+=(tile16.png)
+convert -size 18x18 xc:'#cfe8d6' -fill '#b8dcc3' -draw 'rectangle 0,8 17,9' tile17.png; skin+=(tile17.png)
+convert -size 18x18 xc:'#1f5f3a' tile18.png; skin+=(tile18.png)
+convert "${skin[@]}" +append -depth 8 PNG24:../plugins/sb_demo.png
+rm -f "${skin[@]}"
