@@ -185,6 +185,27 @@ TEST(ParagraphView, SkinTilesDrawWhereTheGeometrySays) {
     EXPECT_EQ(outside.View().BarWidth(), 16);
 }
 
+TEST(ParagraphView, SkinPicturesSetTheBarWidth) {
+    struct Case {
+        int width, height;
+        int barWidth;
+    };
+    // 20 x 20 sets the width but keeps the system look; taller than 48 keeps 16; 1 x 48 sets 48.
+    for (Case c : {Case{20, 20, 20}, Case{1, 48, 48}, Case{19000, 1000, 16}, Case{19 * 12, 12, 12}}) {
+        auto skinned = Paragraph(Lines(100), {10, 10, 210, 190});
+        skinned->useBarSkin = 1;
+        skinned->barSkinName = "odd";
+        ShownParagraph shown(skinned, [&](const std::string& folder) {
+            QImage picture(c.width, c.height, QImage::Format_RGB32);
+            picture.fill(Qt::red);
+            std::filesystem::create_directories(folder + "/Plugins");
+            picture.save(QString::fromStdString(folder + "/Plugins/sb_odd.png"), "PNG");
+        });
+        EXPECT_EQ(shown.View().BarWidth(), c.barWidth) << c.width << " x " << c.height;
+        EXPECT_EQ(shown.View().Vertical().bar.left, 210 - c.barWidth);
+    }
+}
+
 TEST(ParagraphView, HostileValuesDrawSomethingSensible) {
     struct Case {
         const char* what;
