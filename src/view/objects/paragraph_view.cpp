@@ -187,36 +187,16 @@ void CParagraphView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
         vertical.bar = {r.right - bw, r.top, r.right, vb};
         vertical.low = {r.right - bw, r.top, r.right, r.top + bw};
         vertical.high = {r.right - bw, vb - bw, r.right, vb};
-        vertical.count = layoutHeight / lineHeight;
-        vertical.visible = areaHeight / lineHeight;
-        vertical.position = ClampScrollPosition(vertical.position, vertical.count, vertical.visible);
-        int trackStart = r.top + bw, trackEnd = vb - bw;
-        int length = ThumbLength(vertical.visible, vertical.count, trackEnd - trackStart, bw);
-        int start = ThumbStart(trackStart, trackEnd, vertical.position, vertical.count, length);
-        vertical.thumb = {r.right - bw, start, r.right, start + length};
-        vertical.thumbPresent = layoutHeight > areaHeight;
-        bars.Track(painter, ToQRect(vertical.bar), true, bw);
-        bars.ArrowBox(painter, ToQRect(vertical.low), CScrollBarPainter::Up, vertical.lowPressed);
-        bars.ArrowBox(painter, ToQRect(vertical.high), CScrollBarPainter::Down, vertical.highPressed);
-        if (vertical.thumbPresent) bars.Thumb(painter, ToQRect(vertical.thumb), true, bw);
+        PlaceThumb(vertical, true, layoutHeight, areaHeight, lineHeight);
+        DrawBar(painter, vertical, true);
     }
     if (horizontal.shown) {
         int hr = vertical.shown ? r.right - bw : r.right;
         horizontal.bar = {r.left, r.bottom - bw, hr, r.bottom};
         horizontal.low = {r.left, r.bottom - bw, r.left + bw, r.bottom};
         horizontal.high = {hr - bw, r.bottom - bw, hr, r.bottom};
-        horizontal.count = layoutWidth / unitPixels;
-        horizontal.visible = areaWidth / unitPixels;
-        horizontal.position = ClampScrollPosition(horizontal.position, horizontal.count, horizontal.visible);
-        int trackStart = r.left + bw, trackEnd = hr - bw;
-        int length = ThumbLength(horizontal.visible, horizontal.count, trackEnd - trackStart, bw);
-        int start = ThumbStart(trackStart, trackEnd, horizontal.position, horizontal.count, length);
-        horizontal.thumb = {start, r.bottom - bw, start + length, r.bottom};
-        horizontal.thumbPresent = layoutWidth > areaWidth;
-        bars.Track(painter, ToQRect(horizontal.bar), false, bw);
-        bars.ArrowBox(painter, ToQRect(horizontal.low), CScrollBarPainter::Left, horizontal.lowPressed);
-        bars.ArrowBox(painter, ToQRect(horizontal.high), CScrollBarPainter::Right, horizontal.highPressed);
-        if (horizontal.thumbPresent) bars.Thumb(painter, ToQRect(horizontal.thumb), false, bw);
+        PlaceThumb(horizontal, false, layoutWidth, areaWidth, unitPixels);
+        DrawBar(painter, horizontal, false);
     }
     if (vertical.shown && horizontal.shown)
         bars.Corner(painter, ToQRect(VxRect{r.right - bw, r.bottom - bw, r.right, r.bottom}));
@@ -238,6 +218,27 @@ void CParagraphView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
         areaLayout.Draw(painter, origin, layoutWidth, paragraph.alignment, textArea & dc.Box());
     }
     painter.restore();
+}
+
+void CParagraphView::PlaceThumb(Bar& bar, bool isVertical, int content, int area, int unit) {
+    bar.count = content / unit;
+    bar.visible = area / unit;
+    bar.position = ClampScrollPosition(bar.position, bar.count, bar.visible);
+    int trackStart = End(bar.low, isVertical), trackEnd = Start(bar.high, isVertical);
+    int length = ThumbLength(bar.visible, bar.count, trackEnd - trackStart, barWidth);
+    int start = ThumbStart(trackStart, trackEnd, bar.position, bar.count, length);
+    bar.thumb = bar.bar;
+    (isVertical ? bar.thumb.top : bar.thumb.left) = start;
+    (isVertical ? bar.thumb.bottom : bar.thumb.right) = start + length;
+    bar.thumbPresent = content > area;
+}
+
+void CParagraphView::DrawBar(QPainter& painter, const Bar& bar, bool isVertical) const {
+    using Arrow = CScrollBarPainter::Arrow;
+    bars.Track(painter, ToQRect(bar.bar), isVertical, barWidth);
+    bars.ArrowBox(painter, ToQRect(bar.low), isVertical ? Arrow::Up : Arrow::Left, bar.lowPressed);
+    bars.ArrowBox(painter, ToQRect(bar.high), isVertical ? Arrow::Down : Arrow::Right, bar.highPressed);
+    if (bar.thumbPresent) bars.Thumb(painter, ToQRect(bar.thumb), isVertical, barWidth);
 }
 
 bool CParagraphView::HitTest(QPoint point) {

@@ -58,6 +58,10 @@ protected:
 private:
     void PrepareText(const CPXRuntimeDoc& document);
     void LoadSkin(const CPXRuntimeDoc& document);
+    // The count, visible part, clamped position and thumb of a bar whose rectangles are placed,
+    // for content and area lengths along it counted in units of unit pixels.
+    void PlaceThumb(Bar& bar, bool vertical, int content, int area, int unit);
+    void DrawBar(QPainter& painter, const Bar& bar, bool vertical) const;
     void Press(CObjectHost& host, Bar& bar, bool vertical, QPoint point, int firstPart);
     void Tick(Bar& bar, bool vertical, QPoint point, int firstPart, CObjectHost& host);
     void ClearPressed();
