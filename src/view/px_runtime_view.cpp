@@ -387,18 +387,36 @@ void CPXRuntimeView::RenderPageImage(CISImageEx* image, int pageIndex) {
     ImageFromSurface(dc.Image(), GetPageRect(), *image);
 }
 
+void CPXRuntimeView::LetTheScreenSettle() {
+    ++settling;
+    QCoreApplication::processEvents();
+    --settling;
+    if (settling > 0) return;
+    // The page changes that came meanwhile go back to the queue, in their order, ahead of what the
+    // coming script asks for.
+    std::vector<std::pair<int, bool>> jumps;
+    jumps.swap(deferredJumps);
+    for (auto [index, force] : jumps) PostJumpPage(index, force);
+}
+
 std::intptr_t CPXRuntimeView::OnMessage(int message, std::intptr_t wParam, std::intptr_t lParam) {
     switch (message) {
         case UM_PAGE_SHOWN:
             // The page is on screen before any of its scripts runs.
-            QCoreApplication::processEvents();
+            LetTheScreenSettle();
             document.RunShowEvent(static_cast<int>(wParam));
             return 0;
         case UM_AUDIO_EVENT:
-            QCoreApplication::processEvents();
+            LetTheScreenSettle();
             document.RunAudioEvent(static_cast<int>(wParam), static_cast<int>(lParam));
             return 0;
         case UM_JUMP_PAGE:
+            // Page changes run from the top of the event loop, never nested in the pump of another
+            // page's notification: a cycle of jumps then loops instead of growing the stack.
+            if (settling > 0) {
+                deferredJumps.emplace_back(static_cast<int>(wParam), lParam != 0);
+                return 0;
+            }
             document.RunPostedPageChange(static_cast<int>(wParam), lParam != 0);
             return 0;
         default:

@@ -90,11 +90,16 @@ private:
     CVantorixBaseObject* ObjectAt(QPoint point) const;
     void PointerMoved(QPoint point);
     void GrabPointer(bool grab);
+    // Serves the events that are waiting, so that the screen shows the page; page changes among
+    // them wait for the top of the event loop.
+    void LetTheScreenSettle();
 
     CPXRuntimeDoc& document;
     std::vector<CVantorixBaseObject*> pressed;
     CObjectView* captured = nullptr;  // the paragraph holding the pointer for its scroll bar
     QPoint lastPointer;
+    int settling = 0;
+    std::vector<std::pair<int, bool>> deferredJumps;
     bool windowDrag = false;
     QPoint dragStart;
     int pageWidth = 0;

@@ -30,6 +30,7 @@ TEST(WindowShape, BlackPixelsMakeTheShape) {
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QThread>
 
 #include "actions/action_tables.h"
 #include "app/project_settings.h"
@@ -192,6 +193,44 @@ TEST(InputBox, LongPromptsGrowTheBox) {
     EXPECT_EQ(CKXInputBox::PromptLines("", font, 100), 1);
     EXPECT_EQ(CKXInputBox::PromptLines(QString(10, 'w'), font, 1),
               QFontMetrics(font).horizontalAdvance(QString(10, 'w')));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PageView, AJumpCycleThroughOnCloseDoesNotGrowTheStack) {
+    // Page A's "On Show" jumps to B; every page's "On Close" jumps on; the cycle never ends by
+    // itself. Page changes run from the top of the event loop, so the stack stays where it is.
+    CVantorixProject project;
+    for (const char* name : {"A", "B", "C"}) {
+        auto page = std::make_unique<CVantorixMenuPage>();
+        page->pageName = name;
+        project.pages.push_back(std::move(page));
+    }
+    project.pages[0]->FindEvent("On Show")->script = "Page.Jump('B')";
+    project.pages[0]->FindEvent("On Close")->script = "Page.Jump('C')";
+    project.pages[1]->FindEvent("On Close")->script = "Page.Jump('A')";
+    project.pages[2]->FindEvent("On Close")->script = "Page.Jump('B')";
+    ShownProject shown(project, 40, 30);
+    int changes = 0;
+    std::uintptr_t deepest = UINTPTR_MAX, shallowest = 0;
+    shown.document.onPageEntered = [&](int) {
+        int marker = 0;
+        auto here = reinterpret_cast<std::uintptr_t>(&marker);
+        deepest = std::min(deepest, here);
+        shallowest = std::max(shallowest, here);
+        ++changes;
+    };
+    while (changes < 3000) QCoreApplication::processEvents();
+    EXPECT_LT(shallowest - deepest, 64u * 1024) << "the stack grew by " << (shallowest - deepest) << " bytes";
+    // The window still closes.
+    shown.frame->close();
+    for (int i = 0; i < 50 && !shown.frame->Closed(); ++i) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+    EXPECT_TRUE(shown.frame->Closed());
 }
 
 }  // namespace
