@@ -520,7 +520,47 @@ int TableRemove(lua_State* L) {
 }
 
 // gsub replacement strings where "%" escapes any character, not only digits and "%".
+// The language's matcher recurses once for every quantified item and capture of a pattern, on
+// the C stack: a pattern with very many of them would overflow it. Patterns beyond this are
+// refused with the message later Lua versions give; real scripts stay far below it.
+constexpr int maxPatternItems = 500;
+
+void CheckPattern(lua_State* L, int index) {
+    if (lua_type(L, index) != LUA_TSTRING) return;
+    std::size_t length = 0;
+    const char* pattern = lua_tolstring(L, index, &length);
+    int items = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        char c = pattern[i];
+        if (c == '%') {
+            ++i;
+        } else if (c == '[') {
+            // A set: its characters are not items ("[]" and "[^]" take a first "]" as a member).
+            std::size_t j = i + 1;
+            if (j < length && pattern[j] == '^') ++j;
+            if (j < length && pattern[j] == ']') ++j;
+            while (j < length && pattern[j] != ']') j += pattern[j] == '%' ? 2 : 1;
+            i = j;
+        } else if (c == '?' || c == '*' || c == '+' || c == '-' || c == '(' || c == ')') {
+            ++items;
+        }
+    }
+    if (items > maxPatternItems) luaL_error(L, "pattern too complex");
+}
+
+// string.find, match and gmatch (and gfind) with the pattern checked first; find's plain search
+// (upvalue 2 true, fourth argument true) takes no pattern.
+int CheckedPatternFunction(lua_State* L) {
+    bool plain = lua_toboolean(L, lua_upvalueindex(2)) && lua_toboolean(L, 4);
+    if (!plain) CheckPattern(L, 2);
+    lua_pushvalue(L, lua_upvalueindex(1));
+    lua_insert(L, 1);
+    lua_call(L, lua_gettop(L) - 1, LUA_MULTRET);
+    return lua_gettop(L);
+}
+
 int GSub(lua_State* L) {
+    CheckPattern(L, 2);
     if (lua_type(L, 3) == LUA_TSTRING) {
         std::size_t length = 0;
         const char* replacement = lua_tolstring(L, 3, &length);
@@ -632,6 +672,12 @@ void InstallLua50Dialect(lua_State* L) {
     lua_pop(L, 1);
 
     lua_getfield(L, LUA_GLOBALSINDEX, "string");
+    for (const char* name : {"find", "match", "gmatch"}) {
+        lua_getfield(L, -1, name);
+        lua_pushboolean(L, std::strcmp(name, "find") == 0);
+        lua_pushcclosure(L, CheckedPatternFunction, 2);
+        lua_setfield(L, -2, name);
+    }
     lua_getfield(L, -1, "gmatch");
     lua_setfield(L, -2, "gfind");
     lua_getfield(L, -1, "gsub");

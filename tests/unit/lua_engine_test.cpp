@@ -198,3 +198,30 @@ TEST(ScriptErrors, FormattingRules) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScriptErrors, DeepPatternsEndInAScriptError) {
+    // Each of these used to recurse once per pattern item on the C stack, and crash.
+    const char* const scripts[] = {
+        "string.find(string.rep('a', 400000), string.rep('a?', 400000))",
+        "string.match(string.rep('a', 1000), string.rep('(a)', 100000))",
+        "for w in string.gfind('aaa', string.rep('a*', 100000)) do end",
+        "string.gsub('abc', string.rep('.-', 100000), function() return 'x' end)",
+        "local s = string.rep('b', 1000); s:find(string.rep('b?', 50000))",
+    };
+    for (const char* script : scripts) {
+        ScriptFixture fixture;
+        EXPECT_EQ(fixture.Run(script), 1) << script;
+        ASSERT_FALSE(fixture.dialogs.records.empty()) << script;
+        EXPECT_NE(fixture.dialogs.records.back().text.find("pattern too complex"), std::string::npos)
+            << fixture.dialogs.records.back().text;
+    }
+    // Ordinary patterns and plain finds are untouched.
+    ScriptFixture fixture;
+    EXPECT_EQ(fixture.Eval("string.find('x' .. string.rep('?', 1000), string.rep('?', 1000), 1, true)"), "2");
+    EXPECT_EQ(fixture.Eval("string.gsub('hello world', '(%w+)', '<%1>')"), "<hello> <world>");
+    EXPECT_EQ(fixture.Eval("string.find('[a?]', '[?]')"), "3");
+}
+
+}  // namespace
