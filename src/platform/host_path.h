@@ -11,3 +11,10 @@ std::optional<std::string> FindHostPathIgnoringCase(const std::string& path);
 
 // Whether a host path names an existing file or folder (symbolic links followed).
 bool HostPathExists(const std::string& path);
+
+// Opens an existing regular file for reading, never blocking: a named pipe or a device in the
+// place of a project file gives -1 at once instead of waiting for a writer. Returns the
+// descriptor (blocking reads, closed on exec), or -1.
+int OpenRegularFile(const std::string& path);
+// Whether the path names a regular file (symbolic links followed).
+bool IsRegularFile(const std::string& path);

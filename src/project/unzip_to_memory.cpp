@@ -1,5 +1,7 @@
 #include "project/unzip_to_memory.h"
 
+#include "platform/host_path.h"
+
 #include <zip.h>
 #include <zlib.h>
 
@@ -97,6 +99,8 @@ int CKXUnzipToMemory::ExtractEntry(const std::string& archivePath, const std::st
                                    std::size_t bufferSize, const char* password) {
     try {
         if (buffer == nullptr && bufferSize != 0) return 1;
+        // A pipe in the place of the archive would block the opening.
+        if (!IsRegularFile(archivePath)) return 2;
 
         int openError = 0;
         ZipHandle archive(zip_open(archivePath.c_str(), ZIP_RDONLY, &openError));

@@ -1,11 +1,15 @@
 #include "script/lua50_dialect.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <vector>
+
+#include "platform/host_path.h"
 
 namespace {
 
@@ -232,10 +236,14 @@ namespace {
 
 // Reads a whole file; false when it cannot be read.
 bool ReadFileText(const std::string& hostPath, std::string& text) {
-    std::ifstream in(hostPath, std::ios::binary);
-    if (!in) return false;
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    // Only regular files: a named pipe would block the player until someone writes to it.
+    int descriptor = OpenRegularFile(hostPath);
+    if (descriptor < 0) return false;
+    char buffer[65536];
+    ssize_t got = 0;
+    while ((got = read(descriptor, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(got));
+    close(descriptor);
+    return got == 0;
 }
 
 // The chunk of a file, or its error message; both pushed. Owns no object across a Lua error.

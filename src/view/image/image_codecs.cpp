@@ -1,6 +1,7 @@
 #include "view/image/image_codecs.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <new>
 #include <utility>
 
+#include "platform/host_path.h"
 #include "view/image/codec_families.h"
 
 namespace image_codec {
@@ -167,7 +169,10 @@ void FillGreyPalette(Raster& raster, int bits) {
 
 int Source::OpenFile(const std::string& path) {
     Close();
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    // A named pipe in the place of a picture must not block the player.
+    int descriptor = OpenRegularFile(path);
+    std::unique_ptr<std::FILE, FileCloser> file(descriptor >= 0 ? fdopen(descriptor, "rb") : nullptr);
+    if (descriptor >= 0 && !file) close(descriptor);
     struct stat info;
     if (!file || fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode) ||
         static_cast<std::uint64_t>(info.st_size) > kMaxFileBytes) {
