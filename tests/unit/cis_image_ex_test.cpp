@@ -984,3 +984,50 @@ TEST_F(CISImageExTest, LoadFileFreesFirstAndQueryImageSizeLeavesFailuresAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+// A TIFF of one pixel whose stored bits per sample and samples per pixel are given.
+std::vector<std::uint8_t> TiffWithSamples(std::uint16_t bits, std::uint16_t samples) {
+    std::vector<std::uint8_t> out = {'I', 'I', 42, 0, 8, 0, 0, 0};
+    auto u16 = [&](unsigned v) {
+        out.push_back(static_cast<std::uint8_t>(v));
+        out.push_back(static_cast<std::uint8_t>(v >> 8));
+    };
+    auto u32 = [&](unsigned v) {
+        u16(v & 0xFFFF);
+        u16(v >> 16);
+    };
+    struct Entry {
+        unsigned tag, type, value;
+    };
+    const Entry entries[] = {{256, 4, 1},   {257, 4, 1},       {258, 3, bits}, {259, 3, 1}, {262, 3, 1},
+                             {273, 4, 200}, {277, 3, samples}, {278, 4, 1},    {279, 4, 1}};
+    u16(std::size(entries));
+    for (const Entry& e : entries) {
+        u16(e.tag);
+        u16(e.type);
+        u32(1);
+        if (e.type == 3) {
+            u16(e.value);
+            u16(0);
+        } else {
+            u32(e.value);
+        }
+    }
+    u32(0);
+    out.resize(220, 0);
+    return out;
+}
+
+TEST(ImageCodecs, TiffHeadersWithHugeSampleValuesDoNotOverflow) {
+    image_codec::HeaderInfo info;
+    std::vector<std::uint8_t> tiff = TiffWithSamples(39170, 62977);
+    ASSERT_EQ(image_codec::ReadHeader(image_codec::Family::Tiff, tiff, 0, info), 0);
+    EXPECT_EQ(info.bitsPerPixel, 0x7FFFFFFF) << "the product is past any int: it is clamped, not overflowed";
+    std::vector<std::uint8_t> plain = TiffWithSamples(8, 3);
+    ASSERT_EQ(image_codec::ReadHeader(image_codec::Family::Tiff, plain, 0, info), 0);
+    EXPECT_EQ(info.bitsPerPixel, 24);
+}
+
+}  // namespace

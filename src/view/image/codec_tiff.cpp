@@ -260,7 +260,8 @@ int TiffHeader(Bytes bytes, int page, HeaderInfo& info) {
     std::uint16_t bits = 1, samples = 1;
     TIFFGetFieldDefaulted(tiff.tiff, TIFFTAG_BITSPERSAMPLE, &bits);
     TIFFGetFieldDefaulted(tiff.tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
-    info.bitsPerPixel = bits * samples;
+    // Both are stored values: a damaged file may give any two, and their product must not overflow.
+    info.bitsPerPixel = static_cast<int>(std::min<std::uint32_t>(std::uint32_t{bits} * samples, 0x7FFFFFFF));
     return 0;
 }
 
