@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/atomic_file.h"
+#include "platform/host_path.h"
 
 namespace {
 
@@ -53,12 +54,8 @@ TextFileStatus CKXTextFile::Load(const std::string& hostPath) {
     struct stat info;
     if (hostPath.empty() || stat(hostPath.c_str(), &info) != 0) return TextFileStatus::Missing;
     // Only regular files: a pipe would block the script and a device might never end.
-    if (!S_ISREG(info.st_mode)) return TextFileStatus::CannotOpen;
-    // Non-blocking, in case a pipe took the file's place since the check above.
-    FileDescriptor file(open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.Get() < 0 || fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return TextFileStatus::CannotOpen;
-    }
+    FileDescriptor file(OpenRegularFile(hostPath));
+    if (file.Get() < 0 || fstat(file.Get(), &info) != 0) return TextFileStatus::CannotOpen;
     if (static_cast<std::uintmax_t>(info.st_size) > maxSize) return TextFileStatus::TooLarge;
 
     std::string loaded;

@@ -174,8 +174,7 @@ int Source::OpenFile(const std::string& path) {
     std::unique_ptr<std::FILE, FileCloser> file(descriptor >= 0 ? fdopen(descriptor, "rb") : nullptr);
     if (descriptor >= 0 && !file) close(descriptor);
     struct stat info;
-    if (!file || fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode) ||
-        static_cast<std::uint64_t>(info.st_size) > kMaxFileBytes) {
+    if (!file || fstat(fileno(file.get()), &info) != 0 || static_cast<std::uint64_t>(info.st_size) > kMaxFileBytes) {
         return kErrorCannotOpen;
     }
     try {
