@@ -268,6 +268,15 @@ int LoadFileChunk(lua_State* L, const char* windowsPath) {
 
 // ---- Functions of the dialect ----------------------------------------------------------------
 
+// Calls the library function a wrapper stands for (its upvalue 1) with the arguments on the
+// stack, and returns all its results.
+int CallWrapped(lua_State* L) {
+    lua_pushvalue(L, lua_upvalueindex(1));
+    lua_insert(L, 1);
+    lua_call(L, lua_gettop(L) - 1, LUA_MULTRET);
+    return lua_gettop(L);
+}
+
 // tonumber(e [, base]) as 5.0 had it: decimal text only in base 10; other bases as they were.
 int ToNumber(lua_State* L) {
     int base = static_cast<int>(luaL_optinteger(L, 2, 10));
@@ -281,10 +290,7 @@ int ToNumber(lua_State* L) {
         }
         return 1;
     }
-    lua_pushvalue(L, lua_upvalueindex(1));
-    lua_insert(L, 1);
-    lua_call(L, lua_gettop(L) - 1, 1);
-    return 1;
+    return CallWrapped(L);
 }
 
 // The generic "for" over a table value: next, the table, nil.
@@ -561,10 +567,7 @@ void CheckPattern(lua_State* L, int index) {
 int CheckedPatternFunction(lua_State* L) {
     bool plain = lua_toboolean(L, lua_upvalueindex(2)) && lua_toboolean(L, 4);
     if (!plain) CheckPattern(L, 2);
-    lua_pushvalue(L, lua_upvalueindex(1));
-    lua_insert(L, 1);
-    lua_call(L, lua_gettop(L) - 1, LUA_MULTRET);
-    return lua_gettop(L);
+    return CallWrapped(L);
 }
 
 int GSub(lua_State* L) {
@@ -586,10 +589,7 @@ int GSub(lua_State* L) {
         luaL_pushresult(&b);
         lua_replace(L, 3);
     }
-    lua_pushvalue(L, lua_upvalueindex(1));
-    lua_insert(L, 1);
-    lua_call(L, lua_gettop(L) - 1, LUA_MULTRET);
-    return lua_gettop(L);
+    return CallWrapped(L);
 }
 
 // Calls the wrapped library function (upvalue 1) with the file name arguments given by the
@@ -606,10 +606,7 @@ int WithHostPaths(lua_State* L) {
         }
         lua_replace(L, i);
     }
-    lua_pushvalue(L, lua_upvalueindex(1));
-    lua_insert(L, 1);
-    lua_call(L, lua_gettop(L) - 1, LUA_MULTRET);
-    return lua_gettop(L);
+    return CallWrapped(L);
 }
 
 void WrapWithHostPaths(lua_State* L, const char* table, const char* name, int pathArguments) {
