@@ -42,8 +42,11 @@ void CPXRuntimeView::SetObjectCursor(int kind) {
 
 CVantorixBaseObject* CPXRuntimeView::ObjectAt(QPoint point) const {
     CVantorixMenuPage* page = document.CurrentPage();
-    if (!page) return nullptr;
-    auto objects = page->Objects();
+    return page ? TopmostAt(page->Objects(), point) : nullptr;
+}
+
+CVantorixBaseObject* CPXRuntimeView::TopmostAt(const std::vector<std::shared_ptr<CVantorixBaseObject>>& objects,
+                                               QPoint point) {
     for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
         if (ObjectViewOf(**it).HitTest(point)) return it->get();
     }
@@ -64,9 +67,9 @@ void CPXRuntimeView::PointerMoved(QPoint point) {
         setCursor(Qt::ArrowCursor);
         return;
     }
-    CVantorixBaseObject* over = ObjectAt(point);
     // The page may change under the scripts these calls run; walk a copy of its list.
     auto objects = page->Objects();
+    CVantorixBaseObject* over = TopmostAt(objects, point);
     for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
         if (it->get() != over) ObjectViewOf(**it).Leave(*this);
     }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "engine/px_runtime_doc.h"
 #include "platform/qt/kx_wnd.h"
@@ -88,6 +90,8 @@ private:
 
     // The topmost object that takes the pointer at point, searching from the last object.
     CVantorixBaseObject* ObjectAt(QPoint point) const;
+    static CVantorixBaseObject* TopmostAt(const std::vector<std::shared_ptr<CVantorixBaseObject>>& objects,
+                                          QPoint point);
     void PointerMoved(QPoint point);
     void GrabPointer(bool grab);
     // Serves the events that are waiting, so that the screen shows the page; page changes among

@@ -25,11 +25,7 @@ void CLabelView::LeavePage() {
 void CLabelView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
     const CodePage& codePage = document.codePage;
     if (!label.visible) return;
-    int state = label.displayState;
-    std::int32_t color = state == 1                   ? label.highlightColor
-                         : (state == 2 || state == 5) ? label.disabledColor
-                         : (state == 3 || state == 4) ? label.pressedColor
-                                                      : label.normalColor;
+    std::int32_t color = StateColor(label.normalColor, label.highlightColor, label.pressedColor, label.disabledColor);
     if (!fontMade) {
         font = MakeFont(label.font, codePage);
         fontMade = true;

@@ -78,6 +78,15 @@ void CObjectView::Release(CObjectHost& host) {
     record.displayState = 1;
 }
 
+std::int32_t CTextBlockView::StateColor(std::int32_t normal, std::int32_t highlight, std::int32_t pressed,
+                                        std::int32_t disabled) const {
+    int state = object.displayState;
+    if (state == 1) return highlight;
+    if (state == 2 || state == 5) return disabled;
+    if (state == 3 || state == 4) return pressed;
+    return normal;
+}
+
 int CTextBlockView::RestState() const {
     return object.enabled ? 0 : 2;
 }

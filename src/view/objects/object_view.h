@@ -2,6 +2,8 @@
 
 #include <QPoint>
 
+#include <cstdint>
+
 #include "project/serializable.h"
 
 class CDIBSMemDC;
@@ -93,4 +95,7 @@ protected:
     int RestState() const override;
     bool Reacts() const override;
     bool DrawsStates() const override { return true; }
+    // The text colour of the display state: 1 highlighted, 2 and 5 disabled, 3 and 4 pressed.
+    std::int32_t StateColor(std::int32_t normal, std::int32_t highlight, std::int32_t pressed,
+                            std::int32_t disabled) const;
 };

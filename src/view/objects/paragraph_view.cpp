@@ -86,11 +86,9 @@ void CParagraphView::PrepareText(const CPXRuntimeDoc& document) {
 void CParagraphView::LoadSkin(const CPXRuntimeDoc& document) {
     // A missing or unusable skin is not looked for again at every draw.
     std::string wanted = paragraph.useBarSkin ? paragraph.barSkinName : std::string();
-    if (skinTried && skinTriedFor == wanted) return;
-    skinTried = true;
+    if (skinTriedFor == wanted) return;
     skinTriedFor = wanted;
     bars.SetSkin({});
-    skinLoaded = false;
     // A skin name never leaves the plugins folder.
     if (wanted.empty() || wanted.find_first_of("\\/:") != std::string::npos || wanted.find("..") != std::string::npos) {
         return;
@@ -110,7 +108,6 @@ void CParagraphView::LoadSkin(const CPXRuntimeDoc& document) {
     std::vector<QImage> tiles;
     for (int i = 0; i < CScrollBarPainter::tileCount; ++i) tiles.push_back(strip.copy(i * height, 0, height, height));
     bars.SetSkin(std::move(tiles));
-    skinLoaded = true;
 }
 
 void CParagraphView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
@@ -120,11 +117,8 @@ void CParagraphView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
         vertical.shown = horizontal.shown = false;
         return;
     }
-    int state = paragraph.displayState;
-    std::int32_t color = state == 1                   ? paragraph.highlightColor
-                         : (state == 2 || state == 5) ? paragraph.disabledColor
-                         : (state == 3 || state == 4) ? paragraph.pressedColor
-                                                      : paragraph.normalColor;
+    std::int32_t color =
+        StateColor(paragraph.normalColor, paragraph.highlightColor, paragraph.pressedColor, paragraph.disabledColor);
     PrepareText(document);
     bool wrap = paragraph.horizontalBarMode == 2;
     int inset = paragraph.border ? 10 : 8;
@@ -147,7 +141,7 @@ void CParagraphView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
     }
     vertical.shown = *showVertical;
     horizontal.shown = *showHorizontal;
-    if ((vertical.shown || horizontal.shown) && !skinLoaded) LoadSkin(document);
+    if ((vertical.shown || horizontal.shown) && !bars.Skinned()) LoadSkin(document);
     int bw = barWidth;
 
     QPainter& painter = dc.Painter();
@@ -268,7 +262,7 @@ void CParagraphView::CaptureEnded() {
     part = -1;
 }
 
-void CParagraphView::Press(CObjectHost& host, Bar& bar, bool isVertical, QPoint point, int firstPart) {
+void CParagraphView::PressBar(CObjectHost& host, Bar& bar, bool isVertical, QPoint point, int firstPart) {
     auto capture = [&](int which) {
         ClearPressed();
         part = firstPart + which;
@@ -301,9 +295,9 @@ void CParagraphView::Press(CObjectHost& host, Bar& bar, bool isVertical, QPoint 
 
 void CParagraphView::ScrollbarPress(CObjectHost& host, QPoint point) {
     if (vertical.shown && Contains(vertical.bar, point)) {
-        Press(host, vertical, true, point, 0);
+        PressBar(host, vertical, true, point, 0);
     } else if (horizontal.shown && Contains(horizontal.bar, point)) {
-        Press(host, horizontal, false, point, horizontalParts);
+        PressBar(host, horizontal, false, point, horizontalParts);
     }
     host.InvalidateRect(paragraph.rect);
 }
@@ -330,7 +324,7 @@ void CParagraphView::CaptureMove(CObjectHost& host, QPoint point) {
     host.InvalidateRect(paragraph.rect);
 }
 
-void CParagraphView::Tick(Bar& bar, bool isVertical, QPoint point, int which, CObjectHost& host) {
+void CParagraphView::TickBar(Bar& bar, bool isVertical, QPoint point, int which, CObjectHost& host) {
     int along = Along(point, isVertical);
     switch (which) {
         case lowPart:
@@ -369,9 +363,9 @@ void CParagraphView::Tick(Bar& bar, bool isVertical, QPoint point, int which, CO
 void CParagraphView::RepeatTick(CObjectHost& host, QPoint point) {
     ClearPressed();
     if (part >= horizontalParts) {
-        Tick(horizontal, false, point, part - horizontalParts, host);
+        TickBar(horizontal, false, point, part - horizontalParts, host);
     } else if (part >= 0) {
-        Tick(vertical, true, point, part, host);
+        TickBar(vertical, true, point, part, host);
     }
     vertical.position = std::clamp(vertical.position, 0, std::max(0, vertical.count));
     horizontal.position = std::clamp(horizontal.position, 0, std::max(0, horizontal.count));

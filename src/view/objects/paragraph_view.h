@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QString>
 
+#include <optional>
 #include <string>
 
 #include "project/serializable.h"
@@ -62,17 +63,15 @@ private:
     // for content and area lengths along it counted in units of unit pixels.
     void PlaceThumb(Bar& bar, bool vertical, int content, int area, int unit);
     void DrawBar(QPainter& painter, const Bar& bar, bool vertical) const;
-    void Press(CObjectHost& host, Bar& bar, bool vertical, QPoint point, int firstPart);
-    void Tick(Bar& bar, bool vertical, QPoint point, int firstPart, CObjectHost& host);
+    void PressBar(CObjectHost& host, Bar& bar, bool vertical, QPoint point, int firstPart);
+    void TickBar(Bar& bar, bool vertical, QPoint point, int firstPart, CObjectHost& host);
     void ClearPressed();
 
     CVantorixParagraphObject& paragraph;
     Bar vertical, horizontal;
     int barWidth = 16;
     CScrollBarPainter bars;
-    bool skinLoaded = false;
-    bool skinTried = false;
-    std::string skinTriedFor;
+    std::optional<std::string> skinTriedFor;  // the skin name last looked for
     QFont font;
     bool fontMade = false;
     int lineHeight = 1;
