@@ -16,6 +16,11 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     zip unzip                          # tests read and write data files with Info-ZIP too
     fonts-liberation2                  # metric-compatible Arial, Times New Roman, Courier New
+    libsdl2-dev                        # sound output
+    libsndfile1-dev libvorbis-dev      # sound files (WAV, AIFF, FLAC, Ogg, Opus, MP3) and Vorbis comments
+    libopenmpt-dev                     # tracker music (MOD, S3M, XM, IT)
+    libfluidsynth-dev timgm6mb-soundfont   # MIDI, with a small General MIDI sound font
+    vorbis-tools                       # tests make Ogg files with chosen comments (oggenc)
 )
 
 if [ "${1:-}" = "--list" ]; then

@@ -1,5 +1,6 @@
 #include "actions/action_support.h"
 
+#include <climits>
 #include <cstdio>
 
 #include "script/lua50_dialect.h"
@@ -53,6 +54,14 @@ void CheckTableArg(lua_State* L, int index) {
 lua_Number GetNumberArg(lua_State* L, int index) {
     lua_Number value = 0;
     return Lua50ToNumber(L, index, value) ? value : 0;
+}
+
+int GetIntegerArg(lua_State* L, int index) {
+    lua_Number value = GetNumberArg(L, index);
+    if (!(value == value)) return 0;
+    if (value >= static_cast<lua_Number>(INT_MAX)) return INT_MAX;
+    if (value <= static_cast<lua_Number>(INT_MIN)) return INT_MIN;
+    return static_cast<int>(value);
 }
 
 void ResetLastError(lua_State* L) {

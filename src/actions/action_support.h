@@ -24,6 +24,8 @@ bool GetBooleanArg(lua_State* L, int index);
 void CheckTableArg(lua_State* L, int index);
 // Any value read as a number the way the projects' Lua 5.0 reads it, 0 for what is not one.
 lua_Number GetNumberArg(lua_State* L, int index);
+// The number truncated to an integer, held to the range of int (NaN gives 0).
+int GetIntegerArg(lua_State* L, int index);
 // An optional argument is one beyond the last passed; an explicit nil counts as passed.
 inline bool HasArg(lua_State* L, int index) {
     return lua_gettop(L) >= index;

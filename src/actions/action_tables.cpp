@@ -1,6 +1,7 @@
 #include "actions/action_tables.h"
 
 #include "actions/application_actions.h"
+#include "actions/audio_actions.h"
 #include "actions/file_actions.h"
 #include "actions/page_actions.h"
 #include "actions/paragraph_actions.h"
@@ -11,7 +12,7 @@
 std::vector<ActionTable> ActionTables() {
     return {
         {"Application", ApplicationActionFunctions()},
-        {"Audio", nullptr},
+        {"Audio", AudioActionFunctions()},
         {"Button", ButtonActionFunctions()},
         {"Debug", DebugActionFunctions()},
         {"Dialog", DialogActionFunctions()},

@@ -7,6 +7,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 
@@ -19,7 +21,7 @@
 #include "app/replay_runner.h"
 #include "app/runtime_folder.h"
 #include "engine/px_runtime_doc.h"
-#include "media/fmod_sound_manager.h"
+#include "media/sound_system.h"
 #include "platform/ascii_case.h"
 #include "platform/code_page.h"
 #include "platform/kx_registry.h"
@@ -215,14 +217,28 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
 
     PlayerFrameServices frameServices(*codePage, log, screen);
     CKXRegistry registry(CKXRegistry::DefaultPath());
-    CFMODSoundManager audioManager;
-    audioManager.onRequest = [&](const std::string& action, int channel, const std::string& file, int result) {
+    // The sound engine; when no output opens the run goes on silent. The random playlist order
+    // is seeded once per run.
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    std::string soundError;
+    auto postToGui = [&application](std::function<void()> work) {
+        QMetaObject::invokeMethod(&application, std::move(work), Qt::QueuedConnection);
+    };
+    auto sound =
+        CKXSoundSystem::Start({options.headless, options.audioOut, options.audioDriver}, postToGui, soundError);
+    if (!soundError.empty()) {
+        std::fprintf(stderr, "vantorix: %s\n", soundError.c_str());
+        return finish(2);
+    }
+    auto document = std::make_unique<CPXRuntimeDoc>(dialogs, frameServices, *codePage, ActionTables(),
+                                                    sound ? &sound->Engine() : nullptr);
+    document->SetSoundAvailable(sound != nullptr);
+    document->Audio().onEvent = [&](const char* action, int channel, const std::string& file, int result) {
         nlohmann::ordered_json event = {{"ev", "audio"}, {"action", action}, {"channel", channel}};
         if (!file.empty()) event["file"] = codePage->ToUtf8(file);
         event["result"] = result;
         log.Write(event);
     };
-    auto document = std::make_unique<CPXRuntimeDoc>(dialogs, frameServices, *codePage, ActionTables(), &audioManager);
     document->onScriptRun = [&](const std::string& context, int status) {
         log.Script(codePage->ToUtf8(context), status);
     };

@@ -17,6 +17,8 @@ struct PlayerOptions {
     std::string logFile;
     QSize screen{1024, 768};
     int timeoutMilliseconds = 0;
+    std::string audioOut;                // a WAV file for the sound instead of the device
+    std::string audioDriver;             // one SDL driver instead of the usual attempts
     std::vector<std::string> arguments;  // all of them, for the window position switches
     std::string playerPath;              // the player's own executable
 };

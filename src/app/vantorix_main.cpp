@@ -27,6 +27,8 @@ const char usage[] =
     "  --replay FILE        drive the run with the commands of FILE (see docs/automation.md)\n"
     "  --log FILE           write what happens as JSON lines to FILE (- for standard output)\n"
     "  --timeout MS         end a run that has not closed after MS milliseconds (status 3)\n"
+    "  --audio-out FILE     write the sound to FILE (WAV, 44100 Hz, 16-bit stereo), not the device\n"
+    "  --audio-driver NAME  play through this SDL audio driver only (pipewire, pulseaudio, alsa, ...)\n"
     "  /x:N /y:N            the window's position\n";
 
 bool HasDisplay() {
@@ -91,6 +93,10 @@ int main(int argc, char** argv) {
             options.logFile = value();
         } else if (arg == "--timeout") {
             options.timeoutMilliseconds = std::atoi(value().c_str());
+        } else if (arg == "--audio-out") {
+            options.audioOut = value();
+        } else if (arg == "--audio-driver") {
+            options.audioDriver = value();
         } else if (arg.size() > 1 && arg[0] == '/' &&
                    (arg[1] == 'x' || arg[1] == 'X' || arg[1] == 'y' || arg[1] == 'Y')) {
             // Window position switches are read by the frame.

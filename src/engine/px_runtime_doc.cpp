@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "engine/script_prefix.h"
-#include "media/sound_service.h"
+#include "media/audio_binding.h"
 #include "platform/ascii_case.h"
 #include "platform/dialogs.h"
 #include "platform/windows_paths.h"
@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr int effectsChannel = 0;
-
 const char* const audioStates[] = {"Finish", "Pause", "Play", "Stop"};
 
 const char* TrueOrFalse(bool value) {
@@ -29,15 +27,22 @@ const char* TrueOrFalse(bool value) {
 }  // namespace
 
 CPXRuntimeDoc::CPXRuntimeDoc(CKXDialogs& dialogs, CKXFrameServices& frame, const CodePage& codePage,
-                             const std::vector<ActionTable>& tables, CKXSoundService* sound)
-    : CKXScriptDocument(dialogs, frame, codePage), sound(sound) {
+                             const std::vector<ActionTable>& tables, CKXSoundEngine* soundEngine)
+    : CKXScriptDocument(dialogs, frame, codePage), audio(soundEngine) {
     // Flash, the three kinds pages discard, and video.
     for (int first : {3000, 3200, 3400, 3600, 3800}) windowIdRanges.emplace_back(first, first + 199);
     scriptEngine = std::make_unique<CLUAEngine>(*this, tables);
+    BindAudioManager(scriptEngine->luaState, &audio);
+    audio.SetHost(this);
+    audio.hostPathOf = [](const std::string& path) { return WindowsPathLayer::Instance().ToHostPath(path); };
 }
 
 CPXRuntimeDoc::~CPXRuntimeDoc() {
-    // Pages with their objects first, the script engine last.
+    // The channels first (their files and the playlist), then pages with their objects, the
+    // script engine last.
+    for (int channel = 0; channel < CFMODSoundManager::channelCount; ++channel) audio.Unload(channel);
+    audio.SetHost(nullptr);
+    audio.SetPlaylist(nullptr);
     currentPage = nullptr;
     project.reset();
     scriptEngine.reset();
@@ -89,6 +94,7 @@ bool CPXRuntimeDoc::OnOpenDocument(const std::string& path, const std::string& p
         currentPageIndex = 0;
         storedRects.clear();
         offsetApplied = false;
+        audio.SetPlaylist(&read->info.backgroundMusic);
         project = std::move(read);
     } catch (const CKXArchiveError& error) {
         // A damaged entry ends the run before anything of it is shown.
@@ -194,6 +200,10 @@ void CPXRuntimeDoc::RunCloseEvents() {
     }
 }
 
+std::string CPXRuntimeDoc::ResolveTrackPath(const std::string& name) {
+    return ResolveSourcePath(*this, name);
+}
+
 bool CPXRuntimeDoc::QueryAllowProjectClose() {
     return scriptEngine->CallGlobalPredicate("QueryAllowProjectClose", true);
 }
@@ -205,8 +215,10 @@ void CPXRuntimeDoc::PlayObjectSound(const ObjectSounds& sounds, bool hover) {
     if (mode == 1) file = hover ? project->info.defaultHoverSound : project->info.defaultClickSound;
     if (mode == 2) file = hover ? sounds.hoverSoundFile : sounds.clickSoundFile;
     std::string path = ResolveSourcePath(*this, file);
-    if (path.empty() || !sound) return;
-    if (sound->Load(effectsChannel, path, false) == 0) sound->Play(effectsChannel);
+    if (path.empty()) return;
+    if (audio.Load(CFMODSoundManager::effectsChannel, path, false) == 0) {
+        audio.Play(CFMODSoundManager::effectsChannel);
+    }
 }
 
 void CPXRuntimeDoc::ShowPage(int index, bool force) {

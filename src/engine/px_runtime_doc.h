@@ -8,24 +8,25 @@
 #include "engine/navigation_history.h"
 #include "engine/px_view_services.h"
 #include "engine/unique_window_id_mgr.h"
+#include "media/fmod_sound_manager.h"
 #include "project/vantorix_project.h"
 #include "script/lua_engine.h"
 #include "script/script_document.h"
 
 class CKXRegistry;
-class CKXSoundService;
+class CKXSoundEngine;
 class CVantorixMenuPage;
 struct ObjectSounds;
 
 // The one document of a run: the project, the script engine and the state of navigation. Every
 // event script of a page, of the project and of an object runs from here; the view and the frame
 // turn what the user does into these calls.
-class CPXRuntimeDoc : public CKXScriptDocument {
+class CPXRuntimeDoc : public CKXScriptDocument, private CKXAudioHost {
 public:
-    // tables are the script-visible action tables; sound plays hover and click sounds (none
-    // means silence).
+    // tables are the script-visible action tables; the sound engine plays the channels (none
+    // means the sound system did not start: silence).
     CPXRuntimeDoc(CKXDialogs& dialogs, CKXFrameServices& frame, const CodePage& codePage,
-                  const std::vector<ActionTable>& tables, CKXSoundService* sound = nullptr);
+                  const std::vector<ActionTable>& tables, CKXSoundEngine* soundEngine = nullptr);
     ~CPXRuntimeDoc() override;
 
     // The start of the run: reads the project, builds the script environment and runs the startup
@@ -86,6 +87,7 @@ public:
     CVantorixMenuPage* CurrentPage() const { return currentPage; }
     CVantorixProject* Project() const { return project.get(); }
     CLUAEngine& ScriptEngine() const { return *scriptEngine; }
+    CFMODSoundManager& Audio() { return audio; }
     const CPXNavigationHistory& History() const { return history; }
     bool SwitchingPage() const { return switchingPage; }
     bool PreviewMode() const { return previewMode; }
@@ -94,6 +96,11 @@ public:
     std::function<void(int)> onPageEntered;
 
 private:
+    bool HasCurrentPage() override { return currentPage != nullptr; }
+    void SendAudioEvent(int state, int channel) override { RunAudioEvent(state, channel); }
+    void PostAudioEvent(int state, int channel) override { view->PostAudioEvent(state, channel); }
+    std::string ResolveTrackPath(const std::string& name) override;
+
     // Runs the page's event (prelude first when asked) with the page's context and prefix.
     void RunPageEvent(const CVantorixMenuPage& page, const char* eventName, const std::string& prefix,
                       bool withPrelude);
@@ -106,7 +113,7 @@ private:
 
     CPXNullViewServices nullView;
     CPXViewServices* view = &nullView;
-    CKXSoundService* sound = nullptr;
+    CFMODSoundManager audio;
     std::unique_ptr<CVantorixProject> project;
     int pageCount = 0;
     CVantorixMenuPage* currentPage = nullptr;

@@ -27,6 +27,8 @@ public:
     virtual void PostPageShown(int index) = 0;
     // Posts a page change to run after the current script.
     virtual void PostJumpPage(int index, bool force) = 0;
+    // Posts a channel's new state that runs the page's "On Audio" (a stream's end).
+    virtual void PostAudioEvent(int state, int channel) = 0;
     virtual void PostClose() = 0;
     virtual int PageOriginX() const = 0;
     virtual int PageOriginY() const = 0;
@@ -57,6 +59,7 @@ public:
     bool HasPainted() const override { return true; }
     void PostPageShown(int) override {}
     void PostJumpPage(int, bool) override {}
+    void PostAudioEvent(int, int) override {}
     void PostClose() override {}
     int PageOriginX() const override { return 0; }
     int PageOriginY() const override { return 0; }

@@ -19,9 +19,11 @@ public:
     }
     void ReadBody(CKXArchiveReader& reader) override {
         CKXSerializable::ReadBody(reader);
-        pool = tracks;
+        RebuildPool();
         currentIndex = -1;
     }
+    // The tracks still to come in random order: all of them, in list order.
+    void RebuildPool() { pool = tracks.ToVector(); }
 
     std::int32_t version = 1;
     std::int32_t randomOrder = 0;
@@ -29,6 +31,6 @@ public:
     std::int32_t musicVolume = 255;
     std::int32_t effectsVolume = 255;
     CKXStringList tracks;
-    CKXStringList pool;  // rebuilt from tracks after reading
+    std::vector<std::string> pool;  // rebuilt from tracks after reading
     int currentIndex = -1;
 };

@@ -33,6 +33,7 @@ CPXRuntimeView::CPXRuntimeView(CPXRuntimeDoc& document, QWidget* parent) : CKXWn
 void CPXRuntimeView::OnInitialUpdate() {
     if (!document.RunStartupEvents()) return;
     setFocus();
+    document.Audio().PlayNext(true);
     document.ShowPage(document.GetStartPageIndex(), true);
 }
 
@@ -281,6 +282,10 @@ void CPXRuntimeView::PostPageShown(int index) {
 
 void CPXRuntimeView::PostJumpPage(int index, bool force) {
     PostMessage(UM_JUMP_PAGE, index, force ? 1 : 0);
+}
+
+void CPXRuntimeView::PostAudioEvent(int state, int channel) {
+    PostMessage(UM_AUDIO_EVENT, state, channel);
 }
 
 void CPXRuntimeView::PostClose() {

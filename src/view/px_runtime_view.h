@@ -40,6 +40,7 @@ public:
     bool HasPainted() const override { return !firstPaintPending; }
     void PostPageShown(int index) override;
     void PostJumpPage(int index, bool force) override;
+    void PostAudioEvent(int state, int channel) override;
     void PostClose() override;
     int PageOriginX() const override { return originX; }
     int PageOriginY() const override { return originY; }
