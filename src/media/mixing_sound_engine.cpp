@@ -117,7 +117,8 @@ bool CKXMixingSoundEngine::SetStreamTimeMs(StreamHandle handle, std::int64_t ms)
     lastError = 0;
     OpenStreamEntry* entry = Find(handle);
     if (!entry || ms < 0 || ms >= GetStreamLengthMs(handle)) return Fail();
-    entry->stream->Seek(ms * rate / 1000);
+    // Rounded up, so that the position reads back as the milliseconds set.
+    entry->stream->Seek((ms * rate + 999) / 1000);
     return true;
 }
 
