@@ -67,6 +67,14 @@ expected=$((16384 * 200 / 255))
 click=$("$tool" peak "$work/playlist.wav" 900 1400)
 [ "$click" -gt 15000 ] || fail "the click is not heard ($click)"
 
+# The same tone through SDL's own output: its disk driver writes what a sound card would get.
+SDL_DISKAUDIOFILE="$work/disk.raw" "$bin/vantorix" --headless --audio-driver disk --log "$work/disk.jsonl" \
+    --timeout 20000 "$work/menu/narration.cdd" 2>/dev/null
+status=$?
+[ "$status" -eq 0 ] || fail "the run through SDL ended with status $status"
+[ "$(debug_texts "$work/disk.jsonl")" = "$expected" ] || fail "through SDL the events are '$(debug_texts "$work/disk.jsonl")'"
+[ "$(wc -c <"$work/disk.raw")" -gt 300000 ] || fail "SDL was given less than a second of sound"
+
 # No sound device: the run starts, silent, and scripts see it.
 cat >"$work/silent.json" <<'JSON'
 {"pages": [{"pageName": "Home", "pageEvents": [{"eventName": "On Show",

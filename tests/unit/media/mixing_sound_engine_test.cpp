@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <map>
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -9,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "media/fmod_sound_manager.h"
 #include "sound_files.h"
 #include "temp_folder.h"
 
@@ -171,6 +175,52 @@ TEST_F(EngineTest, EveryFormatOpensAndSounds) {
         EXPECT_GT(Peak(MixFrames(rate / 4), 0, rate / 4), 0.01f) << file;
         engine.CloseStream(stream);
     }
+}
+
+// Tags read through the manager, as a script gets them.
+std::map<std::string, std::string> TagsOf(CKXSoundEngine& engine, const std::string& path, int& result) {
+    CFMODSoundManager manager(&engine);
+    std::map<std::string, std::string> table;
+    if (manager.Load(6, path, false) != 0) return table;
+    std::vector<COggTag> tags;
+    result = manager.GetOggTags(6, tags);
+    for (const COggTag& tag : tags) table[tag.name] = tag.value;
+    return table;
+}
+
+TEST_F(EngineTest, VorbisCommentsAreReadAndOtherTagsAreNotTakenForThem) {
+    std::string wav = Tone("plain.wav");
+    ASSERT_EQ(std::system(("oggenc -Q -c ARTIST=A -c artist=b -o " + folder / "pair.ogg" + " " + wav).c_str()), 0);
+    ASSERT_EQ(std::system(("oggenc -Q -c ARTIST=one -c ARTIST=two -o " + folder / "two.ogg" + " " + wav).c_str()), 0);
+    int result = -1;
+    auto pair = TagsOf(engine, folder / "pair.ogg", result);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(pair["ARTIST"], "A");
+    EXPECT_EQ(pair["RAWTAGS"].substr(0, 17), "ARTIST=A,artist=b");
+    EXPECT_EQ(TagsOf(engine, folder / "two.ogg", result)["ARTIST"], "two");
+
+    ToneSpec ogg;
+    ogg.format = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+    std::string bare = Tone("none.ogg", ogg);
+    // The encoder names itself in a comment; take every comment away.
+    ASSERT_EQ(std::system(("vorbiscomment -w -c /dev/null " + bare).c_str()), 0);
+    auto none = TagsOf(engine, bare, result);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(none.size(), 15u) << "the fifteen names, empty, and no raw tags";
+    EXPECT_EQ(none["TITLE"], "");
+
+    SF_INFO info{};
+    info.samplerate = 22050;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* titled = sf_open((folder / "titled.wav").c_str(), SFM_WRITE, &info);
+    ASSERT_NE(titled, nullptr);
+    sf_set_string(titled, SF_STR_TITLE, "not a comment");
+    short silence[1000] = {};
+    sf_writef_short(titled, silence, 1000);
+    sf_close(titled);
+    TagsOf(engine, folder / "titled.wav", result);
+    EXPECT_EQ(result, 2);
 }
 
 TEST_F(EngineTest, WhatIsNotSoundDoesNotOpen) {
