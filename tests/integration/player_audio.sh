@@ -24,8 +24,8 @@ JSON
 status=$?
 [ "$status" -eq 0 ] || fail "the narration run ended with status $status"
 got=$(debug_texts "$work/narration.jsonl")
-expected="6 Play;loaded;6 Finish;6 Play;6 Finish;6 Play;muted 0;6 Finish;"
-[ "$got" = "$expected" ] || fail "events '$got', not '$expected'"
+narration_events="6 Play;loaded;6 Finish;6 Play;6 Finish;6 Play;muted 0;6 Finish;"
+[ "$got" = "$narration_events" ] || fail "events '$got', not '$narration_events'"
 read -r first last < <("$tool" span "$work/narration.wav")
 [ -n "$first" ] && [ "$first" != none ] || fail "the mix is silent"
 full=$("$tool" peak "$work/narration.wav" $((first + 50)) $((first + 350)))
@@ -72,7 +72,7 @@ SDL_DISKAUDIOFILE="$work/disk.raw" "$bin/vantorix" --headless --audio-driver dis
     --timeout 20000 "$work/menu/narration.cdd" 2>/dev/null
 status=$?
 [ "$status" -eq 0 ] || fail "the run through SDL ended with status $status"
-[ "$(debug_texts "$work/disk.jsonl")" = "$expected" ] || fail "through SDL the events are '$(debug_texts "$work/disk.jsonl")'"
+[ "$(debug_texts "$work/disk.jsonl")" = "$narration_events" ] || fail "through SDL the events are '$(debug_texts "$work/disk.jsonl")'"
 [ "$(wc -c <"$work/disk.raw")" -gt 300000 ] || fail "SDL was given less than a second of sound"
 
 # No sound device: the run starts, silent, and scripts see it.
