@@ -15,7 +15,11 @@ CKXSoundStream::CKXSoundStream(std::unique_ptr<CKXAudioDecoder> decoder, bool lo
       ended(std::move(ended)),
       ring(static_cast<std::size_t>(bufferFrames) * 2),
       looping(looping) {
-    // The first frames are decoded at once, so a play starts without waiting for the file.
+    // The first frames are decoded here, so that a play right after the open is heard in the
+    // very next block; the thread fills the rest of the buffer.
+    int got = this->decoder->Read(ring.data(), decodeFrames);
+    if (got > 0) written = static_cast<std::uint64_t>(got);
+    decoderDone = got <= 0 && !looping;
     thread = std::thread([this] { Run(); });
 }
 
