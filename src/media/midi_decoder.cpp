@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include <fluidsynth.h>
@@ -17,23 +18,55 @@ constexpr std::int64_t maximumMidiBytes = std::int64_t{16} << 20;
 const char* const soundFonts[] = {"/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/default-GM.sf2"};
 constexpr int warmUpFrames = 64;
 
+// Loading the sound font takes a while; the synthesizer of a closed MIDI file is kept for the next.
+struct Synthesizer {
+    fluid_settings_t* settings = nullptr;
+    fluid_synth_t* synth = nullptr;
+};
+std::mutex spareMutex;
+Synthesizer spare;
+
+Synthesizer TakeSynthesizer(const char* soundFont) {
+    {
+        std::lock_guard<std::mutex> lock(spareMutex);
+        if (spare.synth) return std::exchange(spare, Synthesizer{});
+    }
+    Synthesizer made;
+    made.settings = new_fluid_settings();
+    if (!made.settings) return made;
+    fluid_settings_setnum(made.settings, "synth.sample-rate", CKXAudioDecoder::sampleRate);
+    fluid_settings_setstr(made.settings, "player.timing-source", "sample");
+    made.synth = new_fluid_synth(made.settings);
+    if (made.synth && fluid_synth_sfload(made.synth, soundFont, 1) == FLUID_FAILED) {
+        delete_fluid_synth(made.synth);
+        made.synth = nullptr;
+    }
+    return made;
+}
+
+void GiveBack(Synthesizer used) {
+    if (used.synth) fluid_synth_system_reset(used.synth);
+    {
+        std::lock_guard<std::mutex> lock(spareMutex);
+        if (!spare.synth && used.synth) std::swap(spare, used);
+    }
+    if (used.synth) delete_fluid_synth(used.synth);
+    if (used.settings) delete_fluid_settings(used.settings);
+}
+
 class MidiDecoder : public CKXAudioDecoder {
 public:
     MidiDecoder(std::vector<unsigned char> file, int division) : file(std::move(file)), division(division) {}
     ~MidiDecoder() override {
         if (player) delete_fluid_player(player);
-        if (synth) delete_fluid_synth(synth);
-        if (settings) delete_fluid_settings(settings);
+        GiveBack({settings, synth});
     }
 
     bool Start(const char* soundFont) {
-        settings = new_fluid_settings();
-        if (!settings) return false;
-        fluid_settings_setnum(settings, "synth.sample-rate", sampleRate);
-        fluid_settings_setstr(settings, "player.timing-source", "sample");
-        synth = new_fluid_synth(settings);
-        if (!synth || fluid_synth_sfload(synth, soundFont, 1) == FLUID_FAILED) return false;
-        if (!Restart(0)) return false;
+        Synthesizer taken = TakeSynthesizer(soundFont);
+        settings = taken.settings;
+        synth = taken.synth;
+        if (!synth || !Restart(0)) return false;
         // The player reads the file on its first block; after it the length is known.
         pending.resize(warmUpFrames * 2);
         fluid_synth_write_float(synth, warmUpFrames, pending.data(), 0, 2, pending.data(), 1, 2);

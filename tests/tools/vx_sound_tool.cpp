@@ -2,6 +2,7 @@
 //   vx_sound_tool tone FILE SECONDS [FREQUENCY] [RATE]   a sine tone; the format follows the extension
 //   vx_sound_tool peak FILE FROM_MS TO_MS                the largest sample there, 0 to 32767
 //   vx_sound_tool span FILE                              "FIRST_MS LAST_MS" of sound (above 1%), or "none"
+//   vx_sound_tool midi FILE | module FILE                 a half-second MIDI file, a small tracker module
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -42,6 +43,10 @@ int main(int argc, char** argv) {
         if (args.size() > 4) spec.rate = std::atoi(args[4].c_str());
         return WriteTone(args[1], spec) ? 0 : 1;
     }
+    if (args.size() == 2 && (args[0] == "midi" || args[0] == "module")) {
+        WriteBytes(args[1], args[0] == "midi" ? MidiBytes() : ModuleBytes());
+        return 0;
+    }
     std::vector<float> stereo;
     int rate = 0;
     if (args.size() >= 2 && !Read(args[1], stereo, rate)) {
@@ -72,6 +77,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::fprintf(stderr,
-                 "usage: vx_sound_tool tone FILE SECONDS [FREQUENCY] [RATE] | peak FILE FROM_MS TO_MS | span FILE\n");
+                 "usage: vx_sound_tool tone FILE SECONDS [FREQUENCY] [RATE] | peak FILE FROM_MS TO_MS | span FILE | "
+                 "midi FILE | module FILE\n");
     return 2;
 }
