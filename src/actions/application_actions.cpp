@@ -72,7 +72,9 @@ int Sleep(lua_State* L) {
     lua_Number milliseconds = GetNumberArg(L, 1);
     // Longer than any wait a menu means; keeps the conversion defined.
     milliseconds = std::fmin(std::fmax(milliseconds, -1.0), 2147483647.0);
+    // The wait ends early when the script is stopped (the close box, the run's time limit).
     DocumentOf(L).frame.PumpMessagesFiltered(static_cast<int>(milliseconds));
+    EngineOf(L).CheckStop(L);
     SetLastError(L, 0);
     return 0;
 }

@@ -74,6 +74,8 @@ void EventLog::Write(const Json& event) {
         if (key != "t" && key != "ev") line[key] = value;
     }
     // Replacing bad bytes keeps a stray code-page string from ending the run with an exception.
-    *out << line.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
+    std::string text = line.dump(-1, ' ', false, Json::error_handler_t::replace) + '\n';
+    std::lock_guard<std::mutex> lock(writing);
+    *out << text;
     out->flush();
 }

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <iosfwd>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -10,7 +11,8 @@
 // The record of a headless run: one JSON object a line, {"t": ms since start, "ev": name, ...},
 // written and flushed as each thing happens, so that a run that crashes still leaves its story.
 // Texts arrive as UTF-8; bytes that are not valid UTF-8 are written as U+FFFD. A log that is not
-// open takes every event and writes nothing.
+// open takes every event and writes nothing. Lines may come from any thread (the run's watchdog
+// writes the exit of a run it ends).
 class EventLog {
 public:
     using Clock = std::chrono::steady_clock;
@@ -45,4 +47,5 @@ private:
     Clock::time_point start;
     std::unique_ptr<std::ostream> file;
     std::ostream* out = nullptr;
+    std::mutex writing;
 };

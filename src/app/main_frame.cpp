@@ -211,6 +211,15 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     // The window closes only through the deferred close, after the closing scripts.
     event->ignore();
+    if (document.ScriptDepth() != 0 && askToStopScript) {
+        // A script is running (one that waits and serves events): the person chooses.
+        if (askToStopScript()) {
+            document.ScriptEngine().StopRunningScript();
+            closeAfterScript = true;
+            SetTimer(closeTimerId, 100);
+        }
+        return;
+    }
     // A second request while the close is under way would run the closing scripts twice.
     if (document.Closing() && IsTimerSet(closeTimerId)) return;
     if (!document.QueryAllowProjectClose()) return;
@@ -220,9 +229,19 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 
 void CMainFrame::OnTimer(int id) {
     if (id != closeTimerId) return;
+    if (document.ScriptDepth() != 0) {
+        // A close that comes while a script runs (one that pumps events) is dropped, unless that
+        // script was stopped for it: then the close waits for the script to end.
+        if (!closeAfterScript) KillTimer(closeTimerId);
+        return;
+    }
     KillTimer(closeTimerId);
-    // A close that comes while a script runs (one that pumps events) is dropped.
-    if (document.ScriptDepth() != 0) return;
+    if (closeAfterScript) {
+        closeAfterScript = false;
+        document.RunCloseEvents();
+        SetTimer(closeTimerId, 100);
+        return;
+    }
     view->LeaveCurrentPage();
     closed = true;
     close();

@@ -3,6 +3,7 @@
 #include <QRegion>
 #include <QSize>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +40,9 @@ public:
     void RestoreWindow();
     // The debug window, created hidden with the frame.
     CDebugWndDlg& DebugWindow() { return *debugWindow; }
+    // Asks whether to stop a script that runs while the close box is used (true: stop it and
+    // close); none: such a close is dropped.
+    std::function<bool()> askToStopScript;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -56,6 +60,7 @@ private:
     CDebugWndDlg* debugWindow = nullptr;  // taskbar mode 1 on desktops that have a tray
     bool windowShown = true;
     bool closed = false;
+    bool closeAfterScript = false;  // a script was stopped for the close box
 };
 
 // The region of a mask picture's pure black pixels, row by row.

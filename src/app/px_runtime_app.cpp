@@ -4,13 +4,15 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTimer>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "actions/action_tables.h"
 #include "app/data_file_search.h"
@@ -20,6 +22,7 @@
 #include "app/project_settings.h"
 #include "app/replay_runner.h"
 #include "app/runtime_folder.h"
+#include "app/script_watch.h"
 #include "engine/px_runtime_doc.h"
 #include "media/sound_system.h"
 #include "platform/ascii_case.h"
@@ -27,12 +30,17 @@
 #include "platform/kx_registry.h"
 #include "platform/qt/message_pump.h"
 #include "platform/qt/qt_dialogs.h"
+#include "platform/watchdog.h"
 #include "platform/windows_paths.h"
 #include "project/archive_error.h"
 #include "project/archive_password.h"
 #include "view/px_runtime_view.h"
 
 namespace {
+
+// How long a run that --timeout ended may take to wind down, and how long the exit may take.
+constexpr std::chrono::seconds timeoutGrace{5};
+constexpr std::chrono::seconds shutdownGrace{3};
 
 bool HasExtension(const std::filesystem::path& path, const char* extension) {
     return EqualsIgnoringAsciiCase(path.extension().string(), extension);
@@ -54,7 +62,9 @@ public:
     void Restore() override {
         if (frame) frame->RestoreWindow();
     }
-    void PumpMessagesFiltered(int milliseconds) override { ::PumpMessagesFiltered(milliseconds); }
+    void PumpMessagesFiltered(int milliseconds) override {
+        ::PumpMessagesFiltered(milliseconds, [this] { return engine && engine->StopRequested(); });
+    }
     void RepaintNow() override {
         if (frame) frame->View().repaint();
     }
@@ -70,6 +80,7 @@ public:
     }
 
     CMainFrame* frame = nullptr;
+    CLUAEngine* engine = nullptr;  // a stopped script's wait ends early
 
 private:
     const CodePage& codePage;
@@ -158,8 +169,31 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
         return 2;
     }
     log.Start();
-    auto finish = [&log](int code) {
+    // --timeout ends every run on time, from a thread of its own: at the deadline the running
+    // script and every later one are stopped and the event loop is asked to end; a run still
+    // alive some seconds later (stuck outside any script) ends there and then.
+    std::atomic<CLUAEngine*> watchedEngine{nullptr};
+    std::atomic<bool> timedOut{false};
+    std::unique_ptr<CKXWatchdog> timeoutWatch;
+    if (options.timeoutMilliseconds > 0) {
+        timeoutWatch = std::make_unique<CKXWatchdog>(
+            std::chrono::milliseconds(options.timeoutMilliseconds),
+            [&] {
+                timedOut = true;
+                if (CLUAEngine* engine = watchedEngine.load()) engine->StopAllScripts();
+                QMetaObject::invokeMethod(
+                    &application, [&application] { application.exit(3); }, Qt::QueuedConnection);
+            },
+            timeoutGrace, [&log] { log.Exit(3); }, 3);
+    }
+    // The exit is logged first; then everything is taken down, finalizers of scripts included,
+    // and one that never returns cannot keep the process alive.
+    std::optional<CKXWatchdog> shutdownWatch;
+    auto finish = [&](int code) {
+        timeoutWatch.reset();
+        watchedEngine = nullptr;
         log.Exit(code);
+        shutdownWatch.emplace(shutdownGrace, nullptr, std::chrono::milliseconds(0), nullptr, code);
         return code;
     };
 
@@ -243,6 +277,12 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
         log.Script(codePage->ToUtf8(context), status);
     };
     document->onPageEntered = [&](int index) { log.Page(index, codePage->ToUtf8(document->PageName(index))); };
+    frameServices.engine = &document->ScriptEngine();
+    watchedEngine = &document->ScriptEngine();
+    if (timedOut) document->ScriptEngine().StopAllScripts();
+    // The box of a script that does not respond belongs to the window, once there is one.
+    QWidget* boxOwner = nullptr;
+    if (!scripted) WatchScriptsAtTheScreen(document->ScriptEngine(), [&boxOwner] { return boxOwner; });
     QApplication::setOverrideCursor(Qt::WaitCursor);
     bool opened = document->OnNewDocument(executable, location.dataFilePath, password, &registry);
     QApplication::restoreOverrideCursor();
@@ -253,22 +293,18 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     frameServices.frame = frame.get();
     qtDialogs.SetOwner(frame.get());
     frame->View().alwaysActive = options.headless;
+    boxOwner = frame.get();
+    if (!scripted) frame->askToStopScript = [&frame] { return AskToStopScript(frame.get()); };
     frame->show();
     frame->ApplyWindowShape();
     frame->View().OnInitialUpdate();
 
     ReplayRunner runner(replay, *frame, scriptedDialogs, log, startFolder);
     if (!replay.empty() || !options.replayFile.empty()) runner.Start();
-    int timeoutCode = 0;
-    if (options.timeoutMilliseconds > 0) {
-        QTimer::singleShot(options.timeoutMilliseconds, &application, [&] {
-            timeoutCode = 3;
-            application.exit(3);
-        });
-    }
-    int code = frame->Closed() ? 0 : application.exec();
-    if (timeoutCode) code = timeoutCode;
+    int code = frame->Closed() || timedOut ? 0 : application.exec();
+    if (timedOut) code = 3;
+    finish(code);
     frame.reset();
     document.reset();
-    return finish(code);
+    return code;
 }

@@ -84,6 +84,10 @@ CLUAEngine* CLUAEngine::FromState(lua_State* L) {
 
 int CLUAEngine::ExecuteScript(const std::string& text) {
     lua_State* L = luaState;
+    if (document.scriptDepth == 0) {
+        stopRunning = false;
+        lastTurn = std::chrono::steady_clock::now();
+    }
     ++document.scriptDepth;
     scriptLines.Set(text, "\r\n", true);
     UpdateHook();
@@ -97,7 +101,7 @@ int CLUAEngine::ExecuteScript(const std::string& text) {
         lua_pop(L, 1);
         ReportError(text);
     }
-    --document.scriptDepth;
+    if (--document.scriptDepth == 0) stopRunning = false;
     return StatusOf(status);
 }
 
@@ -344,6 +348,25 @@ void CLUAEngine::UpdateHook() {
 void CLUAEngine::CountHook(lua_State* L, lua_Debug*) {
     CLUAEngine* engine = FromState(L);
     if (!engine->TraceCertainlyOff()) engine->UpdateHook();
+    engine->CheckStop(L);
+}
+
+void CLUAEngine::CheckStop(lua_State* L) {
+    if (!StopRequested() && onUnresponsive && std::chrono::steady_clock::now() - lastTurn > unresponsiveAfter) {
+        if (onUnresponsive()) stopRunning = true;
+        lastTurn = std::chrono::steady_clock::now();
+    }
+    if (!StopRequested()) return;
+    // Where the script is: the running function in a hook, its caller in a waiting action.
+    for (int level = 0; level < 2; ++level) {
+        luaL_where(L, level);
+        if (lua_objlen(L, -1) > 0) break;
+        lua_pop(L, 1);
+        if (level == 1) lua_pushliteral(L, "");
+    }
+    lua_pushstring(L, stoppedMessage);
+    lua_concat(L, 2);
+    lua_error(L);
 }
 
 int CLUAEngine::CurrentLine() {
@@ -375,6 +398,10 @@ bool CLUAEngine::QueryTraceMode() {
 void CLUAEngine::LineHook(lua_State* L, lua_Debug* ar) {
     CLUAEngine* engine = FromState(L);
     engine->currentLine = ar->currentline - 1;
+    if (++engine->linesSinceCheck >= 256) {
+        engine->linesSinceCheck = 0;
+        engine->CheckStop(L);
+    }
     if (!engine->QueryTraceMode()) {
         if (engine->TraceCertainlyOff()) engine->UpdateHook();
         return;

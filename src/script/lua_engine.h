@@ -1,5 +1,8 @@
 #pragma once
 
+#include <atomic>
+#include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -68,6 +71,23 @@ public:
     static constexpr std::size_t memoryLimit = std::size_t{1} << 30;
     std::size_t memoryInUse = 0;
 
+    // Scripts that do not return. StopAllScripts (from any thread: the run's time is up) ends
+    // the running script with a script error at its next check, and every script after it.
+    // StopRunningScript ends only the one running now; its error comes back at every check (so a
+    // pcall cannot keep it going) until the outermost script has returned.
+    void StopAllScripts() { stopAll = true; }
+    void StopRunningScript() { stopRunning = true; }
+    bool StopRequested() const { return stopAll || stopRunning; }
+    // Asked once a script has run unresponsiveAfter without the event loop getting a turn:
+    // true stops it, false lets it go on as long again. None: scripts run as long as they like.
+    std::function<bool()> onUnresponsive;
+    std::chrono::milliseconds unresponsiveAfter{5000};
+    // The event loop had its turn (it waited for events): the clock of onUnresponsive restarts.
+    void NoteEventLoopTurn() { lastTurn = std::chrono::steady_clock::now(); }
+    static constexpr const char* stoppedMessage = "The script was stopped because it did not respond.";
+    // Raises the stop as a script error when one was asked for; from hooks and waiting actions.
+    void CheckStop(lua_State* L);
+
 private:
     // Assigns the value on top of the stack to the global, protected; pops the value.
     void SetGlobalValue(const std::string& name);
@@ -83,6 +103,10 @@ private:
     static void LineHook(lua_State* L, lua_Debug* ar);
     static void CountHook(lua_State* L, lua_Debug* ar);
     bool followingLines = false;
+    std::atomic<bool> stopAll{false};
+    std::atomic<bool> stopRunning{false};
+    std::chrono::steady_clock::time_point lastTurn = std::chrono::steady_clock::now();
+    unsigned linesSinceCheck = 0;
 };
 
 // The message shown for a failed script: an interpreter message "[string ...]:N: text" becomes

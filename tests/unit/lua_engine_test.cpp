@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "script_fixture.h"
 
 namespace {
@@ -225,3 +228,32 @@ TEST(ScriptErrors, DeepPatternsEndInAScriptError) {
 }
 
 }  // namespace
+
+TEST(RunawayScripts, AStopFromAnotherThreadEndsEveryScriptFromThen) {
+    ScriptFixture fixture;
+    std::thread stopper([&fixture] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        fixture.engine->StopAllScripts();
+    });
+    // A pcall around the loop cannot keep the script going.
+    EXPECT_EQ(fixture.Run("pcall(function() while true do end end)\r\nwhile true do end"), 1);
+    stopper.join();
+    ASSERT_EQ(fixture.ErrorBoxes().size(), 1u);
+    EXPECT_EQ(fixture.ErrorBoxes()[0], std::string("On Click, Line 2: ") + CLUAEngine::stoppedMessage);
+    EXPECT_EQ(fixture.Run("while true do end"), 1) << "a later script stops too";
+}
+
+TEST(RunawayScripts, TheUnresponsiveQuestionWaitsOrStopsOnlyTheRunningScript) {
+    ScriptFixture fixture;
+    fixture.engine->unresponsiveAfter = std::chrono::milliseconds(30);
+    int asked = 0;
+    fixture.engine->onUnresponsive = [&asked] { return ++asked == 2; };  // wait once, then stop
+    EXPECT_EQ(fixture.Run("while true do end"), 1);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(fixture.Run("Done = 1"), 0) << "the next script runs";
+    EXPECT_EQ(fixture.Eval("Done"), "1");
+    // A script that waits serves events: its wait is not unresponsiveness, and a stop ends the wait.
+    fixture.frame.onPump = [&] { fixture.engine->StopRunningScript(); };
+    EXPECT_EQ(fixture.Run("Application.Sleep(2147483647)\r\nAfter = 1"), 1);
+    EXPECT_EQ(fixture.Eval("After"), "nil");
+}

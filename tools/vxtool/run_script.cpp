@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <optional>
 
 #include "actions/action_tables.h"
 #include "data_file_io.h"
@@ -12,6 +13,7 @@
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
 #include "platform/kx_registry.h"
+#include "platform/watchdog.h"
 #include "platform/windows_paths.h"
 #include "project/vantorix_project.h"
 #include "script/lua_engine.h"
@@ -80,8 +82,14 @@ int RunScript(const RunScriptOptions& options, const CodePage& codePage) {
     CKXRegistry registry(CKXRegistry::DefaultPath());
     document.SetRegistry(&registry);
 
+    // Declared before the engine, so that it outlives it: the engine's finalizers run as it goes,
+    // and one that never returns must not keep the tool alive.
+    std::optional<CKXWatchdog> shutdownWatch;
     CLUAEngine engine(document, ActionTables());
     BuildEnvironment(engine, CollectBuiltInFolders(&registry));
     if (options.trace) engine.traceMode = 1;
-    return document.RunEventScript(script, "Startup", "");
+    int status = document.RunEventScript(script, "Startup", "");
+    shutdownWatch.emplace(
+        std::chrono::seconds(3), nullptr, std::chrono::milliseconds(0), [] { std::cout.flush(); }, status);
+    return status;
 }

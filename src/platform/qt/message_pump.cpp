@@ -35,14 +35,14 @@ protected:
 
 }  // namespace
 
-void PumpMessagesFiltered(int milliseconds) {
+void PumpMessagesFiltered(int milliseconds, const std::function<bool()>& interrupted) {
     PointerFilter filter;
     qApp->installEventFilter(&filter);
     if (milliseconds <= 0) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
     } else {
         QDeadlineTimer deadline(milliseconds);
-        while (!deadline.hasExpired()) {
+        while (!deadline.hasExpired() && !(interrupted && interrupted())) {
             // Sleeps until an event comes or the time is up, so waiting costs no processor.
             QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents,
                                             static_cast<int>(deadline.remainingTime()));
