@@ -22,18 +22,9 @@ bool LoadProjectSettings(const std::string& dataFilePath, const std::string& pas
                          RuntimeAppSettings& settings, std::string& message) {
     settings.projectEntrySource = dataFilePath;
     ArchiveEntryResult entry = ReadArchiveEntry(settings.projectEntrySource, projectEntryName, password.c_str());
-    switch (entry.status) {
-        case ArchiveEntryStatus::NoDirectory:
-            message = "Failed to get archive directory listing.";
-            return false;
-        case ArchiveEntryStatus::NoEntry:
-            message = "Failed to find project file in archive.";
-            return false;
-        case ArchiveEntryStatus::ExtractFailed:
-            message = "Failed to extract project file to memory.";
-            return false;
-        case ArchiveEntryStatus::Ok:
-            break;
+    if (const char* failure = ProjectEntryFailureMessage(entry.status)) {
+        message = failure;
+        return false;
     }
     CVantorixStreamHeader header;
     CVantorixProjectInfo info;

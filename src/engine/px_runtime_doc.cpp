@@ -69,21 +69,7 @@ bool CPXRuntimeDoc::OnNewDocument(const std::string& executablePath, const std::
 
 bool CPXRuntimeDoc::OnOpenDocument(const std::string& path, const std::string& password) {
     ArchiveEntryResult entry = ReadArchiveEntry(path, projectEntryName, password.c_str());
-    const char* failure = nullptr;
-    switch (entry.status) {
-        case ArchiveEntryStatus::NoDirectory:
-            failure = "Failed to get archive directory listing.";
-            break;
-        case ArchiveEntryStatus::NoEntry:
-            failure = "Failed to find project file in archive.";
-            break;
-        case ArchiveEntryStatus::ExtractFailed:
-            failure = "Failed to extract project file to memory.";
-            break;
-        case ArchiveEntryStatus::Ok:
-            break;
-    }
-    if (failure) {
+    if (const char* failure = ProjectEntryFailureMessage(entry.status)) {
         dialogs.MessageBox(failure, "", MB_OK);
         return false;
     }

@@ -147,6 +147,22 @@ int CKXUnzipToMemory::ExtractEntry(const std::string& archivePath, const std::st
     }
 }
 
+const char* ProjectEntryFailureMessage(ArchiveEntryStatus status) {
+    switch (status) {
+        case ArchiveEntryStatus::NoDirectory:
+            return "Failed to get archive directory listing.";
+        case ArchiveEntryStatus::NoEntry:
+            return "Failed to find project file in archive.";
+        case ArchiveEntryStatus::ExtractFailed:
+            return "Failed to extract project file to memory.";
+        case ArchiveEntryStatus::TooLarge:
+            return "The project file is too large to open (more than 256 MB).";
+        case ArchiveEntryStatus::Ok:
+            break;
+    }
+    return nullptr;
+}
+
 ArchiveEntryResult ReadArchiveEntry(const std::string& archivePath, const std::string& entryName,
                                     const char* password) {
     ArchiveEntryResult result;
@@ -161,8 +177,14 @@ ArchiveEntryResult ReadArchiveEntry(const std::string& archivePath, const std::s
         return result;
     }
 
-    // Check the declared size against the stored bytes before allocating anything.
+    // Check the declared size against the stored bytes before allocating anything. The entry is
+    // then inflated into a buffer of that size and no further, so a header that lies cannot
+    // take more.
     const std::uint64_t uncompressed = entry->uncompressedSize;
+    if (uncompressed > maxArchiveEntryBytes) {
+        result.status = ArchiveEntryStatus::TooLarge;
+        return result;
+    }
     const std::uint64_t compressed = entry->compressedSize;
     std::error_code ec;
     const std::uintmax_t archiveSize = std::filesystem::file_size(archivePath, ec);

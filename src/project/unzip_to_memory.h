@@ -16,7 +16,14 @@ public:
 };
 
 // The calling order every reader of a data file follows: list, find, allocate, extract.
-enum class ArchiveEntryStatus { Ok, NoDirectory, NoEntry, ExtractFailed };
+enum class ArchiveEntryStatus { Ok, NoDirectory, NoEntry, ExtractFailed, TooLarge };
+
+// Entries larger than this are refused before anything is inflated: no real project comes near
+// it, and a few megabytes of a hostile data file could otherwise claim gigabytes of memory.
+constexpr std::uint64_t maxArchiveEntryBytes = std::uint64_t{256} << 20;
+
+// What the player tells the user when the project entry cannot be read; nothing for Ok.
+const char* ProjectEntryFailureMessage(ArchiveEntryStatus status);
 
 struct ArchiveEntryResult {
     ArchiveEntryStatus status = ArchiveEntryStatus::Ok;

@@ -20,6 +20,8 @@ std::vector<std::uint8_t> ReadDataFileEntry(const std::string& path, const char*
         case ArchiveEntryStatus::NoEntry:
             if (!required) return {};
             throw ToolError(path + ": the data file has no \"" + entryName + "\" entry");
+        case ArchiveEntryStatus::TooLarge:
+            throw ToolError(path + ": the \"" + entryName + "\" entry is larger than 256 MB");
         case ArchiveEntryStatus::ExtractFailed:
             break;
     }

@@ -507,3 +507,24 @@ TEST_F(ZipLayerTest, FailedWritesLeaveTheFolderAsItWas) {
 }
 
 }  // namespace
+
+TEST_F(ZipLayerTest, AnEntryClaimingMoreThanTheLimitIsRefusedBeforeAnythingIsInflated) {
+    const std::string path = WriteArchive("bomb.cdd", {{"_proj.dat", Bytes("small")}});
+    // The directory now says the entry inflates to just over the limit.
+    std::string bytes;
+    {
+        std::ifstream in(path, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::size_t central = bytes.find("PK\x01\x02");
+    ASSERT_NE(central, std::string::npos);
+    const std::uint64_t claimed = maxArchiveEntryBytes + 1;
+    for (int i = 0; i < 4; ++i) bytes[central + 24 + i] = static_cast<char>(claimed >> (8 * i));
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+
+    const ArchiveEntryResult result = ReadArchiveEntry(path, "_proj.dat", archivePassword);
+    EXPECT_EQ(result.status, ArchiveEntryStatus::TooLarge);
+    EXPECT_TRUE(result.bytes.empty());
+    EXPECT_STREQ(ProjectEntryFailureMessage(result.status),
+                 "The project file is too large to open (more than 256 MB).");
+}
