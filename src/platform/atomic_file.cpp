@@ -1,6 +1,8 @@
 #include "platform/atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,11 +17,56 @@ std::string SystemError(const std::string& what, const std::string& path) {
     return what + " " + path + ": " + std::strerror(errno);
 }
 
+// The temporary files of writes to path: ".NAME.vxtmp-XXXXXX" beside it, so that they are
+// known as ours and as belonging to that file.
+std::string TemporaryPrefix(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    return folder + "." + path.substr(slash == std::string::npos ? 0 : slash + 1) + ".vxtmp-";
+}
+
+// Removes what killed writes to path left behind. A writer holds a lock on its temporary file
+// until it is renamed, so one that can be locked has no writer any more.
+void RemoveStaleTemporaries(const std::string& path) {
+    std::string prefix = TemporaryPrefix(path);
+    std::size_t slash = prefix.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : prefix.substr(0, slash);
+    std::string namePrefix = slash == std::string::npos ? prefix : prefix.substr(slash + 1);
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return;
+    while (dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name.size() != namePrefix.size() + 6 || name.compare(0, namePrefix.size(), namePrefix) != 0) continue;
+        std::string stale = folder + "/" + name;
+        int fd = open(stale.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat info {};
+        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0) unlink(stale.c_str());
+        close(fd);
+    }
+    closedir(dir);
+}
+
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, std::string_view contents, std::string* error) {
-    std::string temporary = path + ".tmpXXXXXX";
-    int fd = mkstemp(temporary.data());
+    RemoveStaleTemporaries(path);
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 3 && fd < 0; ++attempt) {
+        temporary = TemporaryPrefix(path) + "XXXXXX";
+        fd = mkstemp(temporary.data());
+        if (fd < 0) break;
+        // Held until the rename (or the writer's end): while it is, no cleaner takes the file.
+        // One that took it in the instant before the lock leaves another name to try.
+        struct stat mine {
+        }, there{};
+        if (flock(fd, LOCK_EX) != 0 || fstat(fd, &mine) != 0 || stat(temporary.c_str(), &there) != 0 ||
+            mine.st_ino != there.st_ino) {
+            close(fd);
+            fd = -1;
+        }
+    }
     if (fd < 0) {
         if (error) *error = SystemError("cannot create a file beside", path);
         return false;
