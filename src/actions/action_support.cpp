@@ -64,6 +64,17 @@ int GetIntegerArg(lua_State* L, int index) {
     return static_cast<int>(value);
 }
 
+void PushBuilt(lua_State* L, const std::function<void(lua_State*)>& build) {
+    CLUAEngine& engine = EngineOf(L);
+    if (engine.PushProtected(L, build)) return;
+    engine.resultRefused = true;
+    lua_pushnil(L);
+}
+
+void PushString(lua_State* L, std::string_view text) {
+    PushBuilt(L, [text](lua_State* S) { lua_pushlstring(S, text.data(), text.size()); });
+}
+
 void ResetLastError(lua_State* L) {
     EngineOf(L).CallResetLastError();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include <lua.hpp>
 
@@ -30,6 +32,13 @@ int GetIntegerArg(lua_State* L, int index);
 inline bool HasArg(lua_State* L, int index) {
     return lua_gettop(L) >= index;
 }
+
+// Results an action built in C++: pushed protected, so that a memory error never jumps over the
+// objects that hold them. A refused push leaves nil, and the script ends with the memory error
+// once the action has returned.
+void PushString(lua_State* L, std::string_view text);
+// A table built by build (which leaves it on the stack), the same way.
+void PushBuilt(lua_State* L, const std::function<void(lua_State*)>& build);
 
 // The engine and document of the state.
 CLUAEngine& EngineOf(lua_State* L);

@@ -34,7 +34,7 @@ int LoadValue(lua_State* L) {
     bool ok = document.Registry() && document.Registry()->GetValue(
                                          currentUserRoot, std::string(savedValuesKey) + section, name, "", true, value);
     SetLastError(L, ok ? 0 : 2801);
-    lua_pushlstring(L, ok ? value.data() : "", ok ? value.size() : 0);
+    PushString(L, ok ? std::string_view(value) : std::string_view());
     return 1;
 }
 
@@ -101,7 +101,7 @@ int LoadScript(lua_State* L) {
             lua_pop(L, 1);
             code = 2900;
         } else {
-            lua_pushlstring(L, resolved.data(), resolved.size());
+            PushString(L, resolved);
             int status = lua_pcall(L, 1, 0, 0);
             if (status != 0) lua_pop(L, 1);
             code = status == 0 ? 0 : status == LUA_ERRMEM ? 2902 : 2901;

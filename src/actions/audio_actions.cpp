@@ -214,19 +214,6 @@ int TogglePlay(lua_State* L) {
     return 0;
 }
 
-// A table name -> value of the tag list (later names overwrite earlier ones), pushed protected
-// so that a memory error leaves nothing of ours behind.
-int PushTagTable(lua_State* L) {
-    const auto& tags = *static_cast<const std::vector<COggTag>*>(lua_touserdata(L, 1));
-    lua_newtable(L);
-    for (const COggTag& tag : tags) {
-        lua_pushlstring(L, tag.name.data(), tag.name.size());
-        lua_pushlstring(L, tag.value.data(), tag.value.size());
-        lua_rawset(L, -3);
-    }
-    return 1;
-}
-
 int GetOggTags(lua_State* L) {
     int channel = 0;
     if (!ChannelArg(L, channel)) {
@@ -234,7 +221,6 @@ int GetOggTags(lua_State* L) {
         return 1;
     }
     int code = 0;
-    bool pushed = false;
     {
         std::vector<COggTag> tags;
         int result = AudioManagerOf(L).GetOggTags(channel, tags);
@@ -242,14 +228,20 @@ int GetOggTags(lua_State* L) {
         if (result == Manager::resultNotReady) code = notInitialized;
         if (result == Manager::resultTagsNotLoaded) code = channelNotLoaded;
         if (code == 0) {
-            lua_pushcfunction(L, PushTagTable);
-            lua_pushlightuserdata(L, &tags);
-            pushed = lua_pcall(L, 1, 1, 0) == 0;
-            if (!pushed) lua_pop(L, 1);
+            // Later names overwrite earlier ones.
+            PushBuilt(L, [&tags](lua_State* S) {
+                lua_newtable(S);
+                for (const COggTag& tag : tags) {
+                    lua_pushlstring(S, tag.name.data(), tag.name.size());
+                    lua_pushlstring(S, tag.value.data(), tag.value.size());
+                    lua_rawset(S, -3);
+                }
+            });
+        } else {
+            lua_pushnil(L);
         }
     }
     SetLastError(L, code);
-    if (!pushed) lua_pushnil(L);
     return 1;
 }
 

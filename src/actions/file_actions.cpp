@@ -16,10 +16,6 @@ namespace {
 
 constexpr int showNormal = 1;
 
-void PushString(lua_State* L, const std::string& text) {
-    lua_pushlstring(L, text.data(), text.size());
-}
-
 // The host path of a name from a script, found beside the player when it is there.
 std::string ResolvedHostPath(lua_State* L, const char* name) {
     std::string resolved = ResolveSourcePath(DocumentOf(L), name);

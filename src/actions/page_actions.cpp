@@ -17,10 +17,6 @@ namespace {
 
 constexpr int pageFirst = 0, pageLast = 1, pageNext = 2, pagePrevious = 3, pageBackward = 4, pageForward = 5;
 
-void PushString(lua_State* L, const std::string& text) {
-    lua_pushlstring(L, text.data(), text.size());
-}
-
 void ShowPreviewNotice(CKXScriptDocument& document, const char* action) {
     document.dialogs.MessageBox(std::string(action) + " does not work during a Page Preview", "Notice",
                                 MB_ICONINFORMATION);
@@ -159,14 +155,19 @@ int FileBrowse(lua_State* L) {
         std::string start = ScriptHostPath(ResolveSourcePath(document, folder));
         std::vector<std::string> files;
         bool ok = document.dialogs.FileBrowse(!open, title, start, filter, defaultName, multiple, files);
-        lua_newtable(L);
         if (!ok) files = {"CANCEL"};
-        for (std::size_t i = 0; i < files.size(); ++i) {
+        for (std::string& file : files) {
             // The dialog answers with host paths; scripts see Windows ones.
-            std::string file = ok ? WindowsPathLayer::Instance().ToWindowsPath(files[i]) : files[i];
-            PushString(L, file.empty() ? files[i] : file);
-            lua_rawseti(L, -2, static_cast<int>(i + 1));
+            std::string windows = ok ? WindowsPathLayer::Instance().ToWindowsPath(file) : file;
+            if (!windows.empty()) file = windows;
         }
+        PushBuilt(L, [&files](lua_State* S) {
+            lua_createtable(S, static_cast<int>(files.size()), 0);
+            for (std::size_t i = 0; i < files.size(); ++i) {
+                lua_pushlstring(S, files[i].data(), files[i].size());
+                lua_rawseti(S, -2, static_cast<int>(i + 1));
+            }
+        });
     }
     SetLastError(L, 0);
     return 1;

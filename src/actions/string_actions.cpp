@@ -21,10 +21,6 @@ std::string StringArg(lua_State* L, int index) {
     return std::string(text, length);
 }
 
-void PushString(lua_State* L, const std::string& text) {
-    lua_pushlstring(L, text.data(), text.size());
-}
-
 std::string Upper(lua_State* L, const std::string& text) {
     return UpperCaseAnsi(text, DocumentOf(L).codePage);
 }
@@ -196,7 +192,7 @@ int Repeat(lua_State* L) {
     lua_Number count = GetNumberArg(L, 2);
     // A result larger than scripts may hold would only end in the memory error after filling
     // the memory; answer it at once.
-    if (static_cast<double>(length) * count > static_cast<double>(CLUAEngine::memoryLimit)) {
+    if (static_cast<double>(length) * count > static_cast<double>(EngineOf(L).memoryLimit)) {
         SetLastError(L, 2902);
         lua_pushliteral(L, "");
         return 1;
@@ -315,15 +311,16 @@ int SplitPathAction(lua_State* L) {
     GetStringArg(L, 1);
     {
         PathParts parts = SplitPath(StringArg(L, 1));
-        lua_newtable(L);
-        PushString(L, parts.drive);
-        lua_setfield(L, -2, "Drive");
-        PushString(L, parts.folder);
-        lua_setfield(L, -2, "Folder");
-        PushString(L, parts.filename);
-        lua_setfield(L, -2, "Filename");
-        PushString(L, parts.extension);
-        lua_setfield(L, -2, "Extension");
+        PushBuilt(L, [&parts](lua_State* S) {
+            lua_newtable(S);
+            for (const auto& [field, value] : {std::pair<const char*, const std::string*>{"Drive", &parts.drive},
+                                               {"Folder", &parts.folder},
+                                               {"Filename", &parts.filename},
+                                               {"Extension", &parts.extension}}) {
+                lua_pushlstring(S, value->data(), value->size());
+                lua_setfield(S, -2, field);
+            }
+        });
     }
     SetLastError(L, 0);
     return 1;

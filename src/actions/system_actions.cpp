@@ -16,10 +16,6 @@ std::string TwoDigits(int value) {
     return text;
 }
 
-void PushString(lua_State* L, const std::string& text) {
-    lua_pushlstring(L, text.data(), text.size());
-}
-
 int GetDate(lua_State* L) {
     ResetLastError(L);
     CheckArgCount(L, 1);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/host_path.h"
+#include "script/lua_engine.h"
 
 namespace {
 
@@ -598,12 +599,15 @@ int WithHostPaths(lua_State* L) {
     int count = static_cast<int>(lua_tonumber(L, lua_upvalueindex(2)));
     for (int i = 1; i <= count && i <= lua_gettop(L); ++i) {
         if (lua_type(L, i) != LUA_TSTRING) continue;
+        bool pushed = false;
         {
             std::string host = ScriptHostPath(lua_tostring(L, i));
             // A path on no mapped drive names no file.
             if (host.empty()) host = "/nonexistent/drive";
-            lua_pushlstring(L, host.data(), host.size());
+            pushed = CLUAEngine::FromState(L)->PushProtected(
+                L, [&host](lua_State* S) { lua_pushlstring(S, host.data(), host.size()); });
         }
+        if (!pushed) return luaL_error(L, "not enough memory");
         lua_replace(L, i);
     }
     return CallWrapped(L);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "platform/dialogs.h"
 #include "script/debug_actions.h"
@@ -19,7 +20,7 @@ void* Allocate(void* ud, void* block, size_t oldSize, size_t size) {
         engine->memoryInUse -= oldSize;
         return nullptr;
     }
-    if (size > oldSize && size - oldSize > CLUAEngine::memoryLimit - engine->memoryInUse) return nullptr;
+    if (size > oldSize && size - oldSize > engine->memoryLimit - engine->memoryInUse) return nullptr;
     void* grown = std::realloc(block, size);
     if (grown) engine->memoryInUse = engine->memoryInUse - oldSize + size;
     return grown;
@@ -62,13 +63,60 @@ CLUAEngine::CLUAEngine(CKXScriptDocument& document, const std::vector<ActionTabl
     }
     InstallLua50Dialect(L);
     lua_settop(L, 0);
+    lua_pushboolean(L, 0);
+    resultSlot = luaL_ref(L, LUA_REGISTRYINDEX);
     static const luaL_Reg none[] = {{nullptr, nullptr}};
     for (const ActionTable& table : tables) {
-        luaL_register(L, table.name, table.functions ? table.functions : none);
+        luaL_register(L, table.name, none);
+        for (const luaL_Reg* entry = table.functions; entry && entry->name; ++entry) {
+            lua_pushlightuserdata(L, reinterpret_cast<void*>(entry->func));
+            lua_pushcclosure(L, CallAction, 1);
+            lua_setfield(L, -2, entry->name);
+        }
         lua_settop(L, 0);
     }
     WatchDebugTable();
     UpdateHook();
+}
+
+int CLUAEngine::CallAction(lua_State* L) {
+    auto action = reinterpret_cast<lua_CFunction>(lua_touserdata(L, lua_upvalueindex(1)));
+    CLUAEngine* engine = FromState(L);
+    // An action may call others (through the scripts' tables); each sees only its own refusal.
+    bool outer = std::exchange(engine->resultRefused, false);
+    int results = action(L);
+    if (!std::exchange(engine->resultRefused, outer)) return results;
+    lua_settop(L, 0);
+    return luaL_error(L, "not enough memory");
+}
+
+namespace {
+
+struct ProtectedBuild {
+    const std::function<void(lua_State*)>* build;
+    int slot;
+};
+
+}  // namespace
+
+int CLUAEngine::BuildProtected(lua_State* L) {
+    auto* job = static_cast<ProtectedBuild*>(lua_touserdata(L, 1));
+    (*job->build)(L);
+    // The slot exists already: storing into it allocates nothing.
+    lua_rawseti(L, LUA_REGISTRYINDEX, job->slot);
+    return 0;
+}
+
+bool CLUAEngine::PushProtected(lua_State* L, const std::function<void(lua_State*)>& build) {
+    ProtectedBuild job{&build, resultSlot};
+    if (lua_cpcall(L, BuildProtected, &job) != 0) {
+        lua_pop(L, 1);
+        return false;
+    }
+    lua_rawgeti(L, LUA_REGISTRYINDEX, resultSlot);
+    lua_pushboolean(L, 0);
+    lua_rawseti(L, LUA_REGISTRYINDEX, resultSlot);
+    return true;
 }
 
 CLUAEngine::~CLUAEngine() {

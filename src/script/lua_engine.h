@@ -68,8 +68,17 @@ public:
     int lastError = 0;
     CKXDelimitedString scriptLines;
 
-    static constexpr std::size_t memoryLimit = std::size_t{1} << 30;
+    // What the scripts of a run may allocate (tests lower it).
+    std::size_t memoryLimit = std::size_t{1} << 30;
     std::size_t memoryInUse = 0;
+
+    // Pushes the value build leaves on the stack, built in protected mode: false, with nothing
+    // pushed, when the scripts' memory refuses it. Host code pushes what it built in C++ this
+    // way, so that a memory error never jumps over the objects that still hold it; an action
+    // whose result was refused then leaves nil and marks resultRefused, and its wrapper ends the
+    // script with the memory error once the action has returned and freed what it held.
+    bool PushProtected(lua_State* L, const std::function<void(lua_State*)>& build);
+    bool resultRefused = false;
 
     // Scripts that do not return. StopAllScripts (from any thread: the run's time is up) ends
     // the running script with a script error at its next check, and every script after it.
@@ -102,7 +111,11 @@ private:
     void WatchDebugTable();
     static void LineHook(lua_State* L, lua_Debug* ar);
     static void CountHook(lua_State* L, lua_Debug* ar);
+    // Every action runs through this: it raises a refused result's memory error.
+    static int CallAction(lua_State* L);
+    static int BuildProtected(lua_State* L);
     bool followingLines = false;
+    int resultSlot = LUA_NOREF;  // the registry slot a protected build leaves its value in
     std::atomic<bool> stopAll{false};
     std::atomic<bool> stopRunning{false};
     std::chrono::steady_clock::time_point lastTurn = std::chrono::steady_clock::now();

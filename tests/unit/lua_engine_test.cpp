@@ -257,3 +257,29 @@ TEST(RunawayScripts, TheUnresponsiveQuestionWaitsOrStopsOnlyTheRunningScript) {
     EXPECT_EQ(fixture.Run("Application.Sleep(2147483647)\r\nAfter = 1"), 1);
     EXPECT_EQ(fixture.Eval("After"), "nil");
 }
+
+TEST(ScriptMemory, AResultTheScriptsMemoryRefusesIsAMemoryErrorAndLeavesNothingBehind) {
+    ScriptFixture fixture;
+    fixture.engine->memoryLimit = fixture.engine->memoryInUse + (8 << 20);
+    // Each call builds a result of 6 MB in C++ that the scripts' 8 MB cannot take.
+    EXPECT_EQ(fixture.Run("local s = string.rep('a', 2000000)\r\n"
+                          "Results = {}\r\n"
+                          "for i = 1, 5 do\r\n"
+                          "    local ok, message = pcall(String.Replace, s, 'a', 'bbb')\r\n"
+                          "    table.insert(Results, tostring(ok) .. ' ' .. tostring(message))\r\n"
+                          "end\r\n"
+                          "Small = String.Replace('abc', 'b', 'x')"),
+              0);
+    EXPECT_EQ(fixture.Eval("Results[1]"), "false not enough memory");
+    EXPECT_EQ(fixture.Eval("Results[5]"), "false not enough memory");
+    EXPECT_EQ(fixture.Eval("Small"), "axc") << "the next result is pushed as ever";
+    // Tables built in C++ go the same way: a path made while there is room, whose parts (2 MB)
+    // come when there is 1 MB left.
+    fixture.engine->memoryLimit = std::size_t{1} << 30;
+    fixture.Run(
+        "Results = nil\r\nPath = string.rep('x', 1000000) .. '\\\\' .. string.rep('x', 1000000)\r\n"
+        "collectgarbage('collect')");
+    fixture.engine->memoryLimit = fixture.engine->memoryInUse + (1 << 20);
+    EXPECT_EQ(fixture.Run("Parts = tostring((pcall(String.SplitPath, Path)))"), 0);
+    EXPECT_EQ(fixture.Eval("Parts"), "false");
+}
