@@ -1,4 +1,5 @@
 #include "view/image/cis_image_ex.h"
+#include "view/image/image_codecs.h"
 
 #include "temp_folder.h"
 
@@ -1028,6 +1029,27 @@ TEST(ImageCodecs, TiffHeadersWithHugeSampleValuesDoNotOverflow) {
     std::vector<std::uint8_t> plain = TiffWithSamples(8, 3);
     ASSERT_EQ(image_codec::ReadHeader(image_codec::Family::Tiff, plain, 0, info), 0);
     EXPECT_EQ(info.bitsPerPixel, 24);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DecodedPixelBudget, PicturesPastTheRunsBudgetDoNotDecodeUntilOthersGo) {
+    using namespace image_codec;
+    const std::uint64_t before = DecodedBytesInUse();
+    // Three quarters of the budget in one raster (allocated, never touched: it costs no memory).
+    const std::uint32_t side = 16384;
+    Raster big;
+    ASSERT_EQ(AllocateRaster(big, side, side * 3 / 4, 8), 0);
+    EXPECT_EQ(DecodedBytesInUse() - before, kDecodedByteBudget * 3 / 4);
+    Raster second;
+    EXPECT_EQ(AllocateRaster(second, side, side * 3 / 4, 8), kErrorTooLarge) << "past the budget";
+    EXPECT_EQ(AllocateRaster(second, 64, 64, 32), 0) << "a small one still fits";
+    big = Raster();
+    EXPECT_EQ(AllocateRaster(second, side, side * 3 / 4, 8), 0) << "the first gave its bytes back";
+    second = Raster();
+    EXPECT_EQ(DecodedBytesInUse(), before);
 }
 
 }  // namespace

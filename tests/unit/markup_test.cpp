@@ -47,6 +47,15 @@ TEST(MarkupParse, EachFaultHasItsMessageAndLeavesNothingToFind) {
         {"<a><'b'></a>", "Tag starts with quote"},
         {"<\"a\"/>", "Tag starts with quote"},
         {"<a><!-- never closed </a>", "Invalid node"},
+        // Every element is indexed; a document of millions of them is refused, not indexed.
+        {"<a>" +
+             [] {
+                 std::string many;
+                 for (std::size_t i = 0; i < CMarkup::kMaxElements; ++i) many += "<b/>";
+                 return many;
+             }() +
+             "</a>",
+         "Too many elements"},
         {"<?xml version=\"1.0\"", "Invalid node"},
         {"<?>", "Invalid node"},
         {"<a><![CDATA[x</a>", "Invalid node"},
@@ -327,7 +336,8 @@ TEST(MarkupNavigation, Paths) {
 }
 
 TEST(MarkupHostile, DeepNestingUsesNoCallStack) {
-    constexpr std::size_t kDepth = 1000000;
+    // As deep as a document may go: a recursive parser would need megabytes of stack.
+    constexpr std::size_t kDepth = CMarkup::kMaxElements;
     CMarkup markup;
     ASSERT_TRUE(markup.Parse(Repeat("<a>", kDepth) + "x" + Repeat("</a>", kDepth))) << markup.GetError();
     ASSERT_TRUE(markup.FindElement("a"));
@@ -340,12 +350,12 @@ TEST(MarkupHostile, DeepNestingUsesNoCallStack) {
 
     EXPECT_FALSE(markup.Parse(Repeat("<a>", kDepth)));
     EXPECT_EQ(markup.GetError(), "End tag of a element not found");
-    EXPECT_FALSE(markup.Parse(Repeat("<a>", kDepth) + "<b></a>" + Repeat("</a>", kDepth)));
+    EXPECT_FALSE(markup.Parse(Repeat("<a>", kDepth - 1) + "<b></a>" + Repeat("</a>", kDepth - 1)));
     EXPECT_EQ(markup.GetError(), "End tag does not correspond to b");
 }
 
 TEST(MarkupHostile, ManySiblingsAreFoundOneAfterAnother) {
-    constexpr std::size_t kCount = 1000000;
+    constexpr std::size_t kCount = CMarkup::kMaxElements - 2;
     CMarkup markup;
     ASSERT_TRUE(markup.Parse("<r>" + Repeat("<b>&lt;</b>", kCount) + "<last>end</last></r>"));
     ASSERT_TRUE(markup.FindElement("r"));

@@ -16,6 +16,11 @@
 namespace {
 
 constexpr const char* manifestName = "_manifest.xml";
+// A manifest is a few hundred bytes of XML and a state picture a few kilobytes; these bounds
+// keep a hostile button file from claiming more than a real one ever needs. The pictures'
+// pixels are bounded by the run's decoded-pixel budget besides.
+constexpr std::uint64_t maxManifestBytes = std::uint64_t{1} << 20;
+constexpr std::uint64_t maxPictureFileBytes = std::uint64_t{64} << 20;
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
@@ -82,12 +87,13 @@ void ReadInt(CMarkup& xml, const char* name, std::int32_t& out) {
 
 // The bytes of a listed entry, or false. Declared sizes the stored bytes cannot back are
 // refused before anything is allocated: button files come from discs and may be hostile.
-bool ExtractListed(const std::string& archivePath, const CKXZipEntryInfo& entry, std::vector<std::uint8_t>& bytes) {
+bool ExtractListed(const std::string& archivePath, const CKXZipEntryInfo& entry, std::vector<std::uint8_t>& bytes,
+                   std::uint64_t maxBytes) {
     constexpr std::uint64_t maxDeflateRatio = 1032;
     constexpr std::uint64_t ratioSlack = 1024;
     std::error_code ec;
     const std::uintmax_t archiveSize = std::filesystem::file_size(archivePath, ec);
-    if (ec || entry.compressedSize > archiveSize ||
+    if (ec || entry.compressedSize > archiveSize || entry.uncompressedSize > maxBytes ||
         entry.uncompressedSize > std::uint64_t{entry.compressedSize} * maxDeflateRatio + ratioSlack) {
         return false;
     }
@@ -137,7 +143,7 @@ bool CKXButton::LoadButtonFile(const std::string& hostPath) {
     std::string text;
     if (const CKXZipEntryInfo* entry = directory.FindEntry(manifestName)) {
         std::vector<std::uint8_t> bytes;
-        if (ExtractListed(hostPath, *entry, bytes) && !bytes.empty()) {
+        if (ExtractListed(hostPath, *entry, bytes, maxManifestBytes) && !bytes.empty()) {
             const char* begin = reinterpret_cast<const char*>(bytes.data());
             text.assign(begin, strnlen(begin, bytes.size()));
         }
@@ -235,7 +241,7 @@ const CISImageEx* CKXButton::LoadPicture(const CKXZipDir& directory, const std::
     const CKXZipEntryInfo* entry = directory.FindEntry(name);
     if (entry == nullptr) return nullptr;
     std::vector<std::uint8_t> bytes;
-    if (!ExtractListed(filePath, *entry, bytes)) return nullptr;
+    if (!ExtractListed(filePath, *entry, bytes, maxPictureFileBytes)) return nullptr;
     auto picture = std::make_unique<CISImageEx>();
     if (picture->LoadMemory(bytes.data(), bytes.size(), true, CISImageEx::kUnknown, 0) != 0) {
         return nullptr;

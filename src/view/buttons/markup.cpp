@@ -49,7 +49,7 @@ bool CMarkup::Parse(std::string text) {
     error.clear();
     // A fresh vector, so that a large earlier document does not keep its memory.
     elements = std::vector<Element>();
-    elements.reserve(doc.size() / 64 + 8);
+    elements.reserve(std::min(doc.size() / 64 + 8, kMaxElements + 1));
     elements.emplace_back();
     parent = current = child = 0;
     nodeType = kNodeNone;
@@ -97,6 +97,7 @@ bool CMarkup::ParseDocument() {
         const std::size_t gt = FindChar('>', token.end);
         if (gt == kNone) return Fail("End of tag not found");
         const std::size_t index = AddElement();
+        if (index == 0) return Fail("Too many elements");
         const std::size_t parentIndex = open.empty() ? 0 : open.back().index;
         Element& element = elements[index];
         element.startLeft = lt;
@@ -145,6 +146,7 @@ bool CMarkup::CloseElement(std::size_t index, std::size_t from, std::size_t& pos
 }
 
 std::size_t CMarkup::AddElement() {
+    if (elements.size() > kMaxElements) return 0;
     // Room for one element per 64 bytes to begin with, then half as much again each time.
     if (elements.size() == elements.capacity()) {
         elements.reserve(elements.capacity() + elements.capacity() / 2 + 1);

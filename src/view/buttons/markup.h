@@ -28,6 +28,9 @@ public:
     // Replaces the document and indexes its first top-level element (text before it and
     // anything after it are ignored). On false, GetError tells why and every search fails.
     bool Parse(std::string text);
+    // A document of more elements than this is refused: the index of each takes memory, and
+    // real manifests have a few dozen.
+    static constexpr std::size_t kMaxElements = 100000;
 
     // Searches the siblings after the current element (from the first one when there is no
     // current element) and makes the match current; the child position starts over.

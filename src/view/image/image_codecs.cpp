@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -144,12 +145,33 @@ std::size_t RowBytes(std::uint32_t width, std::uint32_t depth) {
     }
 }
 
+namespace {
+
+std::atomic<std::uint64_t> decodedBytes{0};
+
+}  // namespace
+
+std::uint64_t DecodedBytesInUse() {
+    return decodedBytes.load();
+}
+
+void BudgetedDelete::operator()(std::uint8_t* pixels) const {
+    delete[] pixels;
+    decodedBytes -= bytes;
+}
+
 int AllocateRaster(Raster& raster, std::uint32_t width, std::uint32_t height, std::uint32_t depth) {
     if (RowBytes(1, depth) == 0 || width == 0 || height == 0) return kErrorBadArgument;
     if (CheckSize(width, height)) return kErrorTooLarge;
+    const std::size_t bytes = RowBytes(width, depth) * height;
+    if (decodedBytes.fetch_add(bytes) + bytes > kDecodedByteBudget) {
+        decodedBytes -= bytes;
+        return kErrorTooLarge;
+    }
     try {
-        raster.pixels = std::make_unique_for_overwrite<std::uint8_t[]>(RowBytes(width, depth) * height);
+        raster.pixels = RasterPixels(new std::uint8_t[bytes], BudgetedDelete{bytes});
     } catch (const std::bad_alloc&) {
+        decodedBytes -= bytes;
         return kErrorOutOfMemory;
     }
     raster.width = width;

@@ -60,6 +60,20 @@ std::size_t RowBytes(std::uint32_t width, std::uint32_t depth);
 
 // A raster in the picture class's layout: rows top to bottom without padding; 24 bits are
 // R, G, B; 32 bits R, G, B, A with straight alpha; 1 and 8 bits index the palette.
+// The pixels of every live raster of the run are held to one budget: past it a picture does not
+// decode (its object shows the placeholder), so that a few kilobytes of a hostile file cannot
+// take gigabytes. Real menus stay far below it.
+constexpr std::uint64_t kDecodedByteBudget = std::uint64_t{256} << 20;
+// The bytes of the budget in use now.
+std::uint64_t DecodedBytesInUse();
+
+// Gives a raster's bytes back to the budget with its pixels.
+struct BudgetedDelete {
+    std::size_t bytes = 0;
+    void operator()(std::uint8_t* pixels) const;
+};
+using RasterPixels = std::unique_ptr<std::uint8_t[], BudgetedDelete>;
+
 struct Raster {
     Raster() = default;
     // A moved-from raster is empty, not a size without pixels.
@@ -77,7 +91,7 @@ struct Raster {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     std::uint32_t depth = 0;
-    std::unique_ptr<std::uint8_t[]> pixels;
+    RasterPixels pixels;
     Palette palette{};
     int paletteCount = 0;
 
@@ -89,7 +103,8 @@ struct Raster {
 
 // Replaces raster's pixels with an uninitialised block for the given size and depth (the
 // palette is kept). kErrorBadArgument for a depth other than 1, 8, 24, 32 or an empty side,
-// kErrorTooLarge beyond the limits, kErrorOutOfMemory when the block cannot be had.
+// kErrorTooLarge beyond the limits or the run's budget, kErrorOutOfMemory when the block cannot
+// be had.
 int AllocateRaster(Raster& raster, std::uint32_t width, std::uint32_t height, std::uint32_t depth);
 
 // A decoding source: a whole file read into memory, or a caller's memory block (borrowed; it
