@@ -1,5 +1,6 @@
 #include "media/byte_source.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -17,9 +18,27 @@ std::int64_t SeekTarget(std::int64_t position, std::int64_t size, std::int64_t o
     return base + offset;
 }
 
-class FileBytes : public CKXByteSource {
+// The position and size both kinds keep.
+class PositionedBytes : public CKXByteSource {
 public:
-    FileBytes(int fd, std::int64_t size) : fd(fd), size(size) {}
+    explicit PositionedBytes(std::int64_t size) : size(size) {}
+    bool Seek(std::int64_t offset, int whence) override {
+        std::int64_t target = SeekTarget(position, size, offset, whence);
+        if (target < 0) return false;
+        position = target;
+        return true;
+    }
+    std::int64_t Tell() const override { return position; }
+    std::int64_t Size() const override { return size; }
+
+protected:
+    const std::int64_t size;
+    std::int64_t position = 0;
+};
+
+class FileBytes : public PositionedBytes {
+public:
+    FileBytes(int fd, std::int64_t size) : PositionedBytes(size), fd(fd) {}
     ~FileBytes() override { close(fd); }
     std::int64_t Read(void* buffer, std::int64_t count) override {
         std::int64_t done = 0;
@@ -32,43 +51,24 @@ public:
         position += done;
         return done;
     }
-    bool Seek(std::int64_t offset, int whence) override {
-        std::int64_t target = SeekTarget(position, size, offset, whence);
-        if (target < 0) return false;
-        position = target;
-        return true;
-    }
-    std::int64_t Tell() const override { return position; }
-    std::int64_t Size() const override { return size; }
 
 private:
     int fd;
-    std::int64_t size;
-    std::int64_t position = 0;
 };
 
-class BlockBytes : public CKXByteSource {
+class BlockBytes : public PositionedBytes {
 public:
-    BlockBytes(const unsigned char* data, std::size_t size) : data(data), size(static_cast<std::int64_t>(size)) {}
+    BlockBytes(const unsigned char* data, std::size_t size)
+        : PositionedBytes(static_cast<std::int64_t>(size)), data(data) {}
     std::int64_t Read(void* buffer, std::int64_t count) override {
         std::int64_t done = std::max<std::int64_t>(0, std::min(count, size - position));
         if (done > 0) std::memcpy(buffer, data + position, static_cast<std::size_t>(done));
         position += done;
         return done;
     }
-    bool Seek(std::int64_t offset, int whence) override {
-        std::int64_t target = SeekTarget(position, size, offset, whence);
-        if (target < 0) return false;
-        position = target;
-        return true;
-    }
-    std::int64_t Tell() const override { return position; }
-    std::int64_t Size() const override { return size; }
 
 private:
     const unsigned char* data;
-    std::int64_t size;
-    std::int64_t position = 0;
 };
 
 }  // namespace
