@@ -2,6 +2,11 @@
 
 #include <QPainter>
 
+#include <map>
+#include <memory>
+#include <string>
+#include <tuple>
+
 #include "project/vantorix_menu_page.h"
 #include "script/project_files.h"
 #include "view/drawing/dibs_mem_dc.h"
@@ -10,10 +15,37 @@
 
 namespace {
 
-// A page's loaded background picture.
+// A background as drawn: the file, and for a stretched picture the page size it is scaled to.
+struct BackgroundKey {
+    std::string path;
+    bool stretched;
+    int width, height;
+    bool operator<(const BackgroundKey& other) const {
+        return std::tie(path, stretched, width, height) <
+               std::tie(other.path, other.stretched, other.width, other.height);
+    }
+};
+
+// Pages that show the same file the same way share one decoded copy: six pages on one tiled
+// picture decode it once. An entry lives as long as a page holds it.
+std::shared_ptr<const CISImageEx> SharedBackground(const BackgroundKey& key) {
+    static std::map<BackgroundKey, std::weak_ptr<const CISImageEx>> decoded;
+    if (auto found = decoded.find(key); found != decoded.end()) {
+        if (auto picture = found->second.lock()) return picture;
+    }
+    auto picture = std::make_shared<CISImageEx>();
+    if (picture->LoadFile(key.path) != 0 || (picture->Depth() != 32 && picture->ConvertTo24() != 0) ||
+        (key.stretched &&
+         picture->Resize(static_cast<std::uint32_t>(key.width), static_cast<std::uint32_t>(key.height)) != 0)) {
+        return nullptr;
+    }
+    decoded[key] = picture;
+    return picture;
+}
+
+// A page's background picture, once it has loaded.
 struct PageRuntime : CKXRuntimeState {
-    CISImageEx picture;
-    bool loaded = false;
+    std::shared_ptr<const CISImageEx> picture;
 };
 
 PageRuntime& PageRuntimeOf(CVantorixMenuPage& page) {
@@ -27,14 +59,10 @@ PageRuntime& PageRuntimeOf(CVantorixMenuPage& page) {
 void DrawPageBackground(CVantorixMenuPage& page, CDIBSMemDC& dc, const QRect& pageRect,
                         const CKXScriptDocument& document) {
     PageRuntime& runtime = PageRuntimeOf(page);
-    if (page.backgroundType == 2 && !runtime.loaded && !page.backgroundPicture.empty()) {
-        CISImageEx& picture = runtime.picture;
-        if (picture.LoadFile(BesideExeHostPath(document, page.backgroundPicture)) == 0 &&
-            (picture.Depth() == 32 || picture.ConvertTo24() == 0) &&
-            (page.pictureMode != 0 || picture.Resize(static_cast<std::uint32_t>(pageRect.width()),
-                                                     static_cast<std::uint32_t>(pageRect.height())) == 0)) {
-            runtime.loaded = true;
-        }
+    if (page.backgroundType == 2 && !runtime.picture && !page.backgroundPicture.empty()) {
+        bool stretched = page.pictureMode == 0;
+        runtime.picture = SharedBackground({BesideExeHostPath(document, page.backgroundPicture), stretched,
+                                            stretched ? pageRect.width() : 0, stretched ? pageRect.height() : 0});
     }
     QPainter& painter = dc.Painter();
     if (page.backgroundType != 1) painter.fillRect(pageRect, ColorOf(page.backgroundColor));
@@ -50,8 +78,8 @@ void DrawPageBackground(CVantorixMenuPage& page, CDIBSMemDC& dc, const QRect& pa
             painter.fillRect(QRect(pageRect.left(), y0, pageRect.width(), y1 - y0), band);
         }
     }
-    if (page.backgroundType != 2 || !runtime.loaded) return;
-    const CISImageEx& picture = runtime.picture;
+    if (page.backgroundType != 2 || !runtime.picture) return;
+    const CISImageEx& picture = *runtime.picture;
     int pw = static_cast<int>(picture.Width()), ph = static_cast<int>(picture.Height());
     if (page.pictureMode == 1) {
         int columns = pw < pageRect.width() ? pageRect.width() / pw + 1 : 1;
