@@ -96,7 +96,8 @@ public:
 
     bool Seek(std::int64_t frame) override {
         pending.clear();
-        int ticks = microsecondsPerTick > 0 ? static_cast<int>(frame * 1e6 / sampleRate / microsecondsPerTick) : 0;
+        double at = microsecondsPerTick > 0 ? static_cast<double>(frame) * 1e6 / sampleRate / microsecondsPerTick : 0;
+        int ticks = static_cast<int>(std::clamp(at, 0.0, 2147483647.0));
         return Restart(ticks);
     }
 

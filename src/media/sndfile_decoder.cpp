@@ -11,6 +11,8 @@ namespace {
 // Rates outside these are taken for damage, not music.
 constexpr int minimumRate = 1000, maximumRate = 384000, maximumChannels = 64;
 constexpr int chunkFrames = 1024;
+// A year of sound: longer than any file holds.
+constexpr std::int64_t maximumLengthFrames = std::int64_t{CKXAudioDecoder::sampleRate} * 3600 * 24 * 365;
 
 sf_count_t SourceLength(void* user) {
     return static_cast<CKXByteSource*>(user)->Size();
@@ -74,8 +76,9 @@ public:
     }
 
     bool Seek(std::int64_t frame) override {
-        auto target = static_cast<sf_count_t>(static_cast<long double>(frame) * step);
-        if (target < 0 || (info.frames > 0 && target > info.frames)) return false;
+        long double scaled = static_cast<long double>(frame) * step;
+        if (scaled < 0 || (info.frames > 0 && scaled > static_cast<long double>(info.frames))) return false;
+        auto target = static_cast<sf_count_t>(scaled);
         if (sf_seek(file, target, SEEK_SET) < 0) return false;
         bufferedFrames = 0;
         position = 0;
@@ -83,8 +86,10 @@ public:
     }
 
     std::int64_t LengthFrames() const override {
-        if (info.frames <= 0) return 0;
-        return static_cast<std::int64_t>(static_cast<long double>(info.frames) / step);
+        // A count past any real length is libsndfile's "unknown" (or damage).
+        long double frames = static_cast<long double>(info.frames) / step;
+        if (info.frames <= 0 || frames > static_cast<long double>(maximumLengthFrames)) return 0;
+        return static_cast<std::int64_t>(frames);
     }
 
     std::vector<CKXSoundEngine::Tag>& TagList() { return tags; }
