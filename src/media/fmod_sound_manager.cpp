@@ -52,9 +52,8 @@ int CFMODSoundManager::Load(int n, const std::string& path, bool looping) {
     if (!engine) return resultNotReady;
     if (!Valid(n)) return resultBadChannel;
     Slot& slot = channelSlots[n];
-    int volume = slot.volume;
-    bool muted = slot.muted;
     bool firstEffectsLoad = n == effectsChannel && !slot.sound;
+    // Unloading keeps the slot's volume and mute, so the new file plays as the old one did.
     Unload(n);
     slot.sound = std::make_unique<CFMODSound>();
     slot.sound->channel = n;
@@ -71,8 +70,6 @@ int CFMODSoundManager::Load(int n, const std::string& path, bool looping) {
     slot.sound->stream = stream;
     engine->SetStreamEndCallback(
         stream, [this](int channel) { OnStreamEnd(channel); }, n);
-    slot.volume = volume;
-    slot.muted = muted;
     if (firstEffectsLoad && playlist) SetVolume(effectsChannel, playlist->effectsVolume);
     Report("load", n, resultDone);
     return resultDone;

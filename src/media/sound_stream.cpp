@@ -6,6 +6,18 @@ namespace {
 
 constexpr int decodeFrames = 1024;
 
+// The ring's frames from first on, count of them, as the one or two runs that do not wrap: calls
+// copy(ring frame, frame of the run's start counted from first, frames in the run).
+template <typename Copy>
+void ForEachRun(std::uint64_t first, int count, int ringFrames, Copy copy) {
+    for (int done = 0; done < count;) {
+        auto at = static_cast<std::size_t>((first + static_cast<std::uint64_t>(done)) % ringFrames);
+        int run = std::min(count - done, static_cast<int>(static_cast<std::size_t>(ringFrames) - at));
+        copy(at, static_cast<std::size_t>(done), run);
+        done += run;
+    }
+}
+
 }  // namespace
 
 CKXSoundStream::CKXSoundStream(std::unique_ptr<CKXAudioDecoder> decoder, bool looping, std::function<void()> ended)
@@ -35,12 +47,8 @@ CKXSoundStream::~CKXSoundStream() {
 int CKXSoundStream::Pull(float* out, int frames) {
     std::unique_lock<std::mutex> lock(mutex);
     int count = static_cast<int>(std::min<std::size_t>(Buffered(), static_cast<std::size_t>(frames)));
-    for (int done = 0; done < count;) {
-        std::size_t at = static_cast<std::size_t>((taken + static_cast<std::uint64_t>(done)) % bufferFrames);
-        int run = std::min(count - done, static_cast<int>(bufferFrames - at));
-        std::copy_n(&ring[at * 2], run * 2, out + done * 2);
-        done += run;
-    }
+    ForEachRun(taken, count, bufferFrames,
+               [&](std::size_t at, std::size_t done, int run) { std::copy_n(&ring[at * 2], run * 2, out + done * 2); });
     taken += static_cast<std::uint64_t>(count);
     position += count;
     if (looping && length > 0 && position >= length) position %= length;
@@ -124,12 +132,9 @@ void CKXSoundStream::Run() {
                 continue;
             }
             loopGaveFrames = true;
-            for (int done = 0; done < got;) {
-                std::size_t at = static_cast<std::size_t>((written + static_cast<std::uint64_t>(done)) % bufferFrames);
-                int run = std::min(got - done, static_cast<int>(bufferFrames - at));
-                std::copy_n(&chunk[static_cast<std::size_t>(done) * 2], run * 2, &ring[at * 2]);
-                done += run;
-            }
+            ForEachRun(written, got, bufferFrames, [&](std::size_t at, std::size_t done, int run) {
+                std::copy_n(&chunk[done * 2], run * 2, &ring[at * 2]);
+            });
             written += static_cast<std::uint64_t>(got);
             continue;
         }

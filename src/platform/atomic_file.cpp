@@ -19,25 +19,28 @@ std::string SystemError(const std::string& what, const std::string& path) {
 
 // The temporary files of writes to path: ".NAME.vxtmp-XXXXXX" beside it, so that they are
 // known as ours and as belonging to that file.
-std::string TemporaryPrefix(const std::string& path) {
+struct TemporaryNames {
+    std::string folder;
+    std::string prefix;  // the name up to the six characters mkstemp fills in
+};
+
+TemporaryNames TemporaryNamesOf(const std::string& path) {
     std::size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    return folder + "." + path.substr(slash == std::string::npos ? 0 : slash + 1) + ".vxtmp-";
+    if (slash == std::string::npos) return {".", "." + path + ".vxtmp-"};
+    return {path.substr(0, slash), "." + path.substr(slash + 1) + ".vxtmp-"};
 }
 
-// Removes what killed writes to path left behind. A writer holds a lock on its temporary file
-// until it is renamed, so one that can be locked has no writer any more.
-void RemoveStaleTemporaries(const std::string& path) {
-    std::string prefix = TemporaryPrefix(path);
-    std::size_t slash = prefix.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : prefix.substr(0, slash);
-    std::string namePrefix = slash == std::string::npos ? prefix : prefix.substr(slash + 1);
-    DIR* dir = opendir(folder.c_str());
+// Removes what killed writes left behind. A writer holds a lock on its temporary file until it
+// is renamed, so one that can be locked has no writer any more.
+void RemoveStaleTemporaries(const TemporaryNames& names) {
+    DIR* dir = opendir(names.folder.c_str());
     if (!dir) return;
     while (dirent* entry = readdir(dir)) {
         std::string name = entry->d_name;
-        if (name.size() != namePrefix.size() + 6 || name.compare(0, namePrefix.size(), namePrefix) != 0) continue;
-        std::string stale = folder + "/" + name;
+        if (name.size() != names.prefix.size() + 6 || name.compare(0, names.prefix.size(), names.prefix) != 0) {
+            continue;
+        }
+        std::string stale = names.folder + "/" + name;
         int fd = open(stale.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0) continue;
         struct stat info {};
@@ -50,11 +53,12 @@ void RemoveStaleTemporaries(const std::string& path) {
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, std::string_view contents, std::string* error) {
-    RemoveStaleTemporaries(path);
+    TemporaryNames names = TemporaryNamesOf(path);
+    RemoveStaleTemporaries(names);
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 3 && fd < 0; ++attempt) {
-        temporary = TemporaryPrefix(path) + "XXXXXX";
+        temporary = names.folder + "/" + names.prefix + "XXXXXX";
         fd = mkstemp(temporary.data());
         if (fd < 0) break;
         // Held until the rename (or the writer's end): while it is, no cleaner takes the file.

@@ -147,6 +147,13 @@ int CKXUnzipToMemory::ExtractEntry(const std::string& archivePath, const std::st
     }
 }
 
+bool EntrySizesPossible(const std::string& archivePath, const CKXZipEntryInfo& entry) {
+    std::error_code ec;
+    const std::uintmax_t archiveSize = std::filesystem::file_size(archivePath, ec);
+    return !ec && entry.compressedSize <= archiveSize &&
+           entry.uncompressedSize <= std::uint64_t{entry.compressedSize} * maxDeflateRatio + ratioSlack;
+}
+
 const char* ProjectEntryFailureMessage(ArchiveEntryStatus status) {
     switch (status) {
         case ArchiveEntryStatus::NoDirectory:
@@ -185,10 +192,7 @@ ArchiveEntryResult ReadArchiveEntry(const std::string& archivePath, const std::s
         result.status = ArchiveEntryStatus::TooLarge;
         return result;
     }
-    const std::uint64_t compressed = entry->compressedSize;
-    std::error_code ec;
-    const std::uintmax_t archiveSize = std::filesystem::file_size(archivePath, ec);
-    if (uncompressed > compressed * maxDeflateRatio + ratioSlack || ec || compressed > archiveSize) {
+    if (!EntrySizesPossible(archivePath, *entry)) {
         result.status = ArchiveEntryStatus::ExtractFailed;
         return result;
     }

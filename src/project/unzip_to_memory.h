@@ -15,6 +15,12 @@ public:
                             std::size_t bufferSize, const char* password);
 };
 
+struct CKXZipEntryInfo;
+
+// Whether a listed entry's declared sizes can be true: its stored bytes lie within the archive
+// and deflate could inflate them to the declared size. Readers check it before they allocate.
+bool EntrySizesPossible(const std::string& archivePath, const CKXZipEntryInfo& entry);
+
 // The calling order every reader of a data file follows: list, find, allocate, extract.
 enum class ArchiveEntryStatus { Ok, NoDirectory, NoEntry, ExtractFailed, TooLarge };
 

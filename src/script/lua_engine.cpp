@@ -404,17 +404,7 @@ void CLUAEngine::CheckStop(lua_State* L) {
         if (onUnresponsive()) stopRunning = true;
         lastTurn = std::chrono::steady_clock::now();
     }
-    if (!StopRequested()) return;
-    // Where the script is: the running function in a hook, its caller in a waiting action.
-    for (int level = 0; level < 2; ++level) {
-        luaL_where(L, level);
-        if (lua_objlen(L, -1) > 0) break;
-        lua_pop(L, 1);
-        if (level == 1) lua_pushliteral(L, "");
-    }
-    lua_pushstring(L, stoppedMessage);
-    lua_concat(L, 2);
-    lua_error(L);
+    if (StopRequested()) RaiseActionError(L, stoppedMessage);
 }
 
 int CLUAEngine::CurrentLine() {

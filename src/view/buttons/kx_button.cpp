@@ -1,11 +1,9 @@
 #include "view/buttons/kx_button.h"
 
 #include <cstring>
-#include <filesystem>
 #include <limits>
 #include <new>
 #include <string_view>
-#include <system_error>
 
 #include "platform/ascii_case.h"
 #include "platform/host_path.h"
@@ -89,14 +87,7 @@ void ReadInt(CMarkup& xml, const char* name, std::int32_t& out) {
 // refused before anything is allocated: button files come from discs and may be hostile.
 bool ExtractListed(const std::string& archivePath, const CKXZipEntryInfo& entry, std::vector<std::uint8_t>& bytes,
                    std::uint64_t maxBytes) {
-    constexpr std::uint64_t maxDeflateRatio = 1032;
-    constexpr std::uint64_t ratioSlack = 1024;
-    std::error_code ec;
-    const std::uintmax_t archiveSize = std::filesystem::file_size(archivePath, ec);
-    if (ec || entry.compressedSize > archiveSize || entry.uncompressedSize > maxBytes ||
-        entry.uncompressedSize > std::uint64_t{entry.compressedSize} * maxDeflateRatio + ratioSlack) {
-        return false;
-    }
+    if (entry.uncompressedSize > maxBytes || !EntrySizesPossible(archivePath, entry)) return false;
     try {
         bytes.assign(entry.uncompressedSize, 0);
     } catch (const std::bad_alloc&) {
