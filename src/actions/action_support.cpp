@@ -75,6 +75,12 @@ void PushString(lua_State* L, std::string_view text) {
     PushBuilt(L, [text](lua_State* S) { lua_pushlstring(S, text.data(), text.size()); });
 }
 
+int RefuseResult(lua_State* L) {
+    lua_pushnil(L);
+    EngineOf(L).resultRefused = true;
+    return 1;
+}
+
 void ResetLastError(lua_State* L) {
     EngineOf(L).CallResetLastError();
 }

@@ -39,6 +39,9 @@ inline bool HasArg(lua_State* L, int index) {
 void PushString(lua_State* L, std::string_view text);
 // A table built by build (which leaves it on the stack), the same way.
 void PushBuilt(lua_State* L, const std::function<void(lua_State*)>& build);
+// For a result known to pass the scripts' memory limit before it is built: refused as a push
+// would be (nil now, the memory error once the action returns). Returns 1, the result count.
+int RefuseResult(lua_State* L);
 
 // The engine and document of the state.
 CLUAEngine& EngineOf(lua_State* L);

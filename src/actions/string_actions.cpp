@@ -211,7 +211,10 @@ int Replace(lua_State* L) {
     bool caseSensitive = HasArg(L, 4) ? GetBooleanArg(L, 4) : false;
     {
         CKXStringSearchReplace replacer(DocumentOf(L).codePage);
-        PushString(L, replacer.Replace(StringArg(L, 1), StringArg(L, 2), StringArg(L, 3), caseSensitive));
+        std::optional<std::string> replaced = replacer.Replace(StringArg(L, 1), StringArg(L, 2), StringArg(L, 3),
+                                                               caseSensitive, EngineOf(L).MemoryRoom());
+        if (!replaced) return RefuseResult(L);
+        PushString(L, *replaced);
     }
     SetLastError(L, 0);
     return 1;

@@ -2,6 +2,8 @@
 
 #include "platform/code_page.h"
 
+#include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,8 +32,10 @@ public:
 
     // The text with every occurrence of search (as FindAll finds them) replaced; the text
     // unchanged when search is empty or absent. The replacement is never searched again.
-    std::string Replace(std::string_view text, std::string_view search, std::string_view replacement,
-                        bool caseSensitive) const;
+    // Nothing when the result would be longer than maxBytes: it is measured before it is built.
+    std::optional<std::string> Replace(std::string_view text, std::string_view search, std::string_view replacement,
+                                       bool caseSensitive,
+                                       std::size_t maxBytes = std::numeric_limits<std::size_t>::max()) const;
 
 private:
     const CodePage& codePage;

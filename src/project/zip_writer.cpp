@@ -1,53 +1,37 @@
 #include "project/zip_writer.h"
 
+#include "platform/atomic_file.h"
 #include "project/zip_handles.h"
 
-#include <unistd.h>
 #include <zip.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <memory>
+#include <string>
 
 namespace {
-
-std::string OpenErrorText(int code) {
-    zip_error_t error;
-    zip_error_init_with_code(&error, code);
-    std::string text = zip_error_strerror(&error);
-    zip_error_fini(&error);
-    return text;
-}
 
 bool Fail(std::string* error, const std::string& message) {
     if (error != nullptr) *error = message;
     return false;
 }
 
-// A zip with no entries is just its end record; libzip would delete the file instead of
-// writing one.
-bool WriteEmptyArchive(const std::string& path, std::string* error) {
-    static const unsigned char endRecord[22] = {'P', 'K', 5, 6};
-    std::FILE* file = std::fopen(path.c_str(), "wbx");
-    if (file == nullptr) {
-        return Fail(error, "Cannot create " + path + ": " + std::strerror(errno) + ".");
-    }
-    const bool written = std::fwrite(endRecord, 1, sizeof endRecord, file) == sizeof endRecord;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        return Fail(error, "Cannot write " + path + ": " + std::strerror(errno) + ".");
-    }
-    return true;
-}
-
-bool WriteEntries(const std::string& path, const std::vector<ZipEntryToWrite>& entries, const std::string& password,
+// The archive's bytes, built in memory: a zip with no entries is just its end record (libzip
+// would write nothing at all for it).
+bool BuildArchive(const std::vector<ZipEntryToWrite>& entries, const std::string& password, std::string& bytes,
                   std::string* error) {
-    int openError = 0;
-    ZipHandle archive(zip_open(path.c_str(), ZIP_CREATE | ZIP_EXCL, &openError));
+    if (entries.empty()) {
+        bytes.assign("PK\x05\x06", 4);
+        bytes.resize(22, '\0');
+        return true;
+    }
+    zip_error_t openError;
+    zip_error_init(&openError);
+    ZipSourceHandle buffer(zip_source_buffer_create(nullptr, 0, 0, &openError));
+    zip_source_keep(buffer.get());  // the archive's close would free it; its bytes are read after
+    ZipHandle archive(buffer ? zip_open_from_source(buffer.get(), ZIP_TRUNCATE, &openError) : nullptr);
     if (!archive) {
-        return Fail(error, "Cannot create " + path + ": " + OpenErrorText(openError) + ".");
+        std::string text = zip_error_strerror(&openError);
+        zip_error_fini(&openError);
+        return Fail(error, "Cannot create the archive: " + text + ".");
     }
 
     for (const ZipEntryToWrite& entry : entries) {
@@ -77,9 +61,20 @@ bool WriteEntries(const std::string& path, const std::vector<ZipEntryToWrite>& e
     }
 
     if (zip_close(archive.get()) != 0) {
-        return Fail(error, "Cannot write " + path + ": " + zip_strerror(archive.get()) + ".");
+        return Fail(error, std::string("Cannot build the archive: ") + zip_strerror(archive.get()) + ".");
     }
     archive.release();  // zip_close freed it
+
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_source_stat(buffer.get(), &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE) ||
+        zip_source_open(buffer.get()) != 0) {
+        return Fail(error, "Cannot read the archive built.");
+    }
+    bytes.resize(static_cast<std::size_t>(stat.size));
+    const zip_int64_t read = zip_source_read(buffer.get(), bytes.data(), stat.size);
+    zip_source_close(buffer.get());
+    if (read != static_cast<zip_int64_t>(stat.size)) return Fail(error, "Cannot read the archive built.");
     return true;
 }
 
@@ -87,36 +82,10 @@ bool WriteEntries(const std::string& path, const std::vector<ZipEntryToWrite>& e
 
 bool WriteZipArchive(const std::string& path, const std::vector<ZipEntryToWrite>& entries, const std::string& password,
                      std::string* error) {
-    std::string tempPath;
     try {
-        // Reserve a unique name beside the target so the final rename stays on one file system.
-        tempPath = path + ".tmpXXXXXX";
-        const int fd = mkstemp(tempPath.data());
-        if (fd < 0) {
-            const int mkstempErrno = errno;
-            tempPath.clear();
-            return Fail(error,
-                        "Cannot create a temporary file beside " + path + ": " + std::strerror(mkstempErrno) + ".");
-        }
-        close(fd);
-        // The writers below create the file again, exclusively and with the usual permissions
-        // rather than the private ones mkstemp gives.
-        std::remove(tempPath.c_str());
-
-        const bool ok =
-            entries.empty() ? WriteEmptyArchive(tempPath, error) : WriteEntries(tempPath, entries, password, error);
-        if (!ok) {
-            std::remove(tempPath.c_str());
-            return false;
-        }
-        if (std::rename(tempPath.c_str(), path.c_str()) != 0) {
-            const int renameErrno = errno;
-            std::remove(tempPath.c_str());
-            return Fail(error, "Cannot replace " + path + ": " + std::strerror(renameErrno) + ".");
-        }
-        return true;
+        std::string bytes;
+        return BuildArchive(entries, password, bytes, error) && WriteFileAtomically(path, bytes, error);
     } catch (const std::exception& e) {
-        if (!tempPath.empty()) std::remove(tempPath.c_str());
         return Fail(error, std::string("Cannot write the archive: ") + e.what() + ".");
     }
 }

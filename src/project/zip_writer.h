@@ -11,7 +11,8 @@ struct ZipEntryToWrite {
 };
 
 // Writes a deflated zip archive holding entries in the given order. Encrypted entries use
-// password. The archive is written to a temporary file beside path and renamed over it, so
-// a failure never leaves a half-written file. Returns false with *error set on failure.
+// password. The archive is built in memory and written with WriteFileAtomically, so a failure
+// or a kill never leaves a half-written file, nor a temporary one the next write would not
+// clear. Returns false with *error set on failure.
 bool WriteZipArchive(const std::string& path, const std::vector<ZipEntryToWrite>& entries, const std::string& password,
                      std::string* error);

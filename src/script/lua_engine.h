@@ -71,6 +71,8 @@ public:
     // What the scripts of a run may allocate (tests lower it).
     std::size_t memoryLimit = std::size_t{1} << 30;
     std::size_t memoryInUse = 0;
+    // What the scripts may still allocate: a result longer than this need not be built.
+    std::size_t MemoryRoom() const { return memoryLimit > memoryInUse ? memoryLimit - memoryInUse : 0; }
 
     // Pushes the value build leaves on the stack, built in protected mode: false, with nothing
     // pushed, when the scripts' memory refuses it. Host code pushes what it built in C++ this

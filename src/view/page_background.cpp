@@ -2,7 +2,6 @@
 
 #include <QPainter>
 
-#include <map>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -12,6 +11,7 @@
 #include "view/drawing/dibs_mem_dc.h"
 #include "view/drawing/paint_helpers.h"
 #include "view/image/cis_image_ex.h"
+#include "view/image/shared_pictures.h"
 
 namespace {
 
@@ -27,20 +27,19 @@ struct BackgroundKey {
 };
 
 // Pages that show the same file the same way share one decoded copy: six pages on one tiled
-// picture decode it once. An entry lives as long as a page holds it.
+// picture decode it once.
 std::shared_ptr<const CISImageEx> SharedBackground(const BackgroundKey& key) {
-    static std::map<BackgroundKey, std::weak_ptr<const CISImageEx>> decoded;
-    if (auto found = decoded.find(key); found != decoded.end()) {
-        if (auto picture = found->second.lock()) return picture;
-    }
-    auto picture = std::make_shared<CISImageEx>();
-    if (picture->LoadFile(key.path) != 0 || (picture->Depth() != 32 && picture->ConvertTo24() != 0) ||
-        (key.stretched &&
-         picture->Resize(static_cast<std::uint32_t>(key.width), static_cast<std::uint32_t>(key.height)) != 0)) {
-        return nullptr;
-    }
-    decoded[key] = picture;
-    return picture;
+    static CSharedPictures<BackgroundKey, CISImageEx> decoded;
+    return decoded.Get(key, [&key]() -> std::shared_ptr<CISImageEx> {
+        auto picture = std::make_shared<CISImageEx>();
+        auto width = static_cast<std::uint32_t>(key.width), height = static_cast<std::uint32_t>(key.height);
+        if (picture->LoadFile(key.path, true, CISImageEx::kUnknown, 0, {width, height}) != 0 ||
+            (picture->Depth() != 32 && picture->ConvertTo24() != 0) ||
+            (key.stretched && picture->Resize(width, height) != 0)) {
+            return nullptr;
+        }
+        return picture;
+    });
 }
 
 // A page's background picture, once it has loaded.

@@ -984,6 +984,31 @@ TEST_F(CISImageExTest, LoadFileFreesFirstAndQueryImageSizeLeavesFailuresAlone) {
     EXPECT_EQ(height, kHeight);
 }
 
+TEST_F(CISImageExTest, AJpegWithADrawnSizeDecodesInEighthsNoSmallerThanIt) {
+    REQUIRE_CONVERT();
+    const std::string jpeg = Convert("", "-size 2000x1000 gradient:white-black", "JPEG", "wide.jpg");
+    const std::string png = Convert("", "-size 200x100 xc:red", "PNG24", "wide.png");
+    struct Case {
+        const std::string* path;
+        image_codec::DrawSize drawn;
+        std::uint32_t width, height;
+    };
+    const Case cases[] = {
+        {&jpeg, {0, 0}, 2000, 1000},        // no size: as stored
+        {&jpeg, {100, 100}, 250, 125},      // an eighth is enough
+        {&jpeg, {300, 100}, 500, 250},      // the wider side needs two eighths
+        {&jpeg, {1001, 10}, 1250, 625},     // just past half: five eighths
+        {&jpeg, {4000, 4000}, 2000, 1000},  // never larger than stored
+        {&png, {10, 10}, 200, 100},         // only JPEG decodes smaller
+    };
+    for (const Case& c : cases) {
+        CISImageEx image;
+        ASSERT_EQ(image.LoadFile(*c.path, true, CISImageEx::kUnknown, 0, c.drawn), 0);
+        EXPECT_EQ(image.Width(), c.width) << c.drawn.width << " x " << c.drawn.height;
+        EXPECT_EQ(image.Height(), c.height) << c.drawn.width << " x " << c.drawn.height;
+    }
+}
+
 }  // namespace
 
 namespace {

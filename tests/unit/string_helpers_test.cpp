@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -109,12 +111,14 @@ TEST(StringSearch, FindAll) {
 }
 
 TEST(StringSearch, Replace) {
+    constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
     struct Case {
         std::string text;
         std::string search;
         std::string replacement;
         bool caseSensitive;
-        std::string result;
+        std::optional<std::string> result;
+        std::size_t maxBytes = kAny;
     };
     const Case cases[] = {
         {"aXbxc", "x", "-", false, "a-b-c"},
@@ -127,11 +131,16 @@ TEST(StringSearch, Replace) {
         {"Hello World", "O", "0", false, "Hell0 W0rld"},  // the rest keeps its letter case
         {"xABCx", "abc", "<&>", false, "x<&>x"},
         {"", "a", "b", false, ""},
+        // A result is measured against the room before it is built.
+        {"aaa", "a", "bb", true, "bbbbbb", 6},
+        {"aaa", "a", "bb", true, std::nullopt, 5},
+        {"abcd", "b", "", true, "acd", 3},
+        {"abcd", "z", "", true, std::nullopt, 3},
     };
     CKXStringSearchReplace replacer;
     for (const Case& c : cases) {
-        EXPECT_EQ(replacer.Replace(c.text, c.search, c.replacement, c.caseSensitive), c.result)
-            << c.text << " / " << c.search << " / " << c.replacement;
+        EXPECT_EQ(replacer.Replace(c.text, c.search, c.replacement, c.caseSensitive, c.maxBytes), c.result)
+            << c.text << " / " << c.search << " / " << c.replacement << " / " << c.maxBytes;
     }
 }
 

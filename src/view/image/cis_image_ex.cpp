@@ -193,7 +193,8 @@ Resolution ResolutionFor(int code, Family family, Bytes bytes, int page) {
 
 }  // namespace
 
-int CISImageEx::LoadFile(const std::string& path, bool keepAlpha, int formatCode, int page) {
+int CISImageEx::LoadFile(const std::string& path, bool keepAlpha, int formatCode, int page,
+                         image_codec::DrawSize drawn) {
     Free();
     if (path.empty()) return kEmptyFileName;
     image_codec::Source source;
@@ -201,7 +202,7 @@ int CISImageEx::LoadFile(const std::string& path, bool keepAlpha, int formatCode
         // Detection cannot tell anything about a file it cannot read.
         return formatCode == kUnknown ? kInvalid : error;
     }
-    return Load(source, path, keepAlpha, formatCode, page);
+    return Load(source, path, keepAlpha, formatCode, page, drawn);
 }
 
 int CISImageEx::LoadMemory(const std::uint8_t* data, std::size_t length, bool keepAlpha, int formatCode, int page) {
@@ -212,7 +213,7 @@ int CISImageEx::LoadMemory(const std::uint8_t* data, std::size_t length, bool ke
 }
 
 int CISImageEx::Load(image_codec::Source& source, const std::string& name, bool keepAlpha, int requestedCode,
-                     int requestedPage) {
+                     int requestedPage, image_codec::DrawSize drawn) {
     if (requestedCode < 0 || requestedCode > kUnknown || requestedPage < 0) return kInvalid;
     const Bytes bytes = source.Bytes();
     int code = requestedCode == kUnknown ? DetectFormat(bytes, name, requestedPage) : requestedCode;
@@ -223,7 +224,7 @@ int CISImageEx::Load(image_codec::Source& source, const std::string& name, bool 
     if (decoding.family == Family::Unknown) return kInvalid;
 
     image_codec::Raster decoded;
-    if (int error = image_codec::Decode(decoding.family, bytes, decoding.layout, requestedPage, decoded)) {
+    if (int error = image_codec::Decode(decoding.family, bytes, decoding.layout, requestedPage, decoded, drawn)) {
         return error;
     }
     if (code == kTiffIndexed) decoded.paletteCount = 256;
@@ -271,7 +272,22 @@ int CISImageEx::CopyFrom(const CISImageEx& other) {
     std::memcpy(copy.pixels.get(), other.raster.pixels.get(), other.raster.ByteSize());
     copy.palette = other.raster.palette;
     copy.paletteCount = other.raster.paletteCount;
-    raster = std::move(copy);
+    AdoptCopy(other, std::move(copy));
+    return kOk;
+}
+
+int CISImageEx::CopyResized(const CISImageEx& other, std::uint32_t width, std::uint32_t height) {
+    if (&other == this) return Resize(width, height);
+    if (other.IsEmpty() || width == 0 || height == 0) return kInvalid;
+    if (width == other.raster.width && height == other.raster.height) return CopyFrom(other);
+    image_codec::Raster resized;
+    if (int error = image_codec::Resample(other.raster, width, height, resized)) return error;
+    AdoptCopy(other, std::move(resized));
+    return kOk;
+}
+
+void CISImageEx::AdoptCopy(const CISImageEx& other, image_codec::Raster&& pixels) {
+    raster = std::move(pixels);
     pixelsOwnedByCodec = false;
     formatCode = other.formatCode;
     resolutionX = other.resolutionX;
@@ -279,7 +295,6 @@ int CISImageEx::CopyFrom(const CISImageEx& other) {
     resolutionUnit = other.resolutionUnit;
     sourceName = other.sourceName;
     page = other.page;
-    return kOk;
 }
 
 int CISImageEx::TakeFrom(CISImageEx& other) {

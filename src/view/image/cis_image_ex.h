@@ -59,8 +59,11 @@ public:
 
     // Loads a picture from a host path (Free first, whatever happens). formatCode 23 detects
     // the format from the content, then the extension, then refines it by the header.
-    // keepAlpha false turns a PNG with alpha into 24 bits. page selects the TIFF page.
-    int LoadFile(const std::string& path, bool keepAlpha = true, int formatCode = kUnknown, int page = 0);
+    // keepAlpha false turns a PNG with alpha into 24 bits. page selects the TIFF page. A
+    // caller that will scale the picture to a known size passes it as drawn: a JPEG then
+    // decodes straight to a size between that and the stored one.
+    int LoadFile(const std::string& path, bool keepAlpha = true, int formatCode = kUnknown, int page = 0,
+                 image_codec::DrawSize drawn = {});
     // The same from a memory block (only the content can tell the format); source name
     // "memory". Metafiles and Photo CD pictures are recognised but not decoded: 5.
     int LoadMemory(const std::uint8_t* data, std::size_t length, bool keepAlpha = true, int formatCode = kUnknown,
@@ -74,6 +77,8 @@ public:
     // Moves other's raster here without copying (other becomes empty) with its size, depth,
     // palette, format code and resolution; 5 when other has no pixels.
     int TakeFrom(CISImageEx& other);
+    // CopyFrom and Resize in one, without a copy at other's size in between.
+    int CopyResized(const CISImageEx& other, std::uint32_t width, std::uint32_t height);
 
     // 1 or 24 bits to 8 (8 bits: nothing to do). From 24 bits with a palette, the pixels map
     // onto its first count (at most 256) entries and it becomes the image's palette; without
@@ -113,10 +118,13 @@ public:
     bool PixelsOwnedByCodec() const { return pixelsOwnedByCodec; }
 
 private:
-    int Load(image_codec::Source& source, const std::string& name, bool keepAlpha, int formatCode, int page);
+    int Load(image_codec::Source& source, const std::string& name, bool keepAlpha, int formatCode, int page,
+             image_codec::DrawSize drawn = {});
     // Replaces the raster with a converted one of the same picture (format code, resolution
     // and source name stay).
     int AdoptConverted(image_codec::Raster&& converted);
+    // Takes pixels made from other (a copy, or a scaled copy) with other's description.
+    void AdoptCopy(const CISImageEx& other, image_codec::Raster&& pixels);
 
     std::int32_t resolutionX = 0;
     std::int32_t resolutionY = 0;

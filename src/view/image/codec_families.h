@@ -81,7 +81,7 @@ int PngDecode(Bytes bytes, Layout layout, Raster& out);
 
 int JpegHeader(Bytes bytes, HeaderInfo& info);
 bool JpegResolution(Bytes bytes, RawResolution& resolution);
-int JpegDecode(Bytes bytes, Layout layout, Raster& out);
+int JpegDecode(Bytes bytes, Layout layout, DrawSize drawn, Raster& out);
 
 int TiffHeader(Bytes bytes, int page, HeaderInfo& info);
 bool TiffResolution(Bytes bytes, int page, RawResolution& resolution);

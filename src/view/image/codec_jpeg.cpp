@@ -7,6 +7,7 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
 #include <vector>
@@ -71,7 +72,15 @@ struct JpegPlan {
     bool invertedCmyk;
 };
 
-int StartJpeg(JpegDecoder* decoder, Bytes bytes, Layout layout, JpegPlan* plan) {
+// The smallest scale in eighths that still gives at least the drawn size; libjpeg's scaled
+// inverse transform then does most of the shrinking at a fraction of the memory and time.
+unsigned EighthsFor(std::uint32_t stored, std::uint32_t drawn) {
+    unsigned eighths = 1;
+    while (eighths < 8 && (static_cast<std::uint64_t>(stored) * eighths + 7) / 8 < drawn) ++eighths;
+    return eighths;
+}
+
+int StartJpeg(JpegDecoder* decoder, Bytes bytes, Layout layout, DrawSize drawn, JpegPlan* plan) {
     jpeg_decompress_struct* info = &decoder->info;
     info->err = jpeg_std_error(&decoder->errors.base);
     decoder->errors.base.error_exit = OnJpegError;
@@ -94,6 +103,11 @@ int StartJpeg(JpegDecoder* decoder, Bytes bytes, Layout layout, JpegPlan* plan) 
         info->out_color_space = JCS_GRAYSCALE;
     } else {
         info->out_color_space = JCS_RGB;
+    }
+    if (drawn.width != 0 && drawn.height != 0) {
+        info->scale_num =
+            std::max(EighthsFor(info->image_width, drawn.width), EighthsFor(info->image_height, drawn.height));
+        info->scale_denom = 8;
     }
     jpeg_start_decompress(info);
     plan->width = info->output_width;
@@ -176,10 +190,10 @@ bool JpegResolution(Bytes bytes, RawResolution& resolution) {
     });
 }
 
-int JpegDecode(Bytes bytes, Layout layout, Raster& out) {
+int JpegDecode(Bytes bytes, Layout layout, DrawSize drawn, Raster& out) {
     JpegHandle handle;
     JpegPlan plan{};
-    if (int error = StartJpeg(&handle.decoder, bytes, layout, &plan)) return error;
+    if (int error = StartJpeg(&handle.decoder, bytes, layout, drawn, &plan)) return error;
     if (plan.components != 1 && plan.components != 3 && plan.components != 4) return kErrorUnsupported;
 
     Raster raster;

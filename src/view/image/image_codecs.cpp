@@ -257,7 +257,7 @@ struct Codec {
     bool (*sniff)(Bytes);
     int (*header)(Bytes, int page, HeaderInfo&);
     bool (*resolution)(Bytes, int page, RawResolution&);
-    int (*decode)(Bytes, Layout, int page, Raster&);
+    int (*decode)(Bytes, Layout, int page, DrawSize, Raster&);
 };
 
 // In the order of recognition: the formats with a signature first, then those without one,
@@ -265,24 +265,26 @@ struct Codec {
 constexpr Codec kCodecs[] = {
     {Family::Png, IsPng, [](Bytes b, int, HeaderInfo& i) { return PngHeader(b, i); },
      [](Bytes b, int, RawResolution& r) { return PngResolution(b, r); },
-     [](Bytes b, Layout l, int, Raster& o) { return PngDecode(b, l, o); }},
+     [](Bytes b, Layout l, int, DrawSize, Raster& o) { return PngDecode(b, l, o); }},
     {Family::Jpeg, IsJpeg, [](Bytes b, int, HeaderInfo& i) { return JpegHeader(b, i); },
      [](Bytes b, int, RawResolution& r) { return JpegResolution(b, r); },
-     [](Bytes b, Layout l, int, Raster& o) { return JpegDecode(b, l, o); }},
+     [](Bytes b, Layout l, int, DrawSize d, Raster& o) { return JpegDecode(b, l, d, o); }},
     {Family::Bmp, IsBmp, [](Bytes b, int, HeaderInfo& i) { return BmpHeader(b, i); },
      [](Bytes b, int, RawResolution& r) { return BmpResolution(b, r); },
-     [](Bytes b, Layout l, int, Raster& o) { return BmpDecode(b, l, o); }},
-    {Family::Tiff, IsTiff, TiffHeader, TiffResolution, TiffDecode},
+     [](Bytes b, Layout l, int, DrawSize, Raster& o) { return BmpDecode(b, l, o); }},
+    {Family::Tiff, IsTiff, TiffHeader, TiffResolution,
+     [](Bytes b, Layout l, int page, DrawSize, Raster& o) { return TiffDecode(b, l, page, o); }},
     {Family::Psd, IsPsd, [](Bytes b, int, HeaderInfo& i) { return PsdHeader(b, i); }, nullptr,
-     [](Bytes b, Layout l, int, Raster& o) { return PsdDecode(b, l, o); }},
+     [](Bytes b, Layout l, int, DrawSize, Raster& o) { return PsdDecode(b, l, o); }},
     {Family::Wmf, IsWmf, nullptr, nullptr, nullptr},
     {Family::Emf, IsEmf, nullptr, nullptr, nullptr},
     {Family::Pcd, IsPcd, nullptr, nullptr, nullptr},
     {Family::Pcx, PcxLooksValid, [](Bytes b, int, HeaderInfo& i) { return PcxHeader(b, i); }, nullptr,
-     [](Bytes b, Layout l, int, Raster& o) { return PcxDecode(b, l, o); }},
-    {Family::Wbmp, WbmpLooksValid, nullptr, nullptr, [](Bytes b, Layout, int, Raster& o) { return WbmpDecode(b, o); }},
+     [](Bytes b, Layout l, int, DrawSize, Raster& o) { return PcxDecode(b, l, o); }},
+    {Family::Wbmp, WbmpLooksValid, nullptr, nullptr,
+     [](Bytes b, Layout, int, DrawSize, Raster& o) { return WbmpDecode(b, o); }},
     {Family::Tga, TgaLooksValid, [](Bytes b, int, HeaderInfo& i) { return TgaHeader(b, i); }, nullptr,
-     [](Bytes b, Layout l, int, Raster& o) { return TgaDecode(b, l, o); }},
+     [](Bytes b, Layout l, int, DrawSize, Raster& o) { return TgaDecode(b, l, o); }},
 };
 
 const Codec* CodecOf(Family family) {
@@ -313,10 +315,10 @@ bool ReadResolution(Family family, Bytes bytes, int page, RawResolution& resolut
     return codec && codec->resolution && codec->resolution(bytes, page, resolution);
 }
 
-int Decode(Family family, Bytes bytes, Layout layout, int page, Raster& out) try {
+int Decode(Family family, Bytes bytes, Layout layout, int page, Raster& out, DrawSize drawn) try {
     Raster raster;
     const Codec* codec = CodecOf(family);
-    int error = codec && codec->decode ? codec->decode(bytes, layout, page, raster) : kErrorUnsupported;
+    int error = codec && codec->decode ? codec->decode(bytes, layout, page, drawn, raster) : kErrorUnsupported;
     if (!error) error = Conform(raster, layout);
     if (error) return error;
     out = std::move(raster);

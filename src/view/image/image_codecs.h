@@ -161,10 +161,19 @@ enum class Layout {
     Rgba32,
 };
 
+// The size a picture will be shown at, when the caller knows it. A codec that can decode a
+// smaller picture directly (JPEG, in eighths) does so, never below this size; {0, 0} decodes
+// the size stored.
+struct DrawSize {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+};
+
 // Decodes a source of the given family into out. A file that cannot give the layout directly
 // is decoded in its own and converted (1 bit only from two-colour pictures). page selects the
 // TIFF page and is ignored elsewhere.
-int Decode(Family family, std::span<const std::uint8_t> bytes, Layout layout, int page, Raster& out);
+int Decode(Family family, std::span<const std::uint8_t> bytes, Layout layout, int page, Raster& out,
+           DrawSize drawn = {});
 
 // Raster operations. Each builds a new raster in out (never aliasing in) and leaves out
 // untouched on failure.

@@ -1,6 +1,9 @@
 #include "view/objects/image_view.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <tuple>
 
 #include "engine/px_runtime_doc.h"
 #include "project/vantorix_image_object.h"
@@ -8,6 +11,7 @@
 #include "view/drawing/broken_link_painter.h"
 #include "view/drawing/dibs_mem_dc.h"
 #include "view/drawing/paint_helpers.h"
+#include "view/image/shared_pictures.h"
 
 CImageView::CImageView(CVantorixImageObject& image) : CObjectView(image), image(image) {}
 
@@ -17,7 +21,9 @@ const ObjectSounds* CImageView::Sounds() const {
 
 bool CImageView::HitTest(QPoint point) {
     if (!CObjectView::HitTest(point)) return false;
-    if (!image.alphaHitTest || !loaded || hit.Depth() != 32) return true;
+    if (!image.alphaHitTest || !prepared) return true;
+    const CISImageEx& hit = prepared->HitPicture();
+    if (hit.Depth() != 32) return true;
     auto x = static_cast<std::size_t>(point.x() - image.rect.left),
          y = static_cast<std::size_t>(point.y() - image.rect.top);
     if (x >= hit.Width() || y >= hit.Height()) return true;
@@ -25,19 +31,22 @@ bool CImageView::HitTest(QPoint point) {
 }
 
 void CImageView::LeavePage() {
-    display.Free();
-    hit.Free();
-    loaded = false;
+    prepared.reset();
 }
 
-bool CImageView::Reload(const CPXRuntimeDoc& document) {
-    display.Free();
-    hit.Free();
-    loaded = false;
-    if (image.imageFile.empty()) return false;
-    CISImageEx& picture = display;
-    if (picture.LoadFile(ImageFileHostPath(document, image.imageFile)) != 0) return false;
-    if (picture.Depth() != 32 && picture.ConvertTo32() != 0) return false;
+namespace {
+
+// Everything the prepared pictures depend on.
+using PreparedKey =
+    std::tuple<std::string, std::uint32_t, std::uint32_t, bool, std::int32_t, std::int32_t, std::int32_t, bool>;
+
+// Loads, keys, fades and scales as one picture: the file decoded (a JPEG straight to about the
+// drawn size), and then only copies at the object's size.
+std::shared_ptr<CImageView::Prepared> Prepare(const std::string& path, const CVantorixImageObject& image,
+                                              std::uint32_t width, std::uint32_t height, bool keepHit) {
+    CISImageEx picture;
+    if (picture.LoadFile(path, true, CISImageEx::kUnknown, 0, {width, height}) != 0) return nullptr;
+    if (picture.Depth() != 32 && picture.ConvertTo32() != 0) return nullptr;
     std::uint8_t* pixels = picture.Pixels();
     std::size_t count = static_cast<std::size_t>(picture.Width()) * picture.Height();
     if (image.useTransparentColor) {
@@ -49,24 +58,45 @@ bool CImageView::Reload(const CPXRuntimeDoc& document) {
             if (std::abs(p[0] - key[0]) <= d && std::abs(p[1] - key[1]) <= d && std::abs(p[2] - key[2]) <= d) p[3] = 0;
         }
     }
-    hit.CopyFrom(picture);
+    auto result = std::make_shared<CImageView::Prepared>();
+    if (keepHit && result->hit.CopyResized(picture, width, height) != 0) return nullptr;
     if (image.opacity < 100) {
         int k = image.opacity * 255 / 100;
         for (std::size_t i = 0; i < count; ++i)
             pixels[i * 4 + 3] = static_cast<std::uint8_t>((pixels[i * 4 + 3] * k) >> 8);
     }
+    if (picture.Resize(width, height) != 0 || result->display.TakeFrom(picture) != 0) return nullptr;
+    return result;
+}
+
+}  // namespace
+
+bool CImageView::Reload(const CPXRuntimeDoc& document) {
+    prepared.reset();
+    if (image.imageFile.empty()) return false;
+    static CSharedPictures<PreparedKey, Prepared> shared;
     auto width = static_cast<std::uint32_t>(std::max(1, image.rect.right - image.rect.left));
     auto height = static_cast<std::uint32_t>(std::max(1, image.rect.bottom - image.rect.top));
-    if (picture.Resize(width, height) != 0 || hit.Resize(width, height) != 0) return false;
-    loaded = true;
-    return true;
+    bool keepHit = image.alphaHitTest && image.opacity < 100;
+    std::string path = ImageFileHostPath(document, image.imageFile);
+    PreparedKey key{path,
+                    width,
+                    height,
+                    image.useTransparentColor,
+                    image.useTransparentColor ? image.transparentColor : 0,
+                    image.useTransparentColor ? image.tolerance : 0,
+                    std::min(image.opacity, 100),
+                    keepHit};
+    prepared = shared.Get(key, [&] { return Prepare(path, image, width, height, keepHit); });
+    return prepared != nullptr;
 }
 
 void CImageView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
     if (!image.visible) return;
     bool drawn = false;
-    if (loaded || Reload(document)) {
-        drawn = display.Draw(dc.Surface(), image.rect.left - dc.Box().left(), image.rect.top - dc.Box().top()) == 0;
+    if (prepared || Reload(document)) {
+        drawn = prepared->display.Draw(dc.Surface(), image.rect.left - dc.Box().left(),
+                                       image.rect.top - dc.Box().top()) == 0;
     }
     if (!drawn) {
         CKXBrokenLinkPainter placeholder;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "view/image/cis_image_ex.h"
 #include "view/objects/object_view.h"
 
@@ -21,10 +23,17 @@ public:
 protected:
     const ObjectSounds* Sounds() const override;
 
+public:
+    // The display picture and the unfaded hit picture, both at the object's size. The hit
+    // picture is kept only when it differs from the display (a faded object with its alpha
+    // test on). Objects that show one file the same way share them.
+    struct Prepared {
+        CISImageEx display;
+        CISImageEx hit;
+        const CISImageEx& HitPicture() const { return hit.IsEmpty() ? display : hit; }
+    };
+
 private:
     CVantorixImageObject& image;
-    // The prepared display picture and the unfaded hit picture, both at the object's size.
-    CISImageEx display;
-    CISImageEx hit;
-    bool loaded = false;
+    std::shared_ptr<const Prepared> prepared;
 };

@@ -506,6 +506,18 @@ TEST_F(ZipLayerTest, FailedWritesLeaveTheFolderAsItWas) {
     }
 }
 
+TEST_F(ZipLayerTest, AWriteLeavesOnlyTheArchiveAndClearsWhatAKilledWriteLeft) {
+    // What a write killed half-way leaves beside its target.
+    WriteFile(folder / ".out.cdd.vxtmp-AbC123", Bytes("half an archive"));
+    std::string error;
+    ASSERT_TRUE(WriteZipArchive((folder / "out.cdd").string(), {{"_proj.dat", Bytes("content")}}, "pw", &error))
+        << error;
+    EXPECT_EQ(FolderContents(folder), (std::vector<std::string>{"out.cdd"}));
+    ASSERT_TRUE(WriteZipArchive((folder / "out.cdd").string(), {}, "pw", &error)) << error;
+    EXPECT_EQ(FolderContents(folder), (std::vector<std::string>{"out.cdd"}));
+    EXPECT_EQ(ReadFile(folder / "out.cdd").size(), 22u);
+}
+
 }  // namespace
 
 TEST_F(ZipLayerTest, AnEntryClaimingMoreThanTheLimitIsRefusedBeforeAnythingIsInflated) {
