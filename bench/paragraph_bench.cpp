@@ -26,6 +26,7 @@ public:
     void InvalidateRect(const VxRect&) override {}
     void BeginCapture(CObjectView&, int, bool) override {}
     void EndCapture() override {}
+    QWidget* WindowParent() override { return nullptr; }
 
 private:
     CPXRuntimeDoc& document;

@@ -21,6 +21,8 @@ packages=(
     libopenmpt-dev                     # tracker music (MOD, S3M, XM, IT)
     libfluidsynth-dev timgm6mb-soundfont   # MIDI, with a small General MIDI sound font
     vorbis-tools                       # tests make Ogg files with chosen comments (oggenc)
+    libmpv-dev                         # video playback, drawn by us through its software renderer
+    ffmpeg                             # tests and the demo make their movies with it
 )
 
 if [ "${1:-}" = "--list" ]; then

@@ -7,6 +7,7 @@
 #include "actions/paragraph_actions.h"
 #include "actions/string_actions.h"
 #include "actions/system_actions.h"
+#include "actions/video_actions.h"
 #include "script/debug_actions.h"
 
 std::vector<ActionTable> ActionTables() {
@@ -39,7 +40,7 @@ std::vector<ActionTable> ActionTables() {
         {"System", SystemActionFunctions()},
         {"Table", TableActionFunctions()},
         {"TextFile", TextFileActionFunctions()},
-        {"Video", nullptr},
+        {"Video", VideoActionFunctions()},
         {"Web", nullptr},
         {"Window", nullptr},
         {"Zip", nullptr},

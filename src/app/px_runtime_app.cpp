@@ -273,6 +273,19 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
         event["result"] = result;
         log.Write(event);
     };
+    // Headless runs keep the sound of videos off; the WAV of --audio-out holds the sound manager's
+    // channels only.
+    document->videoSound = !options.headless;
+    document->onVideoEvent = [&](const VideoLogEntry& entry) {
+        nlohmann::ordered_json event = {{"ev", "video"}, {"action", entry.action}};
+        if (!entry.file.empty()) event["file"] = entry.file;
+        if (entry.width >= 0) event["width"] = entry.width;
+        if (entry.height >= 0) event["height"] = entry.height;
+        if (entry.length >= 0) event["length"] = entry.length;
+        if (entry.position >= 0) event["position"] = entry.position;
+        if (!entry.error.empty()) event["error"] = entry.error;
+        log.Write(event);
+    };
     document->onScriptRun = [&](const std::string& context, int status) {
         log.Script(codePage->ToUtf8(context), status);
     };

@@ -9,6 +9,7 @@
 #include "engine/px_view_services.h"
 #include "engine/unique_window_id_mgr.h"
 #include "media/fmod_sound_manager.h"
+#include "media/video_player.h"
 #include "project/vantorix_project.h"
 #include "script/lua_engine.h"
 #include "script/script_document.h"
@@ -94,6 +95,9 @@ public:
 
     // Told when a page becomes current (for the event log).
     std::function<void(int)> onPageEntered;
+    // Videos: whether their sound plays (headless runs: no), and where their log entries go.
+    bool videoSound = true;
+    std::function<void(const VideoLogEntry&)> onVideoEvent;
 
 private:
     bool HasCurrentPage() override { return currentPage != nullptr; }

@@ -2,6 +2,8 @@
 
 #include "project/vantorix_base_object.h"
 
+class CKXVideoPlayer;
+
 class CVantorixVideoObject : public CVantorixBaseObject {
 public:
     // The system's button face and button text colours on the configured Windows version.
@@ -49,4 +51,7 @@ public:
     std::int32_t barBackColor = buttonFaceColor;
     std::int32_t barTextColor = buttonTextColor;
     std::int32_t border = 0;
+
+    // The player window while the object's page shows (owned by the object's view), else null.
+    CKXVideoPlayer* player = nullptr;
 };

@@ -32,3 +32,12 @@ std::string ImageFileHostPath(const CKXScriptDocument& document, const std::stri
     if (HostPathExists(direct)) return direct;
     return BesideExeHostPath(document, name);
 }
+
+std::string PluginFileHostPath(const CKXScriptDocument& document, const std::string& fileName) {
+    if (fileName.empty() || fileName.find_first_of("\\/:") != std::string::npos ||
+        fileName.find("..") != std::string::npos) {
+        return {};
+    }
+    std::string folder = document.DataFolderName().empty() ? "Plugins" : document.DataFolderName() + "\\Plugins";
+    return BesideExeHostPath(document, folder + "\\" + fileName);
+}

@@ -21,6 +21,9 @@ std::string ResolveSourcePath(const CKXScriptDocument& document, const std::stri
 // The host path of a name below the player's folder (page backgrounds, the window mask).
 std::string BesideExeHostPath(const CKXScriptDocument& document, const std::string& name);
 
+// The host path of a file of the plugins folder (skins); empty for a name that would leave it.
+std::string PluginFileHostPath(const CKXScriptDocument& document, const std::string& fileName);
+
 // The host path of an image object's file: the name itself when it exists, else beside the
 // player.
 std::string ImageFileHostPath(const CKXScriptDocument& document, const std::string& name);

@@ -361,6 +361,27 @@ void CPXRuntimeView::OnPaint(const QRect& clipBox) {
     }
     QPainter target(this);
     dc.CopyTo(target);
+    // Object windows are made and shown from the event loop, not inside a paint: making one may
+    // open a movie and run its "On Play".
+    if (!objectWindowsPending) {
+        objectWindowsPending = true;
+        QMetaObject::invokeMethod(
+            this, [this] { ShowObjectWindows(); }, Qt::QueuedConnection);
+    }
+}
+
+void CPXRuntimeView::ShowObjectWindows() {
+    objectWindowsPending = false;
+    CVantorixMenuPage* page = document.CurrentPage();
+    if (!page || document.SwitchingPage()) return;
+    // A script run from a window's event may change the page: the list is the one of the start.
+    std::vector<CVantorixBaseObject*> objects;
+    for (const auto& object : page->Objects()) objects.push_back(object.get());
+    for (CVantorixBaseObject* object : objects) {
+        if (document.CurrentPage() != page) return;
+        CObjectView& view = ObjectViewOf(*object);
+        if (view.OwnsWindow()) view.ShowWindow(*this);
+    }
 }
 
 namespace {

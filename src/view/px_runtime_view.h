@@ -58,6 +58,7 @@ public:
     void InvalidateRect(const VxRect& rect) override;
     void BeginCapture(CObjectView& object, int part, bool repeat) override;
     void EndCapture() override;
+    QWidget* WindowParent() override { return this; }
     static constexpr int repeatTimerId = 2;
 
     QRect GetPageRect() const;
@@ -86,6 +87,8 @@ protected:
     void OnPaint(const QRect& clipBox) override;
 
 private:
+    // Makes, shows and hides the windows of the current page's objects.
+    void ShowObjectWindows();
     void LayOutPage();
     void PaintPage(CVantorixMenuPage& page, CDIBSMemDC& dc, bool withObjects);
 
@@ -112,4 +115,5 @@ private:
     int originX = 0;
     int originY = 0;
     bool firstPaintPending = true;
+    bool objectWindowsPending = false;
 };

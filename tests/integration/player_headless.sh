@@ -102,7 +102,6 @@ JSON
 printf 'wait 100\nshot %s\nkey SPACE\nwait 100\nshot %s\n' "$work/gradient.png" "$work/tiles.png" >"$work/bg.txt"
 "$bin/vantorix" --headless --replay "$work/bg.txt" --timeout 20000 "$work/backgrounds.cdd" 2>/dev/null ||
     fail "backgrounds run"
-shot_pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:; }
 [ "$(shot_pixel "$work/gradient.png" 10 0)" = "0,0,0" ] || fail "gradient top band"
 [ "$(shot_pixel "$work/gradient.png" 10 128)" = "128,128,128" ] || fail "gradient band 128"
 [ "$(shot_pixel "$work/gradient.png" 10 255)" = "255,255,255" ] || fail "gradient bottom band"

@@ -6,11 +6,13 @@
 #include "project/vantorix_image_object.h"
 #include "project/vantorix_paragraph_object.h"
 #include "project/vantorix_text_object.h"
+#include "project/vantorix_video_object.h"
 #include "view/objects/button_view.h"
 #include "view/objects/image_view.h"
 #include "view/objects/label_view.h"
 #include "view/objects/media_window_view.h"
 #include "view/objects/paragraph_view.h"
+#include "view/objects/video_view.h"
 
 namespace {
 
@@ -27,10 +29,6 @@ std::unique_ptr<CObjectView> MakeFlash(CVantorixBaseObject& object) {
     return std::make_unique<CMediaWindowView>(object, true);
 }
 
-std::unique_ptr<CObjectView> MakeVideo(CVantorixBaseObject& object) {
-    return std::make_unique<CMediaWindowView>(object, false);
-}
-
 const std::map<int, Creator>& Creators() {
     static const std::map<int, Creator> creators = {
         {kindButton, Make<CVantorixButtonObject, CButtonView>},
@@ -38,7 +36,7 @@ const std::map<int, Creator>& Creators() {
         {kindParagraph, Make<CVantorixParagraphObject, CParagraphView>},
         {kindImage, Make<CVantorixImageObject, CImageView>},
         {kindFlash, MakeFlash},
-        {kindVideo, MakeVideo},
+        {kindVideo, Make<CVantorixVideoObject, CVideoView>},
     };
     return creators;
 }

@@ -4,6 +4,7 @@
 
 class CObjectView;
 class CPXRuntimeDoc;
+class QWidget;
 
 // What a page object asks of the view it is shown in while it reacts to the pointer.
 class CObjectHost {
@@ -21,4 +22,6 @@ public:
     // ends, and a repeat tick comes every 100 ms unless the part drags a thumb.
     virtual void BeginCapture(CObjectView& object, int part, bool repeat) = 0;
     virtual void EndCapture() = 0;
+    // The widget object windows are children of; pointer input sent to it counts as the page's.
+    virtual QWidget* WindowParent() = 0;
 };

@@ -39,6 +39,9 @@ public:
     virtual void LeavePage() {}
     // Objects with windows of their own give them up whenever their page is left.
     virtual bool OwnsWindow() const { return false; }
+    // After each paint of the page: such an object makes its window the first time and shows or
+    // hides it with the object.
+    virtual void ShowWindow(CObjectHost&) {}
     // Loads the object's file again; false when it does not load or the kind has none.
     virtual bool Reload(const CPXRuntimeDoc&) { return false; }
     // Sizes the object to its content.

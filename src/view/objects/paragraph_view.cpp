@@ -90,12 +90,10 @@ void CParagraphView::LoadSkin(const CPXRuntimeDoc& document) {
     skinTriedFor = wanted;
     bars.SetSkin({});
     // A skin name never leaves the plugins folder.
-    if (wanted.empty() || wanted.find_first_of("\\/:") != std::string::npos || wanted.find("..") != std::string::npos) {
-        return;
-    }
-    std::string folder = document.DataFolderName().empty() ? "Plugins" : document.DataFolderName() + "\\Plugins";
+    std::string path = wanted.empty() ? std::string() : PluginFileHostPath(document, "sb_" + wanted + ".png");
+    if (path.empty()) return;
     CISImageEx picture;
-    if (picture.LoadFile(BesideExeHostPath(document, folder + "\\sb_" + wanted + ".png")) != 0) return;
+    if (picture.LoadFile(path) != 0) return;
     if (picture.Depth() < 24 && picture.ConvertTo24() != 0) return;
     int height = static_cast<int>(picture.Height());
     if (height > maxSkinHeight || height <= 0) {

@@ -20,3 +20,6 @@ finish() {
     [ "$failures" -eq 0 ] && echo "$1: all checks passed"
     exit $((failures > 0))
 }
+
+# The red, green and blue of a pixel of a screenshot: shot_pixel FILE X Y.
+shot_pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:; }

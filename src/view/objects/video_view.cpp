@@ -1,0 +1,114 @@
+#include "view/objects/video_view.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+
+#include <cstring>
+
+#include "engine/px_runtime_doc.h"
+#include "media/video/direct_show_player_wnd.h"
+#include "platform/host_path.h"
+#include "project/event_names.h"
+#include "project/vantorix_video_object.h"
+#include "script/lua50_dialect.h"
+#include "script/project_files.h"
+#include "view/drawing/broken_link_painter.h"
+#include "view/drawing/dibs_mem_dc.h"
+#include "view/drawing/paint_helpers.h"
+#include "view/objects/object_host.h"
+
+namespace {
+
+// The player's events as the object's.
+const char* ObjectEventOf(const char* event) {
+    if (std::strcmp(event, "Play") == 0) return "On Play";
+    if (std::strcmp(event, "Pause") == 0) return "On Pause";
+    if (std::strcmp(event, "Stop") == 0) return "On Stop";
+    if (std::strcmp(event, "Finished") == 0) return "On Finish";
+    return nullptr;
+}
+
+}  // namespace
+
+CVideoView::CVideoView(CVantorixVideoObject& video) : CObjectView(video), video(video) {}
+
+CVideoView::~CVideoView() {
+    LeavePage();
+}
+
+const ObjectSounds* CVideoView::Sounds() const {
+    return &video.sounds;
+}
+
+bool CVideoView::FileMissing(const CPXRuntimeDoc& document) const {
+    if (video.file.empty()) return false;
+    return !IsRegularFile(ScriptHostPath(ResolveSourcePath(document, video.file)));
+}
+
+void CVideoView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
+    if (player || !video.visible || !FileMissing(document)) return;
+    CKXBrokenLinkPainter placeholder;
+    placeholder.SetTarget(5, ToQRect(video.rect), video.file);
+    placeholder.Paint(dc.Painter(), document.codePage);
+}
+
+void CVideoView::ShowWindow(CObjectHost& host) {
+    if (!player) {
+        if (FileMissing(host.Document())) return;  // tried again at the next draw
+        CreatePlayer(host);
+        return;
+    }
+    player->setVisible(video.visible != 0);
+    player->setEnabled(video.enabled != 0);
+}
+
+void CVideoView::CreatePlayer(CObjectHost& host) {
+    CPXRuntimeDoc& document = host.Document();
+    VideoPlayerSetup setup = VideoPlayerSetup::From(video);
+    if (video.controllerStyle == 2) setup.skinPath = PluginFileHostPath(document, "vt_" + video.skinName + ".png");
+    setup.audio = document.videoSound;
+    setup.log = document.onVideoEvent;
+    QWidget* parent = host.WindowParent();
+    player = std::make_unique<CDirectShowPlayerWnd>(parent, std::move(setup));
+    player->setGeometry(ToQRect(video.rect));
+    if (video.border) player->setStyleSheet("#VideoWindow { border: 1px solid black; }");
+    player->setEnabled(video.enabled != 0);
+    player->setVisible(video.visible != 0);
+    video.player = player.get();
+    CObjectHost* hostPointer = &host;
+    player->onRaise = [this, hostPointer](const char* event) {
+        if (const char* name = ObjectEventOf(event)) RunEvent(*hostPointer, video, name, false);
+    };
+    player->onPointer = [this, parent](QMouseEvent* event, QPoint local) {
+        QPoint at = player->mapTo(parent, local);
+        QMouseEvent forwarded(event->type(), at, event->globalPosition(), event->button(), event->buttons(),
+                              event->modifiers());
+        QCoreApplication::sendEvent(parent, &forwarded);
+    };
+    player->SetLoop(video.loop != 0);
+    std::string path = video.file.empty() ? std::string() : ScriptHostPath(ResolveSourcePath(document, video.file));
+    player->LoadMovie(path);
+    if (video.playOnShow) player->Play();
+    host.InvalidateRect(video.rect);
+}
+
+void CVideoView::LeavePage() {
+    video.player = nullptr;
+    if (!player) return;
+    // A script run by the player's own event may be what leaves the page: the window goes once
+    // the event loop has it back.
+    player->onRaise = nullptr;
+    player->onPointer = nullptr;
+    player->hide();
+    player.release()->deleteLater();
+}
+
+void CVideoView::Release(CObjectHost& host) {
+    if (!video.visible) {
+        video.displayState = 0;
+        return;
+    }
+    video.displayState = 1;
+    RunEvent(host, video, VxEvent::onClick, true);
+    video.displayState = 1;
+}

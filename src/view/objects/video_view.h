@@ -1,0 +1,35 @@
+#pragma once
+
+#include <memory>
+
+#include "view/objects/object_view.h"
+
+class CDirectShowPlayerWnd;
+class CObjectHost;
+class CVantorixVideoObject;
+
+// A video object: while its page shows, a player window over its rectangle (made at the first
+// draw), or the placeholder when its file is missing. Enter highlights it (display state 1), as
+// images and labels do, so the first press after entering plays the click sound.
+class CVideoView : public CObjectView {
+public:
+    explicit CVideoView(CVantorixVideoObject& video);
+    ~CVideoView() override;
+
+    void Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) override;
+    bool OwnsWindow() const override { return true; }
+    bool ShowsTooltip() const override { return false; }
+    void ShowWindow(CObjectHost& host) override;
+    void LeavePage() override;
+    void Release(CObjectHost& host) override;
+
+protected:
+    const ObjectSounds* Sounds() const override;
+
+private:
+    bool FileMissing(const CPXRuntimeDoc& document) const;
+    void CreatePlayer(CObjectHost& host);
+
+    CVantorixVideoObject& video;
+    std::unique_ptr<CDirectShowPlayerWnd> player;
+};
