@@ -37,9 +37,13 @@ void ReplayRunner::Execute(const ReplayCommand& command) {
     QPointF point(command.x, command.y);
     QPointF global = view.mapToGlobal(point);
     Qt::MouseButton button = command.right ? Qt::RightButton : Qt::LeftButton;
+    // To the window under the point, as a user's pointer would go: an object's own window (a
+    // video's player) passes it on to the page itself.
     auto mouse = [&](QEvent::Type type, Qt::MouseButton which, Qt::MouseButtons held) {
-        QMouseEvent event(type, point, global, which, held, Qt::NoModifier);
-        QApplication::sendEvent(&view, &event);
+        QWidget* target = view.childAt(point.toPoint());
+        if (!target) target = &view;
+        QMouseEvent event(type, QPointF(target->mapFrom(&view, point.toPoint())), global, which, held, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
     };
     switch (command.kind) {
         case Kind::Move:

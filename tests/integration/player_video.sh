@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Videos headless: the picture follows the movie (red, then blue, then rewound), the events of a
 # movie that ends and of one that loops, Play on a running movie, a seek past the end, the
-# picture's place with keepAspect with and without the controller, and Video actions on a name
-# that is no video.
+# picture's place with keepAspect with and without the controller, the controller's Play button,
+# and Video actions on a name that is no video.
 source "$(dirname "$0")/lib/player_setup.sh"
 cd "$work" || exit 1
 command -v ffmpeg >/dev/null || { echo "ffmpeg is missing"; exit 1; }
-# Two seconds: the first red, the second blue, with a tone; and one second of green.
-ffmpeg -loglevel error -f lavfi -i "color=red:s=320x240:r=25:d=1" -f lavfi -i "color=blue:s=320x240:r=25:d=1" \
-    -f lavfi -i "sine=frequency=440:duration=2" -filter_complex "[0:v][1:v]concat=n=2:v=1[v]" -map "[v]" \
+# Four seconds: two red, two blue, with a tone; and one second of green.
+ffmpeg -loglevel error -f lavfi -i "color=red:s=320x240:r=25:d=2" -f lavfi -i "color=blue:s=320x240:r=25:d=2" \
+    -f lavfi -i "sine=frequency=440:duration=4" -filter_complex "[0:v][1:v]concat=n=2:v=1[v]" -map "[v]" \
     -map 2:a -c:v mpeg4 -c:a mp2 -shortest movie.avi || fail "make movie.avi"
 ffmpeg -loglevel error -f lavfi -i "color=green:s=160x120:r=25:d=1" -c:v mpeg1video short.mpg || fail "make short.mpg"
 
@@ -28,7 +28,7 @@ cat >menu.json <<JSON
   "video": {"file": "short.mpg", "loop": 1, "controllerStyle": 0}},
  {"typeCode": 5, "objectName": "A", "rect": [10, 290, 650, 530], "objectEvents": [],
   "video": {"file": "movie.avi", "playOnShow": 0, "controllerStyle": 0, "videoBackColor": 65280}},
- {"typeCode": 5, "objectName": "B", "rect": [10, 540, 650, 804], "objectEvents": [],
+ {"typeCode": 5, "objectName": "B", "rect": [10, 540, 650, 804], "objectEvents": [$(print "On Play" "B play")],
   "video": {"file": "movie.avi", "playOnShow": 0, "videoBackColor": 65280}},
  $(label Seek "[520, 10, 600, 30]" "Video.Seek('A', SEEK_FORWARD, 1000) Debug.Print('seek ' .. Application.GetLastError() .. ';')"),
  $(label Where "[520, 40, 600, 60]" "Debug.Print('at end ' .. tostring(math.abs(Video.GetCurrentPos('A') - Video.GetLength('A')) < 0.1) .. ';')"),
@@ -37,18 +37,19 @@ cat >menu.json <<JSON
 JSON
 "$bin/vxtool" pack menu.json -o menu.cdd || fail "pack"
 cat >steps.txt <<'STEPS'
-wait 300
+wait 600
 shot red.png
-wait 1200
+click 21 791
+wait 2400
 shot blue.png
 click 530 20
 wait 300
 click 530 50
 click 530 80
-wait 1500
+wait 3000
 shot rewound.png
 STEPS
-"$bin/vantorix" --headless --replay steps.txt --log log.jsonl --timeout 30000 menu.cdd 2>/dev/null || fail "run"
+"$bin/vantorix" --headless --screen 800x900 --replay steps.txt --log log.jsonl --timeout 30000 menu.cdd 2>/dev/null || fail "run"
 
 texts=$(debug_texts log.jsonl)
 v_events=$(grep -o 'V [a-z]*;' <<<"$texts" | tr -d '\n')
@@ -61,6 +62,7 @@ grep -q 'L stop;' <<<"$texts" && fail "a looping movie stopped"
 grep -q 'seek 0;' <<<"$texts" || fail "seek: $texts"
 grep -q 'at end true;' <<<"$texts" || fail "a seek past the end is not at the length: $texts"
 grep -q 'none 0 1100 -1;' <<<"$texts" || fail "actions on a name that is no video: $texts"
+grep -q 'B play;' <<<"$texts" || fail "a click on the controller's Play button: $texts"
 grep -q '"ev":"video","action":"open","file":"[^"]*movie.avi","width":320,"height":240' log.jsonl ||
     fail "open event"
 
@@ -78,8 +80,8 @@ check() {  # file, x, y, expected, what
     got=$(colour "$1" "$2" "$3")
     [ "$got" = "$4" ] || fail "$5: pixel $2,$3 of $1 is $got, expected $4"
 }
-check red.png 170 140 red "the first second"
-check blue.png 170 140 blue "the second second"
+check red.png 170 140 red "the first two seconds"
+check blue.png 170 140 blue "the last two seconds"
 check rewound.png 170 140 red "rewound to the first picture after the end"
 # 320 x 240 in 640 x 240 (and in 640 x 264 over the controller): 321 x 241 from x 159 of the object.
 for y in 410 660; do

@@ -278,7 +278,7 @@ void CDirectShowPlayerWnd::PlaceVideo() {
     if (failed) {
         video->hide();
     } else {
-        video->setGeometry(PictureRect());
+        video->setGeometry(setup.border ? PictureRect().intersected(rect().adjusted(1, 1, -1, -1)) : PictureRect());
         video->show();
     }
     if (!setup.controllerShown) return;
@@ -345,8 +345,14 @@ void CDirectShowPlayerWnd::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QRect area = VideoArea();
     painter.fillRect(area, FromColorRef(setup.videoBackColor));
-    if (!setup.controllerShown) return;
-    QRect bar(0, area.bottom() + 1, width(), height() - area.height());
+    if (setup.controllerShown) PaintBar(painter, QRect(0, area.bottom() + 1, width(), height() - area.height()));
+    if (setup.border) {
+        painter.setPen(FromColorRef(SystemColor::darkShadow));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void CDirectShowPlayerWnd::PaintBar(QPainter& painter, QRect bar) {
     painter.fillRect(bar, FromColorRef(setup.barBackColor));
     if (setup.showButtons) {
         for (int i = 0; i < 3; ++i) PaintButton(painter, i);

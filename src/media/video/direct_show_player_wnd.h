@@ -26,6 +26,7 @@ struct VideoPlayerSetup {
     std::int32_t videoBackColor = 0;
     std::int32_t barBackColor = 0;
     std::int32_t barTextColor = 0;
+    bool border = false;  // a one-pixel frame round the window
     bool audio = true;
     std::function<void(const VideoLogEntry&)> log;
 
@@ -89,6 +90,7 @@ private:
     int ButtonAt(QPoint point) const;
     QString TimeText() const;
     void PaintButton(QPainter& painter, int index);
+    void PaintBar(QPainter& painter, QRect bar);
 
     VideoPlayerSetup setup;
     CDirectShowWnd* video = nullptr;

@@ -67,14 +67,19 @@ void CVideoView::CreatePlayer(CObjectHost& host) {
     VideoPlayerSetup setup = VideoPlayerSetup::From(video);
     if (video.controllerStyle == 2) setup.skinPath = PluginFileHostPath(document, "vt_" + video.skinName + ".png");
     setup.audio = document.videoSound;
+    setup.border = video.border != 0;
     setup.log = document.onVideoEvent;
     QWidget* parent = host.WindowParent();
-    player = std::make_unique<CDirectShowPlayerWnd>(parent, std::move(setup));
+    player = new CDirectShowPlayerWnd(parent, std::move(setup));
+    CVantorixVideoObject* record = &video;
+    CKXVideoPlayer* made = player;
+    QObject::connect(player, &QObject::destroyed, [record, made] {
+        if (record->player == made) record->player = nullptr;
+    });
     player->setGeometry(ToQRect(video.rect));
-    if (video.border) player->setStyleSheet("#VideoWindow { border: 1px solid black; }");
     player->setEnabled(video.enabled != 0);
     player->setVisible(video.visible != 0);
-    video.player = player.get();
+    video.player = player;
     CObjectHost* hostPointer = &host;
     player->onRaise = [this, hostPointer](const char* event) {
         if (const char* name = ObjectEventOf(event)) RunEvent(*hostPointer, video, name, false);
@@ -100,7 +105,8 @@ void CVideoView::LeavePage() {
     player->onRaise = nullptr;
     player->onPointer = nullptr;
     player->hide();
-    player.release()->deleteLater();
+    player->deleteLater();
+    player = nullptr;
 }
 
 void CVideoView::Release(CObjectHost& host) {

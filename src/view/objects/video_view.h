@@ -1,10 +1,10 @@
 #pragma once
 
-#include <memory>
+#include <QPointer>
 
+#include "media/video/direct_show_player_wnd.h"
 #include "view/objects/object_view.h"
 
-class CDirectShowPlayerWnd;
 class CObjectHost;
 class CVantorixVideoObject;
 
@@ -31,5 +31,6 @@ private:
     void CreatePlayer(CObjectHost& host);
 
     CVantorixVideoObject& video;
-    std::unique_ptr<CDirectShowPlayerWnd> player;
+    // A child of the view, which may go first when the run ends.
+    QPointer<CDirectShowPlayerWnd> player;
 };
