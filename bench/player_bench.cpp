@@ -5,7 +5,9 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdlib>
@@ -44,7 +46,15 @@ struct Player {
         frame = std::make_unique<CMainFrame>(settings, *document, QSize(1024, 768), QRect(0, 0, 1024, 768),
                                              std::vector<std::string>{});
         frame->show();
-        frame->View().OnInitialUpdate();
+        // The demo opens with a picture intro: a key skips it at once.
+        CPXRuntimeView& view = frame->View();
+        view.beforeIntro = [&view] {
+            QTimer::singleShot(0, &view, [&view] {
+                QKeyEvent key(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+                if (QWidget* intro = view.IntroWindow()) QApplication::sendEvent(intro, &key);
+            });
+        };
+        view.OnInitialUpdate();
         QApplication::processEvents();
     }
 };

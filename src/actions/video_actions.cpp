@@ -107,37 +107,28 @@ int Seek(lua_State* L) {
     return 0;
 }
 
-// The value actions: their failure value when there is no object or no live window.
-int GetState(lua_State* L) {
+// The value actions: the player's answer, or their failure value when there is no object or
+// no live window.
+template <double (*read)(const CKXVideoPlayer&), int failure>
+int Value(lua_State* L) {
     ResetLastError(L);
     CheckArgCount(L, 1);
     Target target = TargetArg(L);
-    lua_pushnumber(L, target.player ? target.player->GetState() : 0);
+    lua_pushnumber(L, target.player ? read(*target.player) : failure);
     return 1;
 }
 
-int GetLength(lua_State* L) {
-    ResetLastError(L);
-    CheckArgCount(L, 1);
-    Target target = TargetArg(L);
-    lua_pushnumber(L, target.player ? target.player->GetLength() : 0);
-    return 1;
+double StateOf(const CKXVideoPlayer& player) {
+    return player.GetState();
 }
-
-int GetCurrentPos(lua_State* L) {
-    ResetLastError(L);
-    CheckArgCount(L, 1);
-    Target target = TargetArg(L);
-    lua_pushnumber(L, target.player ? target.player->GetPosition() : -1);
-    return 1;
+double LengthOf(const CKXVideoPlayer& player) {
+    return player.GetLength();
 }
-
-int GetVolume(lua_State* L) {
-    ResetLastError(L);
-    CheckArgCount(L, 1);
-    Target target = TargetArg(L);
-    lua_pushnumber(L, target.player ? VolumeFromHundredthsOfDecibel(target.player->GetVolume()) : -1);
-    return 1;
+double PositionOf(const CKXVideoPlayer& player) {
+    return player.GetPosition();
+}
+double VolumeOf(const CKXVideoPlayer& player) {
+    return VolumeFromHundredthsOfDecibel(player.GetVolume());
 }
 
 int SetVolume(lua_State* L) {
@@ -171,10 +162,10 @@ const luaL_Reg kFunctions[] = {
     {"Pause", Command<&CKXVideoPlayer::Pause, kPauseFailed>},
     {"Stop", Command<&CKXVideoPlayer::Stop, kStopFailed>},
     {"Seek", Seek},
-    {"GetState", GetState},
-    {"GetLength", GetLength},
-    {"GetCurrentPos", GetCurrentPos},
-    {"GetVolume", GetVolume},
+    {"GetState", Value<StateOf, 0>},
+    {"GetLength", Value<LengthOf, 0>},
+    {"GetCurrentPos", Value<PositionOf, -1>},
+    {"GetVolume", Value<VolumeOf, -1>},
     {"SetVolume", SetVolume},
     {"GetFilename", GetFilename},
     {"IsVisible", IsVisible},

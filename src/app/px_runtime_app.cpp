@@ -310,10 +310,32 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     if (!scripted) frame->askToStopScript = [&frame] { return AskToStopScript(frame.get()); };
     frame->show();
     frame->ApplyWindowShape();
-    frame->View().OnInitialUpdate();
-
+    // A replay starts when the intro shows, so that it can skip it, or else after the first update.
     ReplayRunner runner(replay, *frame, scriptedDialogs, log, startFolder);
-    if (!replay.empty() || !options.replayFile.empty()) runner.Start();
+    bool replaying = false;
+    auto startReplay = [&] {
+        if (replaying || (replay.empty() && options.replayFile.empty())) return;
+        replaying = true;
+        runner.Start();
+    };
+    frame->View().beforeIntro = startReplay;
+    frame->View().onIntroEvent = [&](const IntroLogEntry& entry) {
+        auto box = [](const QRect& r) {
+            return nlohmann::ordered_json::array({r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+        };
+        nlohmann::ordered_json event = {{"ev", "intro"}, {"action", entry.action}};
+        if (entry.action == "start") {
+            event["kind"] = entry.kind;
+            event["file"] = entry.file;
+            event["window"] = box(entry.window);
+            event["media"] = box(entry.media);
+        } else {
+            event["reason"] = entry.reason;
+        }
+        log.Write(event);
+    };
+    frame->View().OnInitialUpdate();
+    startReplay();
     int code = frame->Closed() || timedOut ? 0 : application.exec();
     if (timedOut) code = 3;
     finish(code);

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QWheelEvent>
@@ -39,10 +40,13 @@ void ReplayRunner::Execute(const ReplayCommand& command) {
     Qt::MouseButton button = command.right ? Qt::RightButton : Qt::LeftButton;
     // To the window under the point, as a user's pointer would go: an object's own window (a
     // video's player) passes it on to the page itself.
+    // While the intro shows, the commands go to its window instead of the view.
+    QWidget* surface = view.IntroWindow() ? view.IntroWindow() : &view;
     auto mouse = [&](QEvent::Type type, Qt::MouseButton which, Qt::MouseButtons held) {
-        QWidget* target = view.childAt(point.toPoint());
-        if (!target) target = &view;
-        QMouseEvent event(type, QPointF(target->mapFrom(&view, point.toPoint())), global, which, held, Qt::NoModifier);
+        QWidget* target = surface->childAt(point.toPoint());
+        if (!target) target = surface;
+        QMouseEvent event(type, QPointF(target->mapFrom(surface, point.toPoint())), global, which, held,
+                          Qt::NoModifier);
         QApplication::sendEvent(target, &event);
     };
     switch (command.kind) {
@@ -73,6 +77,12 @@ void ReplayRunner::Execute(const ReplayCommand& command) {
             break;
         }
         case Kind::Key:
+            if (surface != &view) {
+                // The intro takes any key; which one does not matter to it.
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier);
+                QApplication::sendEvent(surface, &press);
+                break;
+            }
             frame.HandleKey(command.virtualKey, command.ctrl, command.alt, command.shift);
             break;
         case Kind::Answer:
@@ -91,7 +101,7 @@ void ReplayRunner::Execute(const ReplayCommand& command) {
             break;
         }
         case Kind::Shot:
-            view.grab().save(QString::fromStdString(FromBase(command.text)), "PNG");
+            surface->grab().save(QString::fromStdString(FromBase(command.text)), "PNG");
             log.Shot(command.text);
             break;
         case Kind::Close:

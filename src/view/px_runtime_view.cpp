@@ -8,12 +8,15 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QToolTip>
 #include <QWheelEvent>
 
 #include "platform/code_page.h"
 #include "project/vantorix_base_object.h"
 #include "project/vantorix_menu_page.h"
+#include "script/lua50_dialect.h"
+#include "script/project_files.h"
 #include "view/drawing/dibs_mem_dc.h"
 #include "view/drawing/paint_helpers.h"
 #include "view/image/cis_image_ex.h"
@@ -32,9 +35,29 @@ CPXRuntimeView::CPXRuntimeView(CPXRuntimeDoc& document, QWidget* parent) : CKXWn
 
 void CPXRuntimeView::OnInitialUpdate() {
     if (!document.RunStartupEvents()) return;
+    ShowIntro();
     setFocus();
     document.Audio().PlayNext(true);
     document.ShowPage(document.GetStartPageIndex(), true);
+}
+
+void CPXRuntimeView::ShowIntro() {
+    const CIntroVideoSettings& settings = document.Project()->info.introSettings;
+    if (!settings.enabled || settings.file.empty() || document.SuppressProjectEvents() ||
+        !document.ScriptEngine().GetGlobalBoolean("_ShowIntroVideo")) {
+        return;
+    }
+    CIntroVideoWnd::Setup setup;
+    setup.settings = settings;
+    setup.hostPath = ScriptHostPath(ResolveSourcePath(document, settings.file));
+    setup.screen = screenSize ? screenSize() : QGuiApplication::primaryScreen()->size();
+    setup.videoSound = document.videoSound;
+    setup.videoLog = document.onVideoEvent;
+    setup.log = onIntroEvent;
+    intro = std::make_unique<CIntroVideoWnd>(std::move(setup));
+    if (beforeIntro) beforeIntro();
+    intro->Run();
+    intro.reset();
 }
 
 void CPXRuntimeView::SetObjectCursor(int kind) {

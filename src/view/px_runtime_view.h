@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/px_runtime_doc.h"
+#include "media/video/intro_video_wnd.h"
 #include "platform/qt/kx_wnd.h"
 #include "view/objects/object_host.h"
 
@@ -73,6 +74,11 @@ public:
     void RenderPageImage(CISImageEx* image, int pageIndex);
     // The screen size the page is laid out against.
     std::function<QSize()> screenSize;
+    // The intro's log entries, and a call just before it shows (a replay starts there).
+    std::function<void(const IntroLogEntry&)> onIntroEvent;
+    std::function<void()> beforeIntro;
+    // The intro window while it shows, else null.
+    QWidget* IntroWindow() const { return intro.get(); }
 
 protected:
     std::intptr_t OnMessage(int message, std::intptr_t wParam, std::intptr_t lParam) override;
@@ -89,6 +95,9 @@ protected:
 private:
     // Makes, shows and hides the windows of the current page's objects.
     void ShowObjectWindows();
+    // The project's intro, when it has one and the scripts still want it.
+    void ShowIntro();
+    std::unique_ptr<CIntroVideoWnd> intro;
     void LayOutPage();
     void PaintPage(CVantorixMenuPage& page, CDIBSMemDC& dc, bool withObjects);
 

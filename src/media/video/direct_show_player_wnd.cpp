@@ -12,28 +12,12 @@
 #include "media/video/skinned_slider.h"
 #include "platform/system_colors.h"
 #include "project/vantorix_video_object.h"
+#include "view/drawing/paint_helpers.h"
 #include "view/image/cis_image_ex.h"
 
 namespace {
 
 constexpr int kMaxSkinCell = 48;
-
-QColor FromColorRef(std::int32_t colour) {
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
-
-// A cell of a 24- or 32-bit picture as a Qt image.
-QImage Cell(const CISImageEx& strip, int index, int size) {
-    bool alpha = strip.Depth() == 32;
-    QImage cell(size, size, alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
-    int bytes = alpha ? 4 : 3;
-    for (int y = 0; y < size; ++y) {
-        const std::uint8_t* row =
-            strip.Pixels() + y * strip.RowBytes() + static_cast<std::size_t>(index) * size * bytes;
-        std::memcpy(cell.scanLine(y), row, static_cast<std::size_t>(size) * bytes);
-    }
-    return cell.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
 
 QString Clock(double seconds) {
     auto whole = static_cast<long long>(std::max(0.0, seconds));
@@ -99,7 +83,8 @@ void CDirectShowPlayerWnd::LoadSkin() {
     if (strip.Depth() < 24 && strip.ConvertTo24() != 0) return;
     auto h = static_cast<int>(strip.Height());
     if (h > kMaxSkinCell || h <= 0 || strip.Width() < 15u * static_cast<std::uint32_t>(h)) return;
-    for (int i = 0; i < 15; ++i) skinCells[i] = Cell(strip, i, h);
+    QImage whole = ToQImage(strip).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int i = 0; i < 15; ++i) skinCells[i] = whole.copy(i * h, 0, h, h);
     cellSize = h;
     skinned = true;
     slider->SetThumbLength(h);
@@ -314,10 +299,10 @@ void CDirectShowPlayerWnd::PaintButton(QPainter& painter, int index) {
         painter.drawImage(r, skinCells[index * 3 + look]);
         return;
     }
-    QColor ink = FromColorRef(setup.barTextColor), shadow = FromColorRef(SystemColor::buttonShadow);
+    QColor ink = ColorOf(setup.barTextColor), shadow = ColorOf(SystemColor::buttonShadow);
     if (look != 0) {
         // Hot buttons stand out, pressed ones sink in.
-        QColor light = FromColorRef(SystemColor::buttonHighlight);
+        QColor light = ColorOf(SystemColor::buttonHighlight);
         painter.setPen(look == 1 ? light : shadow);
         painter.drawLine(r.topLeft(), r.topRight());
         painter.drawLine(r.topLeft(), r.bottomLeft());
@@ -344,27 +329,27 @@ void CDirectShowPlayerWnd::PaintButton(QPainter& painter, int index) {
 void CDirectShowPlayerWnd::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QRect area = VideoArea();
-    painter.fillRect(area, FromColorRef(setup.videoBackColor));
+    painter.fillRect(area, ColorOf(setup.videoBackColor));
     if (setup.controllerShown) PaintBar(painter, QRect(0, area.bottom() + 1, width(), height() - area.height()));
     if (setup.border) {
-        painter.setPen(FromColorRef(SystemColor::darkShadow));
+        painter.setPen(ColorOf(SystemColor::darkShadow));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 }
 
 void CDirectShowPlayerWnd::PaintBar(QPainter& painter, QRect bar) {
-    painter.fillRect(bar, FromColorRef(setup.barBackColor));
+    painter.fillRect(bar, ColorOf(setup.barBackColor));
     if (setup.showButtons) {
         for (int i = 0; i < 3; ++i) PaintButton(painter, i);
     }
     if (slider->isVisible()) {
-        slider->SetBackground(FromColorRef(setup.barBackColor));
+        slider->SetBackground(ColorOf(setup.barBackColor));
         slider->SetPosition(static_cast<int>(std::min(GetPosition() * 1000, 2e9)));
     }
     QString text = TimeText();
     if (!text.isEmpty()) {
         painter.setFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
-        painter.setPen(FromColorRef(setup.barTextColor));
+        painter.setPen(ColorOf(setup.barTextColor));
         painter.drawText(bar.adjusted(0, 0, -2, 0), Qt::AlignRight | Qt::AlignVCenter, text);
     }
 }

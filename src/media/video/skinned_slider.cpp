@@ -7,14 +7,7 @@
 #include <algorithm>
 
 #include "platform/system_colors.h"
-
-namespace {
-
-QColor FromColorRef(std::int32_t colour) {
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
-
-}  // namespace
+#include "view/drawing/paint_helpers.h"
 
 CSkinnedSlider::CSkinnedSlider(QWidget* parent) : QWidget(parent) {
     setObjectName("SkinnedSlider");
@@ -108,15 +101,15 @@ void CSkinnedSlider::paintEvent(QPaintEvent*) {
         const std::int32_t lines[] = {SystemColor::buttonShadow, SystemColor::darkShadow, SystemColor::buttonFace,
                                       SystemColor::buttonHighlight};
         for (int i = 0; i < 4; ++i) {
-            painter.setPen(FromColorRef(lines[i]));
+            painter.setPen(ColorOf(lines[i]));
             painter.drawLine(i == 3 ? 0 : channel.left(), channel.top() + i, channel.right(), channel.top() + i);
         }
         painter.fillRect(thumb, background);
         auto frame = [&painter](QRect r, std::int32_t topLeft, std::int32_t bottomRight) {
-            painter.setPen(FromColorRef(topLeft));
+            painter.setPen(ColorOf(topLeft));
             painter.drawLine(r.topLeft(), r.topRight());
             painter.drawLine(r.topLeft(), r.bottomLeft());
-            painter.setPen(FromColorRef(bottomRight));
+            painter.setPen(ColorOf(bottomRight));
             painter.drawLine(r.bottomLeft(), r.bottomRight());
             painter.drawLine(r.topRight(), r.bottomRight());
         };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QRect>
 
 #include <cstdint>
@@ -22,3 +23,7 @@ inline QColor ColorOf(std::int32_t colorRef) {
 
 // Draws a picture at (x, y) in view coordinates, only the part inside the surface's box.
 void DrawPicture(const CISImageEx& picture, CDIBSMemDC& dc, int x, int y);
+
+// A 24- or 32-bit picture as a Qt image (32 bits with straight alpha); a null image for other
+// depths.
+QImage ToQImage(const CISImageEx& picture);

@@ -45,16 +45,6 @@ int End(const VxRect& r, bool vertical) {
     return vertical ? r.bottom : r.right;
 }
 
-// A skin strip as a picture the painter draws.
-QImage ToQImage(const CISImageEx& picture) {
-    QImage::Format format = picture.Depth() == 32 ? QImage::Format_RGBA8888 : QImage::Format_RGB888;
-    QImage image(static_cast<int>(picture.Width()), static_cast<int>(picture.Height()), format);
-    for (int y = 0; y < image.height(); ++y) {
-        std::copy_n(picture.Pixels() + y * picture.RowBytes(), picture.RowBytes(), image.scanLine(y));
-    }
-    return image;
-}
-
 }  // namespace
 
 CParagraphView::CParagraphView(CVantorixParagraphObject& paragraph) : CTextBlockView(paragraph), paragraph(paragraph) {}
