@@ -90,4 +90,46 @@ for y in 410 660; do
     check red.png 488 $y red "right edge of the kept aspect"
     check red.png 490 $y green "right of the kept aspect"
 done
+# Every codec of old discs that Debian's ffmpeg can write plays (red, 160 x 120); broken movies show
+# the background (green) and a folder the placeholder, and hostile seeks raise nothing.
+codecs=(mpeg1video:mpg:yuv420p cinepak:avi:rgb24 msvideo1:avi:rgb555le wmv2:wmv:yuv420p svq1:mov:yuv410p
+    mpeg4:avi:yuv420p libx264:mp4:yuv420p)
+objects=""
+x=0
+for codec in "${codecs[@]}"; do
+    IFS=: read -r name extension format <<<"$codec"
+    ffmpeg -loglevel error -f lavfi -i "color=red:s=160x120:r=25:d=3" -c:v "$name" -pix_fmt "$format" \
+        "$name.$extension" || fail "make $name"
+    objects+="{\"typeCode\": 5, \"objectName\": \"$name\", \"rect\": [$x, 0, $((x + 160)), 120], \"objectEvents\": [],
+      \"video\": {\"file\": \"$name.$extension\", \"controllerStyle\": 0, \"videoBackColor\": 65280}},"
+    x=$((x + 170))
+done
+: >empty.avi
+echo "no movie here" >text.avi
+head -c 3000 mpeg4.avi >truncated.avi
+mkdir folder.avi
+x=0
+for bad in empty text truncated folder; do
+    objects+="{\"typeCode\": 5, \"objectName\": \"$bad\", \"rect\": [$x, 130, $((x + 160)), 250], \"objectEvents\": [],
+      \"video\": {\"file\": \"$bad.avi\", \"controllerStyle\": 0, \"videoBackColor\": 65280}},"
+    x=$((x + 170))
+done
+objects+=$(label Hostile "[0, 260, 100, 280]" "Video.Seek('mpeg4', SEEK_SPECIFIC, 0/0) Video.Seek('mpeg4', SEEK_BACKWARD, 1e12) Video.Seek('mpeg4', SEEK_SPECIFIC, -1e12) Video.SetVolume('mpeg4', 0/0) Debug.Print('hostile ' .. Application.GetLastError() .. ' ' .. Video.GetCurrentPos('mpeg4') .. ';')")
+cat >codecs.json <<JSON
+{"project": {"windowWidth": 1200, "windowHeight": 300}, "pages": [{"pageName": "Codecs", "pageEvents": [],
+ "pageObjects": [$objects]}]}
+JSON
+"$bin/vxtool" pack codecs.json -o codecs.cdd || fail "pack codecs"
+printf 'wait 1000\nshot codecs.png\nclick 10 270\nwait 100\n' >codecs.txt
+"$bin/vantorix" --headless --screen 1300x400 --replay codecs.txt --log codecs.jsonl --timeout 30000 codecs.cdd 2>/dev/null ||
+    fail "codecs run"
+x=80
+for codec in "${codecs[@]}"; do
+    check codecs.png $x 60 red "${codec%%:*}"
+    x=$((x + 170))
+done
+for x in 80 250 420; do check codecs.png $x 190 green "a broken movie shows the background"; done
+[ "$(shot_pixel codecs.png 590 190)" = "255,255,255" ] || fail "a folder as a movie shows the placeholder"
+[ "$(grep -c '"action":"error"' codecs.jsonl)" -eq 3 ] || fail "errors of the broken movies"
+grep -q 'hostile 0 0;' <<<"$(debug_texts codecs.jsonl)" || fail "hostile seeks: $(debug_texts codecs.jsonl)"
 finish "player video"
