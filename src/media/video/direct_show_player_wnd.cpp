@@ -200,6 +200,10 @@ bool CDirectShowPlayerWnd::SeekTo(double seconds) {
     return true;
 }
 
+std::int64_t CDirectShowPlayerWnd::DroppedFrames() const {
+    return video->playback.DroppedFrames();
+}
+
 bool CDirectShowPlayerWnd::CanSeek() const {
     return video->playback.CanSeek();
 }

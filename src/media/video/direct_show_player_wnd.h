@@ -59,6 +59,7 @@ public:
     void SetLoop(bool loop) override;
 
     QSize GetNativeSize() const { return nativeSize; }
+    std::int64_t DroppedFrames() const;
     bool Failed() const { return failed; }
     int CellSize() const { return cellSize; }
     // Where the picture goes in the client area, by the layout rules.

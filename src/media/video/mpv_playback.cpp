@@ -208,6 +208,10 @@ double CMpvPlayback::Position() const {
     return DoubleProperty(mpv, "time-pos");
 }
 
+std::int64_t CMpvPlayback::DroppedFrames() const {
+    return IntProperty(mpv, "frame-drop-count") + IntProperty(mpv, "decoder-frame-drop-count");
+}
+
 void CMpvPlayback::SetVolume(int hundredthsOfDecibel) {
     if (!mpv) return;
     // mpv's volume is cubic: its percentage cubed is the amplitude.

@@ -42,6 +42,8 @@ public:
     bool AtEnd() const { return atEnd; }
     // The stored picture size; 0 x 0 for a movie without pictures.
     QSize NativeSize() const { return nativeSize; }
+    // Pictures mpv dropped, in decoding or in showing, since the movie opened.
+    std::int64_t DroppedFrames() const;
     // Gain in hundredths of a decibel, -10000 (silent) to 0.
     void SetVolume(int hundredthsOfDecibel);
 

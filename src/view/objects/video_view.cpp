@@ -33,7 +33,10 @@ const char* ObjectEventOf(const char* event) {
 CVideoView::CVideoView(CVantorixVideoObject& video) : CObjectView(video), video(video) {}
 
 CVideoView::~CVideoView() {
-    LeavePage();
+    // The record is being destroyed with this view: only the window is left to end.
+    if (!player) return;
+    QObject::disconnect(playerGone);
+    delete player;
 }
 
 const ObjectSounds* CVideoView::Sounds() const {
@@ -73,7 +76,7 @@ void CVideoView::CreatePlayer(CObjectHost& host) {
     player = new CDirectShowPlayerWnd(parent, std::move(setup));
     CVantorixVideoObject* record = &video;
     CKXVideoPlayer* made = player;
-    QObject::connect(player, &QObject::destroyed, [record, made] {
+    playerGone = QObject::connect(player, &QObject::destroyed, [record, made] {
         if (record->player == made) record->player = nullptr;
     });
     player->setGeometry(ToQRect(video.rect));
@@ -104,6 +107,7 @@ void CVideoView::LeavePage() {
     // the event loop has it back.
     player->onRaise = nullptr;
     player->onPointer = nullptr;
+    QObject::disconnect(playerGone);
     player->hide();
     player->deleteLater();
     player = nullptr;

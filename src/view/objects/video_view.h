@@ -33,4 +33,6 @@ private:
     CVantorixVideoObject& video;
     // A child of the view, which may go first when the run ends.
     QPointer<CDirectShowPlayerWnd> player;
+    // Clears the record's player when the view deletes the window first.
+    QMetaObject::Connection playerGone;
 };
