@@ -95,6 +95,9 @@ public:
 
     // Told when a page becomes current (for the event log).
     std::function<void(int)> onPageEntered;
+    // The identifier range of an object kind's child windows (Flash 3000 to 3199, video 3400 to
+    // 3599); the other three ranges belong to kinds that pages discard.
+    CUniqueWindowIDMgr& WindowIds(bool video) { return windowIdRanges[video ? 2 : 0]; }
     // Videos: whether their sound plays (headless runs: no), and where their log entries go.
     bool videoSound = true;
     std::function<void(const VideoLogEntry&)> onVideoEvent;

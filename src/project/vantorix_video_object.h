@@ -52,6 +52,8 @@ public:
     std::int32_t barTextColor = buttonTextColor;
     std::int32_t border = 0;
 
+    // The identifier of its player window while the page shows, else -1.
+    int windowId = -1;
     // The player window while the object's page shows (owned by the object's view), else null.
     CKXVideoPlayer* player = nullptr;
 };

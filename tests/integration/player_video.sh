@@ -91,7 +91,8 @@ for y in 410 660; do
     check red.png 490 $y green "right of the kept aspect"
 done
 # Every codec of old discs that Debian's ffmpeg can write plays (red, 160 x 120); broken movies show
-# the background (green) and a folder the placeholder, and hostile seeks raise nothing.
+# the background (green) and a folder the placeholder, hostile seeks raise nothing, and a folder
+# or a named pipe given to Video.Load does not open.
 codecs=(mpeg1video:mpg:yuv420p cinepak:avi:rgb24 msvideo1:avi:rgb555le wmv2:wmv:yuv420p svq1:mov:yuv410p
     mpeg4:avi:yuv420p libx264:mp4:yuv420p)
 objects=""
@@ -108,13 +109,14 @@ done
 echo "no movie here" >text.avi
 head -c 3000 mpeg4.avi >truncated.avi
 mkdir folder.avi
+mkfifo pipe.avi
 x=0
 for bad in empty text truncated folder; do
     objects+="{\"typeCode\": 5, \"objectName\": \"$bad\", \"rect\": [$x, 130, $((x + 160)), 250], \"objectEvents\": [],
       \"video\": {\"file\": \"$bad.avi\", \"controllerStyle\": 0, \"videoBackColor\": 65280}},"
     x=$((x + 170))
 done
-objects+=$(label Hostile "[0, 260, 100, 280]" "Video.Seek('mpeg4', SEEK_SPECIFIC, 0/0) Video.Seek('mpeg4', SEEK_BACKWARD, 1e12) Video.Seek('mpeg4', SEEK_SPECIFIC, -1e12) Video.SetVolume('mpeg4', 0/0) Debug.Print('hostile ' .. Application.GetLastError() .. ' ' .. Video.GetCurrentPos('mpeg4') .. ';')")
+objects+=$(label Hostile "[0, 260, 100, 280]" "Video.Seek('mpeg4', SEEK_SPECIFIC, 0/0) Video.Seek('mpeg4', SEEK_BACKWARD, 1e12) Video.Seek('mpeg4', SEEK_SPECIFIC, -1e12) Video.SetVolume('mpeg4', 0/0) Debug.Print('hostile ' .. Application.GetLastError() .. ' ' .. Video.GetCurrentPos('mpeg4') .. ';') for _, name in {'folder.avi', 'pipe.avi'} do Video.Load('text', name) Debug.Print('load ' .. name .. ' ' .. Application.GetLastError() .. ';') end")
 cat >codecs.json <<JSON
 {"project": {"windowWidth": 1200, "windowHeight": 300}, "pages": [{"pageName": "Codecs", "pageEvents": [],
  "pageObjects": [$objects]}]}
@@ -130,6 +132,8 @@ for codec in "${codecs[@]}"; do
 done
 for x in 80 250 420; do check codecs.png $x 190 green "a broken movie shows the background"; done
 [ "$(shot_pixel codecs.png 590 190)" = "255,255,255" ] || fail "a folder as a movie shows the placeholder"
-[ "$(grep -c '"action":"error"' codecs.jsonl)" -eq 3 ] || fail "errors of the broken movies"
+[ "$(grep -c '"action":"error"' codecs.jsonl)" -eq 5 ] || fail "errors of the broken movies"
 grep -q 'hostile 0 0;' <<<"$(debug_texts codecs.jsonl)" || fail "hostile seeks: $(debug_texts codecs.jsonl)"
+grep -q 'load folder.avi 1001;load pipe.avi 1001;' <<<"$(debug_texts codecs.jsonl)" ||
+    fail "a folder and a named pipe as movies: $(debug_texts codecs.jsonl)"
 finish "player video"

@@ -161,4 +161,9 @@ void CIntroVideoWnd::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), ColorOf(setup.settings.backColor));
     if (!picture.isNull()) painter.drawImage(0, 0, picture);
+    // A window without a caption has no frame of the window manager's: its border is ours.
+    if (setup.settings.border && !setup.settings.caption) {
+        painter.setPen(Qt::black);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }

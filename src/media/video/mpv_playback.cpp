@@ -5,6 +5,8 @@
 
 #include <QMetaObject>
 
+#include "platform/host_path.h"
+
 #include <chrono>
 #include <clocale>
 #include <cmath>
@@ -65,6 +67,11 @@ void CMpvPlayback::Configure() {
 
 bool CMpvPlayback::Open(const std::string& hostPath, std::string& error) {
     Close();
+    // mpv would play a folder as a list of its files, and would wait for good on a named pipe.
+    if (!IsRegularFile(hostPath)) {
+        error = "not a movie file";
+        return false;
+    }
     // mpv refuses to start unless numbers are formatted the C way.
     std::setlocale(LC_NUMERIC, "C");
     mpv = mpv_create();

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 
 #include <cstring>
+#include <utility>
 
 #include "engine/px_runtime_doc.h"
 #include "media/video/direct_show_player_wnd.h"
@@ -73,6 +74,8 @@ void CVideoView::CreatePlayer(CObjectHost& host) {
     setup.border = video.border != 0;
     setup.log = document.onVideoEvent;
     QWidget* parent = host.WindowParent();
+    video.windowId = document.WindowIds(true).Acquire();
+    documentOfWindow = &document;
     player = new CDirectShowPlayerWnd(parent, std::move(setup));
     CVantorixVideoObject* record = &video;
     CKXVideoPlayer* made = player;
@@ -102,6 +105,8 @@ void CVideoView::CreatePlayer(CObjectHost& host) {
 
 void CVideoView::LeavePage() {
     video.player = nullptr;
+    if (documentOfWindow) documentOfWindow->WindowIds(true).Release(std::exchange(video.windowId, -1));
+    documentOfWindow = nullptr;
     if (!player) return;
     // A script run by the player's own event may be what leaves the page: the window goes once
     // the event loop has it back.

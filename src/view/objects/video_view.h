@@ -33,6 +33,8 @@ private:
     CVantorixVideoObject& video;
     // A child of the view, which may go first when the run ends.
     QPointer<CDirectShowPlayerWnd> player;
+    // The document whose identifier the window holds.
+    CPXRuntimeDoc* documentOfWindow = nullptr;
     // Clears the record's player when the view deletes the window first.
     QMetaObject::Connection playerGone;
 };
