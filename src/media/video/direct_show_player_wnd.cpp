@@ -188,8 +188,7 @@ void CDirectShowPlayerWnd::OnEnd() {
         video->playback.SetPaused(false);
         video->state = kRunning;
     } else {
-        Stop();
-        video->playback.SeekTo(0);
+        Stop();  // rewinds too
     }
 }
 
