@@ -11,6 +11,7 @@
 
 #include "platform/host_path.h"
 #include "script/lua_engine.h"
+#include "script/lua_patterns.h"
 
 namespace {
 
@@ -534,65 +535,6 @@ int TableRemove(lua_State* L) {
     return 1;
 }
 
-// gsub replacement strings where "%" escapes any character, not only digits and "%".
-// The language's matcher recurses once for every quantified item and capture of a pattern, on
-// the C stack: a pattern with very many of them would overflow it. Patterns beyond this are
-// refused with the message later Lua versions give; real scripts stay far below it.
-constexpr int maxPatternItems = 500;
-
-void CheckPattern(lua_State* L, int index) {
-    if (lua_type(L, index) != LUA_TSTRING) return;
-    std::size_t length = 0;
-    const char* pattern = lua_tolstring(L, index, &length);
-    int items = 0;
-    for (std::size_t i = 0; i < length; ++i) {
-        char c = pattern[i];
-        if (c == '%') {
-            ++i;
-        } else if (c == '[') {
-            // A set: its characters are not items ("[]" and "[^]" take a first "]" as a member).
-            std::size_t j = i + 1;
-            if (j < length && pattern[j] == '^') ++j;
-            if (j < length && pattern[j] == ']') ++j;
-            while (j < length && pattern[j] != ']') j += pattern[j] == '%' ? 2 : 1;
-            i = j;
-        } else if (c == '?' || c == '*' || c == '+' || c == '-' || c == '(' || c == ')') {
-            ++items;
-        }
-    }
-    if (items > maxPatternItems) luaL_error(L, "pattern too complex");
-}
-
-// string.find, match and gmatch (and gfind) with the pattern checked first; find's plain search
-// (upvalue 2 true, fourth argument true) takes no pattern.
-int CheckedPatternFunction(lua_State* L) {
-    bool plain = lua_toboolean(L, lua_upvalueindex(2)) && lua_toboolean(L, 4);
-    if (!plain) CheckPattern(L, 2);
-    return CallWrapped(L);
-}
-
-int GSub(lua_State* L) {
-    CheckPattern(L, 2);
-    if (lua_type(L, 3) == LUA_TSTRING) {
-        std::size_t length = 0;
-        const char* replacement = lua_tolstring(L, 3, &length);
-        luaL_Buffer b;
-        luaL_buffinit(L, &b);
-        for (std::size_t i = 0; i < length; ++i) {
-            if (replacement[i] != '%') {
-                luaL_addchar(&b, replacement[i]);
-            } else if (++i < length) {
-                char next = replacement[i];
-                if (std::isdigit(static_cast<unsigned char>(next)) || next == '%') luaL_addchar(&b, '%');
-                luaL_addchar(&b, next);
-            }
-        }
-        luaL_pushresult(&b);
-        lua_replace(L, 3);
-    }
-    return CallWrapped(L);
-}
-
 // Calls the wrapped library function (upvalue 1) with the file name arguments given by the
 // other upvalues turned into host paths.
 int WithHostPaths(lua_State* L) {
@@ -641,7 +583,7 @@ int LoadDialectFile(lua_State* L, const char* windowsPath) {
     return LoadFileChunk(L, windowsPath);
 }
 
-void InstallLua50Dialect(lua_State* L) {
+void InstallLua50Dialect(lua_State* L, lua_CFunction patternWatch) {
     lua_register(L, forInFunction, ForIn);
     lua_register(L, "require", Require);
     lua_register(L, "loadfile", LoadFile);
@@ -680,19 +622,7 @@ void InstallLua50Dialect(lua_State* L) {
     lua_setfield(L, -2, "remove");
     lua_pop(L, 1);
 
-    lua_getfield(L, LUA_GLOBALSINDEX, "string");
-    for (const char* name : {"find", "match", "gmatch"}) {
-        lua_getfield(L, -1, name);
-        lua_pushboolean(L, std::strcmp(name, "find") == 0);
-        lua_pushcclosure(L, CheckedPatternFunction, 2);
-        lua_setfield(L, -2, name);
-    }
-    lua_getfield(L, -1, "gmatch");
-    lua_setfield(L, -2, "gfind");
-    lua_getfield(L, -1, "gsub");
-    lua_pushcclosure(L, GSub, 1);
-    lua_setfield(L, -2, "gsub");
-    lua_pop(L, 1);
+    InstallPatternFunctions(L, patternWatch);
 
     lua_getfield(L, LUA_GLOBALSINDEX, "math");
     lua_getfield(L, -1, "fmod");

@@ -28,8 +28,9 @@ std::string RewriteNestedLongStrings(std::string_view source);
 // of the time did not read them. False for what is not a number.
 bool Lua50ToNumber(lua_State* L, int index, lua_Number& value);
 
-// Installs the dialect's functions into a state whose standard libraries are open.
-void InstallLua50Dialect(lua_State* L);
+// Installs the dialect's functions into a state whose standard libraries are open. The string
+// matching functions call patternWatch now and then during a long match (see lua_patterns.h).
+void InstallLua50Dialect(lua_State* L, lua_CFunction patternWatch);
 
 // Loads a script file named by a Windows path, with the dialect's rewrite. Returns 0 with the
 // chunk pushed, LUA_ERRSYNTAX with the message pushed, or fileNotFoundStatus with a message

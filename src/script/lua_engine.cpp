@@ -61,7 +61,10 @@ CLUAEngine::CLUAEngine(CKXScriptDocument& document, const std::vector<ActionTabl
         lua_pushcfunction(L, open);
         lua_call(L, 0, 0);
     }
-    InstallLua50Dialect(L);
+    InstallLua50Dialect(L, [](lua_State* S) {
+        FromState(S)->CheckStop(S);
+        return 0;
+    });
     lua_settop(L, 0);
     lua_pushboolean(L, 0);
     resultSlot = luaL_ref(L, LUA_REGISTRYINDEX);

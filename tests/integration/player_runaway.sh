@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Scripts that never return end on time: --timeout stops a busy loop (even one inside pcall) and
-# an endless wait with a script error and exit status 3; a finalizer that loops cannot keep the
+# Scripts that never return end on time: --timeout stops a busy loop (even one inside pcall), a
+# pattern match that backtracks for years and an endless wait with a script error and exit status 3; a finalizer that loops cannot keep the
 # player or vxtool from exiting.
 source "$(dirname "$0")/lib/player_setup.sh"
 
@@ -13,9 +13,10 @@ menu() {
 menu loop Show 'while true do end'
 menu protected Preload 'pcall(function() while true do end end)\r\nwhile true do end'
 menu sleep Show 'Application.Sleep(2^31)'
+menu backtrack Show "string.find(string.rep('a', 40), 'a*a*a*a*a*a*a*a*a*a*a*b')"
 menu finalizer Show 'local p = newproxy(true)\r\ngetmetatable(p).__gc = function() while true do end end\r\nApplication.Exit()'
 
-for name in loop protected sleep; do
+for name in loop protected sleep backtrack; do
     timeout 30 "$bin/vantorix" --headless --log "$work/$name.jsonl" --timeout 1500 "$work/$name.cdd"
     status=$?
     [ "$status" -eq 3 ] || fail "$name: exit status $status, not 3"

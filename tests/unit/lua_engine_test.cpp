@@ -208,7 +208,7 @@ TEST(ScriptErrors, DeepPatternsEndInAScriptError) {
     // Each of these used to recurse once per pattern item on the C stack, and crash.
     const char* const scripts[] = {
         "string.find(string.rep('a', 400000), string.rep('a?', 400000))",
-        "string.match(string.rep('a', 1000), string.rep('(a)', 100000))",
+        "string.match(string.rep('a', 1000), '(' .. string.rep('a?', 100000) .. ')')",
         "for w in string.gfind('aaa', string.rep('a*', 100000)) do end",
         "string.gsub('abc', string.rep('.-', 100000), function() return 'x' end)",
         "local s = string.rep('b', 1000); s:find(string.rep('b?', 50000))",
@@ -256,6 +256,26 @@ TEST(RunawayScripts, TheUnresponsiveQuestionWaitsOrStopsOnlyTheRunningScript) {
     fixture.frame.onPump = [&] { fixture.engine->StopRunningScript(); };
     EXPECT_EQ(fixture.Run("Application.Sleep(2147483647)\r\nAfter = 1"), 1);
     EXPECT_EQ(fixture.Eval("After"), "nil");
+}
+
+TEST(RunawayScripts, AMatchThatBacktracksForYearsStopsLikeALoop) {
+    const char* const script = "string.find(string.rep('a', 40), 'a*a*a*a*a*a*a*a*a*a*a*b')";
+    ScriptFixture fixture;
+    fixture.engine->unresponsiveAfter = std::chrono::milliseconds(30);
+    int asked = 0;
+    fixture.engine->onUnresponsive = [&asked] { return ++asked == 2; };
+    EXPECT_EQ(fixture.Run(script), 1);
+    EXPECT_EQ(asked, 2);
+    ASSERT_EQ(fixture.ErrorBoxes().size(), 1u);
+    EXPECT_EQ(fixture.ErrorBoxes()[0], std::string("On Click, Line 1: ") + CLUAEngine::stoppedMessage);
+    // The run's time running out ends it too.
+    fixture.engine->onUnresponsive = nullptr;
+    std::thread stopper([&fixture] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        fixture.engine->StopAllScripts();
+    });
+    EXPECT_EQ(fixture.Run(script), 1);
+    stopper.join();
 }
 
 TEST(ScriptMemory, AResultTheScriptsMemoryRefusesIsAMemoryErrorAndLeavesNothingBehind) {
