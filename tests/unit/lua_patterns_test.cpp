@@ -178,9 +178,13 @@ TEST(PatternFunctions, ALongMatchRunsTheWatchWhichCanEndIt) {
     ASSERT_EQ(luaL_dostring(L, "return string.find(string.rep('a', 40), 'a*a*a*a*a*a*a*a*a*a*a*b')"), 1);
     EXPECT_TRUE(std::string(lua_tostring(L, -1)).ends_with("stopped")) << lua_tostring(L, -1);
     EXPECT_EQ(calls, 3);
-    // A short match never needs it.
+    // A short match never needs it, and a plain search takes time linear in the lengths (a
+    // naive one compares 10^11 characters here).
     calls = 0;
     ASSERT_EQ(luaL_dostring(L, "return (string.gsub(string.rep('ab', 1000), 'b', 'c'))"), 0);
+    ASSERT_EQ(luaL_dostring(L, "return string.find(string.rep('a', 1000000), string.rep('a', 500000) .. 'b', 1, true)"),
+              0);
+    EXPECT_TRUE(lua_isnil(L, -1));
     EXPECT_EQ(calls, 0);
     lua_close(L);
 }
