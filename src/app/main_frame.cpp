@@ -36,6 +36,18 @@ bool ContainsIgnoringCase(const std::string& text, const std::string& part) {
     return false;
 }
 
+// The icon in a file, or none when the file cannot be read or holds no icon.
+QIcon ReadableIcon(const std::string& path) {
+    if (path.empty() || access(path.c_str(), R_OK) != 0) return {};
+    QIcon icon(QString::fromStdString(path));
+    return icon.availableSizes().isEmpty() ? QIcon() : icon;
+}
+
+// The player's own name with "ico" for its last three characters.
+std::string ProgramIconPath(const std::string& executablePath) {
+    return executablePath.size() >= 3 ? executablePath.substr(0, executablePath.size() - 3) + "ico" : std::string();
+}
+
 }  // namespace
 
 void ApplyPositionSwitches(const std::vector<std::string>& arguments, int& x, int& y) {
@@ -89,6 +101,8 @@ CMainFrame::CMainFrame(const RuntimeAppSettings& settings, CPXRuntimeDoc& docume
     };
     view->postClose = [this] { QMetaObject::invokeMethod(this, "close", Qt::QueuedConnection); };
     view->screenSize = [screen] { return screen; };
+    // The intro's window never takes the project's own icon, only the program's.
+    view->introIcon = ReadableIcon(ProgramIconPath(executablePath));
     if (settings.taskbarMode == 1 && QSystemTrayIcon::isSystemTrayAvailable()) {
         // The tray icon stands for the window, with the project title and three commands. A
         // desktop without a tray keeps the window without a taskbar entry only.
@@ -117,17 +131,15 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::SetIconFromFile(const RuntimeAppSettings& settings, const std::string& executablePath) {
-    // The project's icon file beside the player, or the player's own name with "ico" for its last
-    // three characters; the built-in icon when neither can be read.
-    std::string path;
+    // The project's icon file beside the player, or the program's icon; the built-in icon when
+    // neither can be read.
+    std::string path = ProgramIconPath(executablePath);
     if (settings.useCustomIcon) {
         std::string name = settings.iconFileName.substr(settings.iconFileName.find_last_of('\\') + 1);
         path = std::filesystem::path(executablePath).parent_path().string() + "/" + document.codePage.ToUtf8(name);
-    } else if (executablePath.size() >= 3) {
-        path = executablePath.substr(0, executablePath.size() - 3) + "ico";
     }
-    QIcon icon(QString::fromStdString(path));
-    if (!path.empty() && access(path.c_str(), R_OK) == 0 && !icon.isNull()) setWindowIcon(icon);
+    QIcon icon = ReadableIcon(path);
+    if (!icon.isNull()) setWindowIcon(icon);
 }
 
 QRegion ShapeOfMask(CISImageEx& mask) {

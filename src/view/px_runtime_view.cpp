@@ -54,6 +54,7 @@ void CPXRuntimeView::ShowIntro() {
     setup.videoSound = document.videoSound;
     setup.videoLog = document.onVideoEvent;
     setup.log = onIntroEvent;
+    setup.icon = introIcon;
     intro = std::make_unique<CIntroVideoWnd>(std::move(setup));
     if (beforeIntro) beforeIntro();
     intro->Run();

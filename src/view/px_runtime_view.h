@@ -77,6 +77,8 @@ public:
     // The intro's log entries, and a call just before it shows (a replay starts there).
     std::function<void(const IntroLogEntry&)> onIntroEvent;
     std::function<void()> beforeIntro;
+    // The intro window's icon; none: the application's.
+    QIcon introIcon;
     // The intro window while it shows, else null.
     QWidget* IntroWindow() const { return intro.get(); }
 

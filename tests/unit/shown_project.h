@@ -23,11 +23,14 @@
 #include "view/px_runtime_view.h"
 
 // A project packed into a data file, opened by a document and shown in a frame on the offscreen
-// platform, at the given page size. beforeOpen may put files beside the data file first.
+// platform, at the given page size. beforeOpen may put files beside the data file first;
+// beforeFrame may change the frame's settings and name the program it runs as.
 class ShownProject {
 public:
+    using FrameSetup = std::function<void(RuntimeAppSettings& settings, std::string& executablePath)>;
     ShownProject(CVantorixProject& project, int width, int height,
-                 const std::function<void(const std::string& folder)>& beforeOpen = {}) {
+                 const std::function<void(const std::string& folder)>& beforeOpen = {},
+                 const FrameSetup& beforeFrame = {}) {
         OffscreenApplication();
         WindowsPathLayer::Instance().SetDataHome(data.path);
         project.info.windowWidth = width;
@@ -40,8 +43,10 @@ public:
         RuntimeAppSettings settings;
         settings.windowWidth = width;
         settings.windowHeight = height;
+        std::string executablePath;
+        if (beforeFrame) beforeFrame(settings, executablePath);
         frame = std::make_unique<CMainFrame>(settings, document, QSize(800, 600), QRect(0, 0, 800, 600),
-                                             std::vector<std::string>{});
+                                             std::vector<std::string>{}, executablePath);
         frame->show();
         frame->View().OnInitialUpdate();
         QApplication::processEvents();

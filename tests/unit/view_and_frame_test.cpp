@@ -234,3 +234,55 @@ TEST(PageView, AJumpCycleThroughOnCloseDoesNotGrowTheStack) {
 }
 
 }  // namespace
+
+#include <QImage>
+
+#include <fstream>
+
+namespace {
+
+TEST(MainFrame, IconsComeFromTheProjectsFileOrTheProgramsAndTheIntroTakesOnlyTheProgramsOwn) {
+    // The program's icon is 16 pixels and the project's 32, so each can be told from the other;
+    // "none" is the built-in icon.
+    struct Case {
+        bool programIcon, customIcon, useCustomIcon, garbage;
+        int frameSize, introSize;
+    };
+    const Case cases[] = {
+        {false, false, false, false, 0, 0}, {true, false, false, false, 16, 16}, {true, true, true, false, 32, 16},
+        {true, false, true, false, 0, 16},  {false, true, true, false, 32, 0},   {true, true, false, false, 16, 16},
+        {true, false, false, true, 0, 0},
+    };
+    for (const Case& c : cases) {
+        CVantorixProject project;
+        project.pages.push_back(std::make_unique<CVantorixMenuPage>());
+        auto writeIcon = [&c](const std::string& path, int size) {
+            if (c.garbage) {
+                std::ofstream(path) << "not an icon";
+                return;
+            }
+            QImage image(size, size, QImage::Format_ARGB32);
+            image.fill(Qt::red);
+            ASSERT_TRUE(image.save(QString::fromStdString(path), "ICO"));
+        };
+        std::string program;
+        auto putIcons = [&](const std::string& folder) {
+            program = folder + "/menu.exe";
+            if (c.programIcon) writeIcon(folder + "/menu.ico", 16);
+            if (c.customIcon) writeIcon(folder + "/custom.ico", 32);
+        };
+        ShownProject shown(project, 40, 30, putIcons, [&](RuntimeAppSettings& settings, std::string& executablePath) {
+            executablePath = program;
+            settings.useCustomIcon = c.useCustomIcon;
+            settings.iconFileName = "C:\\Art\\custom.ico";
+        });
+        auto sizeOf = [](const QIcon& icon) {
+            return icon.availableSizes().isEmpty() ? 0 : icon.availableSizes().front().width();
+        };
+        SCOPED_TRACE(&c - cases);
+        EXPECT_EQ(sizeOf(shown.frame->windowIcon()), c.frameSize);
+        EXPECT_EQ(sizeOf(shown.frame->View().introIcon), c.introSize);
+    }
+}
+
+}  // namespace

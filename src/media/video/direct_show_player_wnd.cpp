@@ -203,6 +203,10 @@ std::int64_t CDirectShowPlayerWnd::DroppedFrames() const {
     return video->playback.DroppedFrames();
 }
 
+std::int64_t CDirectShowPlayerWnd::FramesShown() const {
+    return video->playback.FramesShown();
+}
+
 bool CDirectShowPlayerWnd::CanSeek() const {
     return video->playback.CanSeek();
 }
@@ -271,8 +275,11 @@ void CDirectShowPlayerWnd::PlaceVideo() {
     }
     if (!setup.controllerShown) return;
     QFontMetrics metrics(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
-    int textWidth = setup.timeDisplay == 0 ? 0 : metrics.horizontalAdvance(QStringLiteral("00:00/00:00")) + 4;
-    if (setup.timeDisplay == 1 || setup.timeDisplay == 2) textWidth = metrics.horizontalAdvance("00:00") + 4;
+    // The slider leaves room for the widest text of the time display's mode.
+    QString widest = setup.timeDisplay == 3                             ? "00:00/00:00"
+                     : setup.timeDisplay == 1 || setup.timeDisplay == 2 ? "00:00"
+                                                                        : "";
+    int textWidth = widest.isEmpty() ? 0 : metrics.horizontalAdvance(widest) + 4;
     int left = setup.showButtons ? 3 * cellSize + 12 : 4;
     int barTop = VideoArea().bottom() + 1;
     slider->setGeometry(left, barTop + 2, std::max(0, width() - textWidth - left - 4), cellSize + 4);

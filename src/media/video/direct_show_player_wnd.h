@@ -60,6 +60,7 @@ public:
 
     QSize GetNativeSize() const { return nativeSize; }
     std::int64_t DroppedFrames() const;
+    std::int64_t FramesShown() const;
     bool Failed() const { return failed; }
     int CellSize() const { return cellSize; }
     // Where the picture goes in the client area, by the layout rules.

@@ -59,6 +59,7 @@ CIntroVideoWnd::CIntroVideoWnd(Setup setupIn) : QWidget(nullptr), setup(std::mov
     }
     setWindowFlags(flags);
     setWindowTitle(QString::fromLocal8Bit(settings.title.c_str()));
+    if (!setup.icon.isNull()) setWindowIcon(setup.icon);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 

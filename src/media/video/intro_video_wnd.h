@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QEventLoop>
+#include <QIcon>
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
@@ -35,6 +36,7 @@ public:
         bool videoSound = true;
         std::function<void(const VideoLogEntry&)> videoLog;
         std::function<void(const IntroLogEntry&)> log;
+        QIcon icon;  // none: the application's
     };
 
     explicit CIntroVideoWnd(Setup setup);

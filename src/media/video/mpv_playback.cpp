@@ -10,6 +10,7 @@
 #include <chrono>
 #include <clocale>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -62,7 +63,13 @@ void CMpvPlayback::Configure() {
         {"osd-level", "0"},
     };
     for (const auto& option : options) mpv_set_option_string(mpv, option[0], option[1]);
-    if (!settings.audio) mpv_set_option_string(mpv, "ao", "null");
+    if (!settings.audio) {
+        // No sound: no sound track decoded either, and the pictures keep time by the clock. A
+        // null output would pace them by its simulated buffer, which holds the first picture
+        // after Play back by up to a fifth of a second.
+        mpv_set_option_string(mpv, "ao", "null");
+        mpv_set_option_string(mpv, "aid", "no");
+    }
 }
 
 bool CMpvPlayback::Open(const std::string& hostPath, std::string& error) {
@@ -161,6 +168,7 @@ void CMpvPlayback::Close() {
     nativeSize = QSize();
     pendingSeek.reset();
     frameDirty = false;
+    framesShown = 0;
 }
 
 void CMpvPlayback::DrainEvents() {
@@ -239,6 +247,8 @@ bool CMpvPlayback::RenderFrame(QSize size) {
                                  {MPV_RENDER_PARAM_SW_STRIDE, &stride},
                                  {MPV_RENDER_PARAM_SW_POINTER, frame.bits()},
                                  {MPV_RENDER_PARAM_INVALID, nullptr}};
-    frameDirty = false;
-    return mpv_render_context_render(render, params) >= 0;
+    bool fresh = std::exchange(frameDirty, false);
+    if (mpv_render_context_render(render, params) < 0) return false;
+    if (fresh) ++framesShown;
+    return true;
 }

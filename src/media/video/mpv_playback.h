@@ -44,6 +44,8 @@ public:
     QSize NativeSize() const { return nativeSize; }
     // Pictures mpv dropped, in decoding or in showing, since the movie opened.
     std::int64_t DroppedFrames() const;
+    // New pictures drawn since the movie opened.
+    std::int64_t FramesShown() const { return framesShown; }
     // Gain in hundredths of a decibel, -10000 (silent) to 0.
     void SetVolume(int hundredthsOfDecibel);
 
@@ -66,6 +68,7 @@ private:
     QSize nativeSize;
     QImage frame;
     bool frameDirty = false;
+    std::int64_t framesShown = 0;
     bool atEnd = false;
     std::optional<double> pendingSeek;
     std::atomic<bool> wakePosted{false}, framePosted{false};
