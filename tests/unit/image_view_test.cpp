@@ -41,8 +41,10 @@ protected:
 // Left half opaque, right half transparent.
 std::string HalfOpaque(const TempFolder& temp, const char* size) {
     std::string file = temp / "half.png";
-    std::string command = std::string("convert -size ") + size + " xc:none -fill '#CC3300' -draw 'rectangle 0,0 " +
-                          std::to_string(std::atoi(size) / 2 - 1) + ",10000' PNG32:" + file;
+    std::string command = "convert -size ";
+    command += size;
+    command += " xc:none -fill '#CC3300' -draw 'rectangle 0,0 " + std::to_string(std::atoi(size) / 2 - 1);
+    command += ",10000' PNG32:" + file;
     EXPECT_EQ(std::system(command.c_str()), 0);
     return file;
 }
