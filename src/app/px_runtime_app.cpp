@@ -122,6 +122,18 @@ private:
 
 }  // namespace
 
+std::string OwnTransitionsFolder(const std::string& playerPath) {
+    // In the build tree the effects are built beside the programs' folder; installed, they are
+    // where the install put them relative to the program.
+    std::filesystem::path programs = std::filesystem::path(playerPath).parent_path();
+    for (std::filesystem::path folder :
+         {programs / ".." / "plugins" / "transitions", programs / VX_TRANSITIONS_FROM_BIN}) {
+        std::error_code error;
+        if (std::filesystem::is_directory(folder, error)) return folder.lexically_normal().string();
+    }
+    return {};
+}
+
 std::string ProjectExecutablePath(const std::string& project) {
     namespace fs = std::filesystem;
     fs::path path = fs::absolute(project).lexically_normal();
@@ -297,7 +309,12 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     QWidget* boxOwner = nullptr;
     if (!scripted) WatchScriptsAtTheScreen(document->ScriptEngine(), [&boxOwner] { return boxOwner; });
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    document->ownTransitionsFolder = OwnTransitionsFolder(options.playerPath);
     bool opened = document->OnNewDocument(executable, location.dataFilePath, password, &registry);
+    // A disc's transitions may be Windows libraries: the log says why each one does not play.
+    for (const CKXTransitionDLLManager::Skipped& skipped : document->Transitions().SkippedFiles()) {
+        log.Write({{"ev", "plugin"}, {"file", skipped.path}, {"reason", skipped.reason}});
+    }
     QApplication::restoreOverrideCursor();
     // A project that cannot be read ends the run before any window shows.
     if (!opened) return finish(1);
@@ -319,6 +336,22 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
         runner.Start();
     };
     frame->View().beforeIntro = startReplay;
+    frame->View().onTransition = [&](const std::string& path, const TransitionOutcome& outcome) {
+        nlohmann::ordered_json event = {{"ev", "transition"}, {"file", path}};
+        for (const CKXTransitionDLLInfo& plugin : document->Transitions().Plugins()) {
+            if (plugin.path == path) {
+                event["name"] = codePage->ToUtf8(plugin.name);
+                break;
+            }
+        }
+        if (outcome.played) {
+            event["frames"] = outcome.frames;
+            event["ms"] = static_cast<long long>(outcome.milliseconds + 0.5);
+        } else {
+            event["error"] = outcome.error;
+        }
+        log.Write(event);
+    };
     frame->View().onIntroEvent = [&](const IntroLogEntry& entry) {
         auto box = [](const QRect& r) {
             return nlohmann::ordered_json::array({r.left(), r.top(), r.right() + 1, r.bottom() + 1});

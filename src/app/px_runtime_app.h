@@ -27,6 +27,9 @@ struct PlayerOptions {
 // file itself when there is none), the .exe or data file inside a folder, the path itself
 // otherwise.
 std::string ProjectExecutablePath(const std::string& project);
+// The folder of the player's own transition effects, found from its program's path; empty when
+// there is none.
+std::string OwnTransitionsFolder(const std::string& playerPath);
 
 // The whole run: start-up, the message loop, and the exit. Returns the process exit status.
 int RunPlayer(const PlayerOptions& options, int argc, char** argv);

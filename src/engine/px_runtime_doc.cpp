@@ -60,6 +60,8 @@ bool CPXRuntimeDoc::OnNewDocument(const std::string& executablePath, const std::
     SetRegistry(registryStore);
     projectEntrySource = entrySource;
     if (!OnOpenDocument(projectEntrySource, password)) return false;
+    transitions.Scan(PluginsFolderHostPath(*this));
+    if (!ownTransitionsFolder.empty()) transitions.ScanAlso(ownTransitionsFolder);
     project->info.pageLeaveMode = EffectivePageLeaveMode(project->info.pageLeaveMode, pageCount);
     BuildEnvironment(*scriptEngine, CollectBuiltInFolders(Registry()));
     RunEventScript(startupScript, "Startup", "");
@@ -211,21 +213,29 @@ void CPXRuntimeDoc::ShowPage(int index, bool force) {
     view->SetCaption(project ? project->info.projectTitle : "");
     if (!force && index == currentPageIndex && currentPage) return;
     view->EnableMainWindow();
-    if (currentPage) LeaveCurrentPage();
+    const CKXTransitionDLLInfo* transition = currentPage ? LeaveCurrentPage(index) : nullptr;
     CVantorixMenuPage* entering = Page(index);
+    if (entering && transition) view->RunTransition(transition->path, transitionSettings);
     if (entering && MediaPresent()) EnterPage(*entering, index);
     view->FinishPageChange();
 }
 
-void CPXRuntimeDoc::LeaveCurrentPage() {
+const CKXTransitionDLLInfo* CPXRuntimeDoc::LeaveCurrentPage(int nextIndex) {
     CVantorixMenuPage& leaving = *currentPage;
     RunPageEvent(leaving, VxEvent::onClose, ScriptPrefix(leaving.pageName), false);
+    const CKXTransitionDLLInfo* transition =
+        leaving.transitionName.empty() ? nullptr : transitions.FindByName(leaving.transitionName);
+    if (transition) {
+        transitionSettings = leaving.transitionSettings;
+        if (!view->CaptureTransitionPictures(nextIndex)) transition = nullptr;
+    }
     view->FocusMainWindow();
     view->LeavePage(leaving, project->info.pageLeaveMode == 2);
     switchingPage = true;
     view->InvalidateView();
     switchingPage = false;
     for (CUniqueWindowIDMgr& range : windowIdRanges) range.ReleaseAll();
+    return transition;
 }
 
 bool CPXRuntimeDoc::MediaPresent() {

@@ -10,6 +10,8 @@
 #include "engine/unique_window_id_mgr.h"
 #include "media/fmod_sound_manager.h"
 #include "media/video_player.h"
+#include "plugins/dll_plugin_manager.h"
+#include "plugins/transition_dll_manager.h"
 #include "project/vantorix_project.h"
 #include "script/lua_engine.h"
 #include "script/script_document.h"
@@ -101,6 +103,11 @@ public:
     // Videos: whether their sound plays (headless runs: no), and where their log entries go.
     bool videoSound = true;
     std::function<void(const VideoLogEntry&)> onVideoEvent;
+    // The transition plugins found at the start: the project's, then those of this folder (the
+    // player's own effects; none when empty).
+    std::string ownTransitionsFolder;
+    const CKXTransitionDLLManager& Transitions() const { return transitions; }
+    CKXDLLPluginManager& ObjectPlugins() { return objectPlugins; }
 
 private:
     bool HasCurrentPage() override { return currentPage != nullptr; }
@@ -111,7 +118,8 @@ private:
     // Runs the page's event (prelude first when asked) with the page's context and prefix.
     void RunPageEvent(const CVantorixMenuPage& page, const char* eventName, const std::string& prefix,
                       bool withPrelude);
-    void LeaveCurrentPage();
+    // Leaves the current page for page nextIndex; the transition to play, if any.
+    const CKXTransitionDLLInfo* LeaveCurrentPage(int nextIndex);
     // Whether the page about to show can be reached: the data file, or the disc put back in.
     bool MediaPresent();
     void EnterPage(CVantorixMenuPage& page, int index);
@@ -137,4 +145,7 @@ private:
     std::unique_ptr<CLUAEngine> scriptEngine;
     std::vector<std::pair<CVantorixBaseObject*, VxRect>> storedRects;
     bool offsetApplied = false;
+    CKXTransitionDLLManager transitions;
+    std::string transitionSettings;  // of the page being left
+    CKXDLLPluginManager objectPlugins;
 };

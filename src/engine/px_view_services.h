@@ -44,6 +44,12 @@ public:
     virtual bool ReloadObject(CVantorixBaseObject& object) = 0;
     // Sizes an object to its content after a change (labels that size themselves).
     virtual void MeasureObject(CVantorixBaseObject& object) = 0;
+
+    // A transition: the pictures of the screen inside the page and of page newPageIndex drawn
+    // off-screen, taken before the old page is left; false unless both hold pixels. Then the
+    // plugin's effect between them, which draws straight onto the window.
+    virtual bool CaptureTransitionPictures(int newPageIndex) = 0;
+    virtual void RunTransition(const std::string& pluginPath, const std::string& settings) = 0;
 };
 
 // A document without a window: tools and tests. Pages change, nothing is drawn.
@@ -68,4 +74,6 @@ public:
     void LeavePage(CVantorixMenuPage&, bool) override {}
     bool ReloadObject(CVantorixBaseObject&) override { return false; }
     void MeasureObject(CVantorixBaseObject&) override {}
+    bool CaptureTransitionPictures(int) override { return false; }
+    void RunTransition(const std::string&, const std::string&) override {}
 };

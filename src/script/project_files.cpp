@@ -33,11 +33,23 @@ std::string ImageFileHostPath(const CKXScriptDocument& document, const std::stri
     return BesideExeHostPath(document, name);
 }
 
+namespace {
+
+// The plugins folder beside the program: in the data folder, when the project has one.
+std::string PluginsFolderName(const CKXScriptDocument& document) {
+    return document.DataFolderName().empty() ? "Plugins" : document.DataFolderName() + "\\Plugins";
+}
+
+}  // namespace
+
 std::string PluginFileHostPath(const CKXScriptDocument& document, const std::string& fileName) {
     if (fileName.empty() || fileName.find_first_of("\\/:") != std::string::npos ||
         fileName.find("..") != std::string::npos) {
         return {};
     }
-    std::string folder = document.DataFolderName().empty() ? "Plugins" : document.DataFolderName() + "\\Plugins";
-    return BesideExeHostPath(document, folder + "\\" + fileName);
+    return BesideExeHostPath(document, PluginsFolderName(document) + "\\" + fileName);
+}
+
+std::string PluginsFolderHostPath(const CKXScriptDocument& document) {
+    return BesideExeHostPath(document, PluginsFolderName(document));
 }

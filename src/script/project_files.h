@@ -23,6 +23,8 @@ std::string BesideExeHostPath(const CKXScriptDocument& document, const std::stri
 
 // The host path of a file of the plugins folder (skins); empty for a name that would leave it.
 std::string PluginFileHostPath(const CKXScriptDocument& document, const std::string& fileName);
+// The host path of the project's plugins folder.
+std::string PluginsFolderHostPath(const CKXScriptDocument& document);
 
 // The host path of an image object's file: the name itself when it exists, else beside the
 // player.

@@ -374,6 +374,10 @@ void CPXRuntimeView::PaintPage(CVantorixMenuPage& page, CDIBSMemDC& dc, bool wit
 }
 
 void CPXRuntimeView::OnPaint(const QRect& clipBox) {
+    if (drawingSuspended) {
+        if (transitionFrame) QPainter(this).drawImage(clipBox, *transitionFrame, clipBox);
+        return;
+    }
     CVantorixMenuPage* page = document.CurrentPage();
     if (!page || clipBox.isEmpty()) return;
     CDIBSMemDC dc(clipBox, ColorOf(document.Project()->info.windowBackColor));
@@ -438,6 +442,37 @@ void CPXRuntimeView::RenderPageImage(CISImageEx* image, int pageIndex) {
     PaintPage(*page, dc, true);
     dc.Painter().end();
     ImageFromSurface(dc.Image(), GetPageRect(), *image);
+}
+
+bool CPXRuntimeView::CaptureTransitionPictures(int newPageIndex) {
+    CISImageEx shown, rendered;
+    CaptureScreen(&shown);
+    RenderPageImage(&rendered, newPageIndex);
+    bool bothHoldPixels = !shown.IsEmpty() && !rendered.IsEmpty();
+    transitionOld = bothHoldPixels ? ToQImage(shown) : QImage();
+    transitionNew = bothHoldPixels ? ToQImage(rendered) : QImage();
+    return bothHoldPixels;
+}
+
+void CPXRuntimeView::RunTransition(const std::string& pluginPath, const std::string& settings) {
+    if (transitionOld.isNull() || transitionNew.isNull()) return;
+    // The client area as the window shows it now, the old page in it, and the new page placed
+    // the same way in a picture of the same size.
+    QColor background = ColorOf(document.Project()->info.windowBackColor);
+    QImage screen(size(), QImage::Format_RGB32), newPage(size(), QImage::Format_RGB32);
+    QRect page = GetPageRect();
+    for (auto [target, picture] : {std::pair{&screen, &transitionOld}, {&newPage, &transitionNew}}) {
+        target->fill(background);
+        QPainter(target).drawImage(page.topLeft(), *picture);
+        *picture = QImage();
+    }
+    drawingSuspended = true;
+    transitionFrame = &screen;
+    TransitionOutcome outcome = PlayTransitionPlugin(pluginPath, screen, newPage, page, settings,
+                                                     [this](const QRect& shown) { repaint(shown); });
+    transitionFrame = nullptr;
+    drawingSuspended = false;
+    if (onTransition) onTransition(pluginPath, outcome);
 }
 
 void CPXRuntimeView::LetTheScreenSettle() {

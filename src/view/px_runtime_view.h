@@ -8,6 +8,7 @@
 #include "media/video/intro_video_wnd.h"
 #include "platform/qt/kx_wnd.h"
 #include "view/objects/object_host.h"
+#include "view/transition_player.h"
 
 class CDIBSMemDC;
 class CISImageEx;
@@ -50,6 +51,10 @@ public:
     void LeavePage(CVantorixMenuPage& page, bool everyObject) override;
     bool ReloadObject(CVantorixBaseObject& object) override;
     void MeasureObject(CVantorixBaseObject& object) override;
+    bool CaptureTransitionPictures(int newPageIndex) override;
+    void RunTransition(const std::string& pluginPath, const std::string& settings) override;
+    // Each transition played or tried: the plugin's file and what came of it.
+    std::function<void(const std::string& pluginPath, const TransitionOutcome&)> onTransition;
 
     // CObjectHost
     CPXRuntimeDoc& Document() override { return document; }
@@ -126,5 +131,9 @@ private:
     int originX = 0;
     int originY = 0;
     bool firstPaintPending = true;
+    // While a transition plays, paints show its frames and nothing else.
+    bool drawingSuspended = false;
+    const QImage* transitionFrame = nullptr;
+    QImage transitionOld, transitionNew;
     bool objectWindowsPending = false;
 };
