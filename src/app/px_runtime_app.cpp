@@ -88,6 +88,20 @@ private:
 };
 
 // Dialogs shown for real, and logged.
+// Offers every event the application handles to the object plugins first; they never take one.
+class ObjectPluginHook : public QObject {
+public:
+    explicit ObjectPluginHook(CKXDLLPluginManager& plugins) : plugins(plugins) { qApp->installEventFilter(this); }
+    ~ObjectPluginHook() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        plugins.PreTranslateMessage(event);
+        return false;
+    }
+
+private:
+    CKXDLLPluginManager& plugins;
+};
+
 class LoggedDialogs : public CKXDialogs {
 public:
     LoggedDialogs(CKXDialogs& inner, EventLog& log, const CodePage& codePage)
@@ -321,6 +335,7 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
 
     auto frame = std::make_unique<CMainFrame>(settings, *document, screen, workArea, options.arguments, executable);
     frameServices.frame = frame.get();
+    auto objectPluginHook = std::make_unique<ObjectPluginHook>(document->ObjectPlugins());
     qtDialogs.SetOwner(frame.get());
     frame->View().alwaysActive = options.headless;
     boxOwner = frame.get();
@@ -373,6 +388,7 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     if (timedOut) code = 3;
     finish(code);
     frame.reset();
+    objectPluginHook.reset();
     document.reset();
     return code;
 }

@@ -1,5 +1,6 @@
 // vxtool: inspect, pack and unpack data files.
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -10,6 +11,7 @@
 #include "data_file_io.h"
 #include "platform/atomic_file.h"
 #include "platform/code_page.h"
+#include "plugin_listing.h"
 #include "project/archive_password.h"
 #include "project/kx_ttf_info.h"
 #include "project/vantorix_project.h"
@@ -25,6 +27,7 @@ const char usage[] =
     "       vxtool unpack FILE.cdd -o PROJECT.json [--password PW] [--codepage CP]\n"
     "       vxtool run-script FILE.lua [--trace] [--project FILE.cdd] [--password PW] [--codepage CP]\n"
     "       vxtool btn MANIFEST.xml -o FILE.btn [PICTURE ...]\n"
+    "       vxtool plugins FOLDER\n"
     "\n"
     "inspect prints a data file's project as JSON; pack builds a data file from such a JSON\n"
     "description (missing keys take their defaults); unpack writes the JSON to a file.\n"
@@ -32,6 +35,8 @@ const char usage[] =
     "output as JSON lines; its exit status is the script's.\n"
     "btn writes a button file holding the manifest as _manifest.xml and the pictures under\n"
     "their file names.\n"
+    "plugins lists the transition plugins (.tns) in a folder and its sub-folders as JSON lines,\n"
+    "in the order the player finds them, with each plugin's name or why a file is not one.\n"
     "Text is UTF-8 in JSON and 8-bit in the data file, in the code page CP (windows-1252).\n";
 
 struct Options {
@@ -85,7 +90,7 @@ Options ParseOptions(int argc, char** argv) {
     if (options.command == "btn") {
         if (options.inputs.empty()) throw UsageError("btn needs a manifest");
     } else if (options.inputs.size() != 1) {
-        throw UsageError(options.command + " takes one file");
+        throw UsageError(options.command + (options.command == "plugins" ? " takes one folder" : " takes one file"));
     }
     bool needsOutput = options.command == "pack" || options.command == "unpack" || options.command == "btn";
     if (needsOutput && options.output.empty()) throw UsageError(options.command + " needs -o FILE");
@@ -167,6 +172,11 @@ int Run(int argc, char** argv) {
     } else if (options.command == "btn") {
         std::vector<std::string> pictures(options.inputs.begin() + 1, options.inputs.end());
         MakeButtonFile(options.inputs[0], pictures, options.output);
+    } else if (options.command == "plugins") {
+        std::error_code ignored;
+        if (!std::filesystem::is_directory(options.inputs[0], ignored))
+            throw ToolError(options.inputs[0] + ": not a folder");
+        ListTransitionPlugins(options.inputs[0], std::cout);
     } else if (options.command == "run-script") {
         RunScriptOptions run{options.inputs[0], options.project, options.password, options.trace};
         return RunScript(run, *codePage);
