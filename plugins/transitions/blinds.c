@@ -17,10 +17,18 @@ static vx_rect DrawBlinds(const vx_frame* frame) {
         int from = vx_scale(end - begin, frame->previous), to = vx_scale(end - begin, frame->progress);
         vx_rect strip;
         switch (direction) {
-            case VX_RIGHT: strip = vx_make_rect(begin + from, 0, begin + to, height); break;
-            case VX_UP: strip = vx_make_rect(0, end - to, width, end - from); break;
-            case VX_DOWN: strip = vx_make_rect(0, begin + from, width, begin + to); break;
-            default: strip = vx_make_rect(end - to, 0, end - from, height); break;
+            case VX_RIGHT:
+                strip = vx_make_rect(begin + from, 0, begin + to, height);
+                break;
+            case VX_UP:
+                strip = vx_make_rect(0, end - to, width, end - from);
+                break;
+            case VX_DOWN:
+                strip = vx_make_rect(0, begin + from, width, begin + to);
+                break;
+            default:
+                strip = vx_make_rect(end - to, 0, end - from, height);
+                break;
         }
         vx_copy_area(frame->screen, frame->screenStride, frame->newPage, frame->newStride, strip);
     }

@@ -15,9 +15,13 @@ int vx_copy_text(const char* text, char* buffer, int* size) {
 
 /* The settings text. */
 
-static int IsSeparator(char c) { return c == ';' || c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+static int IsSeparator(char c) {
+    return c == ';' || c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
-static char Lower(char c) { return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c; }
+static char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c;
+}
 
 /* Whether [begin, end) is word, in any letter case. */
 static int Is(const char* begin, const char* end, const char* word) {
@@ -108,7 +112,9 @@ void vx_copy_area(unsigned int* to, int toStride, const unsigned int* from, int 
 /* Frames are drawn about 60 times a second. */
 #define VX_FRAMES_PER_SECOND 60
 
-static int Smaller(long long a, long long b) { return (int)(a < b ? a : b); }
+static int Smaller(long long a, long long b) {
+    return (int)(a < b ? a : b);
+}
 
 /* The page area clipped to both surfaces; 0 when it is empty or a surface cannot be drawn. */
 static int PageArea(const vx_surface* screen, const vx_surface* newPage, int pageWidth, int pageHeight, int pageLeft,
@@ -132,8 +138,8 @@ static int NextFrameIn(unsigned long long elapsed, int duration) {
     return wait < 1 ? 1 : (int)wait;
 }
 
-void vx_play_transition(const vx_effect* effect, vx_surface* screen, vx_surface* newPage, int pageWidth,
-                        int pageHeight, int pageLeft, int pageTop, const char* text) {
+void vx_play_transition(const vx_effect* effect, vx_surface* screen, vx_surface* newPage, int pageWidth, int pageHeight,
+                        int pageLeft, int pageTop, const char* text) {
     vx_rect area;
     if (!PageArea(screen, newPage, pageWidth, pageHeight, pageLeft, pageTop, &area)) return;
     int width = area.right - area.left, height = area.bottom - area.top;
@@ -179,8 +185,8 @@ void vx_play_transition(const vx_effect* effect, vx_surface* screen, vx_surface*
                 frame.progress = progress;
                 vx_rect changed = effect->draw(&frame);
                 if (changed.right > changed.left && changed.bottom > changed.top) {
-                    screen->present(screen, area.left + changed.left, area.top + changed.top,
-                                    area.left + changed.right, area.top + changed.bottom);
+                    screen->present(screen, area.left + changed.left, area.top + changed.top, area.left + changed.right,
+                                    area.top + changed.bottom);
                 }
                 frame.previous = progress;
             }

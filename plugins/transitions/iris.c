@@ -1,7 +1,7 @@
 /* Iris: a circle centred on the page shows the new page inside it and grows until it covers the
    page (direction=out), or shows the old page inside it and shrinks to nothing (direction=in).
    A pixel is inside when its centre is nearer the page's centre than the radius; the radius
-   goes evenly from 0 to the distance from the centre to a corner (or back). */
+   goes evenly from 0 to just past the distance from the centre to a corner (or back). */
 #include "effect_common.h"
 
 /* The largest r with r * r <= n. */

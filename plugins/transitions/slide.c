@@ -17,12 +17,16 @@ static vx_rect DrawSlide(const vx_frame* frame) {
             covered = vx_make_rect(0, 0, shift, height);
             fromX = width - shift;
             break;
-        case VX_UP: covered = vx_make_rect(0, height - shift, width, height); break;
+        case VX_UP:
+            covered = vx_make_rect(0, height - shift, width, height);
+            break;
         case VX_DOWN:
             covered = vx_make_rect(0, 0, width, shift);
             fromY = height - shift;
             break;
-        default: covered = vx_make_rect(width - shift, 0, width, height); break;
+        default:
+            covered = vx_make_rect(width - shift, 0, width, height);
+            break;
     }
     for (int y = covered.top; y < covered.bottom; ++y) {
         vx_copy_span(frame->screen + (ptrdiff_t)y * frame->screenStride + covered.left,

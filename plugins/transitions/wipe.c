@@ -11,10 +11,18 @@ static vx_rect DrawWipe(const vx_frame* frame) {
     int from = vx_scale(length, frame->previous), to = vx_scale(length, frame->progress);
     vx_rect strip;
     switch (frame->settings->direction) {
-        case VX_RIGHT: strip = vx_make_rect(from, 0, to, height); break;
-        case VX_UP: strip = vx_make_rect(0, height - to, width, height - from); break;
-        case VX_DOWN: strip = vx_make_rect(0, from, width, to); break;
-        default: strip = vx_make_rect(width - to, 0, width - from, height); break;
+        case VX_RIGHT:
+            strip = vx_make_rect(from, 0, to, height);
+            break;
+        case VX_UP:
+            strip = vx_make_rect(0, height - to, width, height - from);
+            break;
+        case VX_DOWN:
+            strip = vx_make_rect(0, from, width, to);
+            break;
+        default:
+            strip = vx_make_rect(width - to, 0, width - from, height);
+            break;
     }
     vx_copy_area(frame->screen, frame->screenStride, frame->newPage, frame->newStride, strip);
     return strip;
