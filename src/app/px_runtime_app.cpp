@@ -87,7 +87,6 @@ private:
     EventLog& log;
 };
 
-// Dialogs shown for real, and logged.
 // Offers every event the application handles to the object plugins first; they never take one.
 class ObjectPluginHook : public QObject {
 public:
@@ -102,6 +101,7 @@ private:
     CKXDLLPluginManager& plugins;
 };
 
+// Dialogs shown for real, and logged.
 class LoggedDialogs : public CKXDialogs {
 public:
     LoggedDialogs(CKXDialogs& inner, EventLog& log, const CodePage& codePage)
@@ -351,14 +351,9 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
         runner.Start();
     };
     frame->View().beforeIntro = startReplay;
-    frame->View().onTransition = [&](const std::string& path, const TransitionOutcome& outcome) {
-        nlohmann::ordered_json event = {{"ev", "transition"}, {"file", path}};
-        for (const CKXTransitionDLLInfo& plugin : document->Transitions().Plugins()) {
-            if (plugin.path == path) {
-                event["name"] = codePage->ToUtf8(plugin.name);
-                break;
-            }
-        }
+    frame->View().onTransition = [&](const CKXTransitionDLLInfo& plugin, const TransitionOutcome& outcome) {
+        nlohmann::ordered_json event = {
+            {"ev", "transition"}, {"file", plugin.path}, {"name", codePage->ToUtf8(plugin.name)}};
         if (outcome.played) {
             event["frames"] = outcome.frames;
             event["ms"] = static_cast<long long>(outcome.milliseconds + 0.5);

@@ -215,7 +215,8 @@ void CPXRuntimeDoc::ShowPage(int index, bool force) {
     view->EnableMainWindow();
     const CKXTransitionDLLInfo* transition = currentPage ? LeaveCurrentPage(index) : nullptr;
     CVantorixMenuPage* entering = Page(index);
-    if (entering && transition) view->RunTransition(transition->path, transitionSettings);
+    // The page left is still the current one until the new one is entered.
+    if (entering && transition) view->RunTransition(*transition, currentPage->transitionSettings);
     if (entering && MediaPresent()) EnterPage(*entering, index);
     view->FinishPageChange();
 }
@@ -225,10 +226,7 @@ const CKXTransitionDLLInfo* CPXRuntimeDoc::LeaveCurrentPage(int nextIndex) {
     RunPageEvent(leaving, VxEvent::onClose, ScriptPrefix(leaving.pageName), false);
     const CKXTransitionDLLInfo* transition =
         leaving.transitionName.empty() ? nullptr : transitions.FindByName(leaving.transitionName);
-    if (transition) {
-        transitionSettings = leaving.transitionSettings;
-        if (!view->CaptureTransitionPictures(nextIndex)) transition = nullptr;
-    }
+    if (transition && !view->CaptureTransitionPictures(nextIndex)) transition = nullptr;
     view->FocusMainWindow();
     view->LeavePage(leaving, project->info.pageLeaveMode == 2);
     switchingPage = true;

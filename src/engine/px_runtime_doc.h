@@ -146,6 +146,5 @@ private:
     std::vector<std::pair<CVantorixBaseObject*, VxRect>> storedRects;
     bool offsetApplied = false;
     CKXTransitionDLLManager transitions;
-    std::string transitionSettings;  // of the page being left
     CKXDLLPluginManager objectPlugins;
 };

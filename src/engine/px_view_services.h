@@ -4,6 +4,7 @@
 
 #include "project/serializable.h"
 
+struct CKXTransitionDLLInfo;
 class CVantorixBaseObject;
 class CVantorixMenuPage;
 
@@ -49,7 +50,7 @@ public:
     // off-screen, taken before the old page is left; false unless both hold pixels. Then the
     // plugin's effect between them, which draws straight onto the window.
     virtual bool CaptureTransitionPictures(int newPageIndex) = 0;
-    virtual void RunTransition(const std::string& pluginPath, const std::string& settings) = 0;
+    virtual void RunTransition(const CKXTransitionDLLInfo& plugin, const std::string& settings) = 0;
 };
 
 // A document without a window: tools and tests. Pages change, nothing is drawn.
@@ -75,5 +76,5 @@ public:
     bool ReloadObject(CVantorixBaseObject&) override { return false; }
     void MeasureObject(CVantorixBaseObject&) override {}
     bool CaptureTransitionPictures(int) override { return false; }
-    void RunTransition(const std::string&, const std::string&) override {}
+    void RunTransition(const CKXTransitionDLLInfo&, const std::string&) override {}
 };

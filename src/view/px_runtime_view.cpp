@@ -12,6 +12,8 @@
 #include <QToolTip>
 #include <QWheelEvent>
 
+#include <utility>
+
 #include "platform/code_page.h"
 #include "project/vantorix_base_object.h"
 #include "project/vantorix_menu_page.h"
@@ -374,8 +376,8 @@ void CPXRuntimeView::PaintPage(CVantorixMenuPage& page, CDIBSMemDC& dc, bool wit
 }
 
 void CPXRuntimeView::OnPaint(const QRect& clipBox) {
-    if (drawingSuspended) {
-        if (transitionFrame) QPainter(this).drawImage(clipBox, *transitionFrame, clipBox);
+    if (transitionFrame) {
+        QPainter(this).drawImage(clipBox, *transitionFrame, clipBox);
         return;
     }
     CVantorixMenuPage* page = document.CurrentPage();
@@ -448,31 +450,27 @@ bool CPXRuntimeView::CaptureTransitionPictures(int newPageIndex) {
     CISImageEx shown, rendered;
     CaptureScreen(&shown);
     RenderPageImage(&rendered, newPageIndex);
-    bool bothHoldPixels = !shown.IsEmpty() && !rendered.IsEmpty();
-    transitionOld = bothHoldPixels ? ToQImage(shown) : QImage();
-    transitionNew = bothHoldPixels ? ToQImage(rendered) : QImage();
-    return bothHoldPixels;
-}
-
-void CPXRuntimeView::RunTransition(const std::string& pluginPath, const std::string& settings) {
-    if (transitionOld.isNull() || transitionNew.isNull()) return;
+    transitionScreen = transitionNewPage = QImage();
+    if (shown.IsEmpty() || rendered.IsEmpty()) return false;
     // The client area as the window shows it now, the old page in it, and the new page placed
     // the same way in a picture of the same size.
     QColor background = ColorOf(document.Project()->info.windowBackColor);
-    QImage screen(size(), QImage::Format_RGB32), newPage(size(), QImage::Format_RGB32);
-    QRect page = GetPageRect();
-    for (auto [target, picture] : {std::pair{&screen, &transitionOld}, {&newPage, &transitionNew}}) {
+    for (auto [target, picture] : {std::pair{&transitionScreen, &shown}, {&transitionNewPage, &rendered}}) {
+        *target = QImage(size(), QImage::Format_RGB32);
         target->fill(background);
-        QPainter(target).drawImage(page.topLeft(), *picture);
-        *picture = QImage();
+        QPainter(target).drawImage(GetPageRect().topLeft(), ToQImage(*picture));
     }
-    drawingSuspended = true;
+    return true;
+}
+
+void CPXRuntimeView::RunTransition(const CKXTransitionDLLInfo& plugin, const std::string& settings) {
+    QImage screen = std::exchange(transitionScreen, QImage()), newPage = std::exchange(transitionNewPage, QImage());
+    if (screen.isNull() || newPage.isNull()) return;
     transitionFrame = &screen;
-    TransitionOutcome outcome = PlayTransitionPlugin(pluginPath, screen, newPage, page, settings,
+    TransitionOutcome outcome = PlayTransitionPlugin(plugin.path, screen, newPage, GetPageRect(), settings,
                                                      [this](const QRect& shown) { repaint(shown); });
     transitionFrame = nullptr;
-    drawingSuspended = false;
-    if (onTransition) onTransition(pluginPath, outcome);
+    if (onTransition) onTransition(plugin, outcome);
 }
 
 void CPXRuntimeView::LetTheScreenSettle() {

@@ -52,9 +52,9 @@ public:
     bool ReloadObject(CVantorixBaseObject& object) override;
     void MeasureObject(CVantorixBaseObject& object) override;
     bool CaptureTransitionPictures(int newPageIndex) override;
-    void RunTransition(const std::string& pluginPath, const std::string& settings) override;
-    // Each transition played or tried: the plugin's file and what came of it.
-    std::function<void(const std::string& pluginPath, const TransitionOutcome&)> onTransition;
+    void RunTransition(const CKXTransitionDLLInfo& plugin, const std::string& settings) override;
+    // Each transition played or tried: the plugin and what came of it.
+    std::function<void(const CKXTransitionDLLInfo& plugin, const TransitionOutcome&)> onTransition;
 
     // CObjectHost
     CPXRuntimeDoc& Document() override { return document; }
@@ -132,8 +132,8 @@ private:
     int originY = 0;
     bool firstPaintPending = true;
     // While a transition plays, paints show its frames and nothing else.
-    bool drawingSuspended = false;
     const QImage* transitionFrame = nullptr;
-    QImage transitionOld, transitionNew;
+    // The client area with the old page, and with the new one, for the coming transition.
+    QImage transitionScreen, transitionNewPage;
     bool objectWindowsPending = false;
 };
