@@ -4,16 +4,16 @@
 // effect and settings text: the frames presented, and the average and worst milliseconds of
 // real time an effect took to draw a frame (the time since the last present or sleep). Further
 // arguments replace the settings texts tried.
-#include <dlfcn.h>
-
 #include <vantorix/transition_plugin.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
+
+#include "platform/shared_library.h"
+#include "plugins/transition_dll_manager.h"
 
 #ifndef VX_TRANSITIONS_DIR
 #define VX_TRANSITIONS_DIR "plugins/transitions"
@@ -22,8 +22,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using GetText = int (*)(char* buffer, int* size);
-using DoPageTransition = int (*)(vx_surface*, vx_surface*, int, int, int, int, void*, char*);
+using DoPageTransition = decltype(&kxPlg_Transition_DoPageTransition);
 
 constexpr int pageWidth = 800, pageHeight = 600;
 constexpr int rounds = 3;  // plays of each settings text, so one slow frame shows as such
@@ -65,18 +64,6 @@ unsigned NewPixel(int x, int y) {
     return 0xFF000000u | (square ^ unsigned(x % 64));
 }
 
-std::string NameOf(GetText getName) {
-    std::vector<char> buffer(256, '\0');
-    int size = int(buffer.size());
-    if (getName(buffer.data(), &size) != 0) {
-        if (size <= 0 || size > 1 << 20) return "?";
-        buffer.assign(std::size_t(size), '\0');
-        if (getName(buffer.data(), &size) != 0) return "?";
-    }
-    buffer.back() = '\0';
-    return buffer.data();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -87,16 +74,18 @@ int main(int argc, char** argv) {
         settingsTexts = {"duration=1000", "duration=1000 direction=up", "duration=1000 direction=in count=64"};
     }
 
-    std::vector<std::filesystem::path> files;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        if (entry.path().extension() == ".tns") files.push_back(entry.path());
+    // The effects as the player finds them; a file that is not one is a failure here.
+    CKXTransitionDLLManager effects;
+    effects.Scan(folder);
+    int failures = 0;
+    for (const CKXTransitionDLLManager::Skipped& skipped : effects.SkippedFiles()) {
+        std::printf("%s: %s\n", skipped.path.c_str(), skipped.reason.c_str());
+        ++failures;
     }
-    if (error || files.empty()) {
-        std::printf("no .tns files in %s\n", folder.c_str());
+    if (effects.Plugins().empty()) {
+        std::printf("no transition plugins in %s\n", folder.c_str());
         return 1;
     }
-    std::sort(files.begin(), files.end());
 
     std::vector<unsigned> oldPage(std::size_t(pageWidth) * pageHeight), newPage(oldPage.size()), screen;
     for (int y = 0; y < pageHeight; ++y) {
@@ -107,19 +96,16 @@ int main(int argc, char** argv) {
     }
 
     std::printf("%-20s %-40s %7s %9s %9s  %s\n", "effect", "settings", "frames", "avg ms", "worst ms", "last frame");
-    int failures = 0;
-    for (const auto& file : files) {
-        void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-        auto getName = library ? reinterpret_cast<GetText>(dlsym(library, "kxPlg_GetPluginName")) : nullptr;
-        auto play =
-            library ? reinterpret_cast<DoPageTransition>(dlsym(library, "kxPlg_Transition_DoPageTransition")) : nullptr;
-        if (!getName || !play) {
-            std::printf("%-20s not a transition plugin\n", file.filename().c_str());
-            if (library) dlclose(library);
+    for (const CKXTransitionDLLInfo& effect : effects.Plugins()) {
+        CKXSharedLibrary library;
+        std::string error;
+        if (!library.Open(effect.path, error)) {
+            std::printf("%s: %s\n", effect.path.c_str(), error.c_str());
             ++failures;
             continue;
         }
-        std::string name = NameOf(getName);
+        auto play = reinterpret_cast<DoPageTransition>(library.Symbol(CKXTransitionDLLManager::transitionExport));
+        const std::string& name = effect.name;
         for (const std::string& settings : settingsTexts) {
             Host host;
             bool lastIsNewPage = true;
@@ -143,7 +129,6 @@ int main(int argc, char** argv) {
                         host.frames.size() / rounds, average, worst, lastIsNewPage ? "new page" : "WRONG");
             failures += !lastIsNewPage;
         }
-        dlclose(library);
     }
     return failures == 0 ? 0 : 1;
 }

@@ -1,5 +1,7 @@
 #include "plugins/transition_dll_manager.h"
 
+#include <vantorix/transition_plugin.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -9,7 +11,7 @@
 
 namespace {
 
-using GetPluginName = int (*)(char* buffer, int* size);
+using GetPluginName = decltype(&kxPlg_GetPluginName);
 
 // The first buffer the name is read into, and the largest a plugin may ask for.
 constexpr int firstNameBuffer = 10000;

@@ -8,10 +8,11 @@
 #include <vector>
 
 #include "platform/shared_library.h"
+#include "plugins/transition_dll_manager.h"
 
 namespace {
 
-using DoPageTransition = int (*)(vx_surface*, vx_surface*, int, int, int, int, void*, char*);
+using DoPageTransition = decltype(&kxPlg_Transition_DoPageTransition);
 
 struct Host {
     const std::function<void(const QRect&)>* present;
@@ -57,7 +58,7 @@ TransitionOutcome PlayTransitionPlugin(const std::string& pluginPath, QImage& sc
     }
     CKXSharedLibrary library;
     if (!library.Open(pluginPath, outcome.error)) return outcome;
-    auto transition = reinterpret_cast<DoPageTransition>(library.Symbol("kxPlg_Transition_DoPageTransition"));
+    auto transition = reinterpret_cast<DoPageTransition>(library.Symbol(CKXTransitionDLLManager::transitionExport));
     if (!transition) {
         outcome.error = "the plugin has no transition";
         return outcome;

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-
 #include <vantorix/transition_plugin.h>
 
 #include <climits>
@@ -11,35 +9,33 @@
 #include <string>
 #include <vector>
 
+#include "platform/shared_library.h"
+#include "plugins/transition_dll_manager.h"
+
 namespace {
 
-using GetText = int (*)(char* buffer, int* size);
-using DoPageTransition = int (*)(vx_surface*, vx_surface*, int, int, int, int, void*, char*);
+using GetText = decltype(&kxPlg_GetPluginName);
+using DoPageTransition = decltype(&kxPlg_Transition_DoPageTransition);
 
 // One of the player's own effects, loaded from the build.
 struct Effect {
-    void* library = nullptr;
+    CKXSharedLibrary library;
     GetText name = nullptr;
     GetText settings = nullptr;
     DoPageTransition play = nullptr;
 
     explicit Effect(const std::string& file) {
         std::string path = std::string(VX_BIN_DIR) + "/../plugins/transitions/" + file + ".tns";
-        library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!library) {
-            ADD_FAILURE() << dlerror();
+        std::string error;
+        if (!library.Open(path, error)) {
+            ADD_FAILURE() << error;
             return;
         }
-        name = reinterpret_cast<GetText>(dlsym(library, "kxPlg_GetPluginName"));
-        settings = reinterpret_cast<GetText>(dlsym(library, "kxPlg_Transition_GetSettings"));
-        play = reinterpret_cast<DoPageTransition>(dlsym(library, "kxPlg_Transition_DoPageTransition"));
+        name = reinterpret_cast<GetText>(library.Symbol(CKXTransitionDLLManager::nameExport));
+        settings = reinterpret_cast<GetText>(library.Symbol(CKXTransitionDLLManager::settingsExport));
+        play = reinterpret_cast<DoPageTransition>(library.Symbol(CKXTransitionDLLManager::transitionExport));
         if (!name || !settings || !play) ADD_FAILURE() << file << " lacks an export";
     }
-    ~Effect() {
-        if (library) dlclose(library);
-    }
-    Effect(const Effect&) = delete;
-    Effect& operator=(const Effect&) = delete;
     bool Loaded() const { return name && settings && play; }
 };
 
