@@ -8,7 +8,7 @@
 #include "actions/ansi_case.h"
 #include "actions/path_parts.h"
 #include "actions/string_search.h"
-#include "actions/version_compare.h"
+#include "resources/version_compare.h"
 #include "script/lua50_dialect.h"
 #include "script/lua_engine.h"
 #include "script/script_document.h"

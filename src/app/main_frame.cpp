@@ -172,6 +172,11 @@ void CMainFrame::ApplyWindowShape() {
     setMask(ShapeOfMask(mask));
 }
 
+void CMainFrame::RunCloseSequence() {
+    document.RunCloseEvents();
+    document.RemoveFonts();
+}
+
 void CMainFrame::MinimizeWindow() {
     if (!tray) {
         showMinimized();
@@ -235,7 +240,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     // A second request while the close is under way would run the closing scripts twice.
     if (document.Closing() && IsTimerSet(closeTimerId)) return;
     if (!document.QueryAllowProjectClose()) return;
-    document.RunCloseEvents();
+    RunCloseSequence();
     SetTimer(closeTimerId, 100);
 }
 
@@ -250,7 +255,7 @@ void CMainFrame::OnTimer(int id) {
     KillTimer(closeTimerId);
     if (closeAfterScript) {
         closeAfterScript = false;
-        document.RunCloseEvents();
+        RunCloseSequence();
         SetTimer(closeTimerId, 100);
         return;
     }

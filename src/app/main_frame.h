@@ -52,6 +52,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The closing scripts of the page and the project, then the embedded fonts taken away.
+    void RunCloseSequence();
     void SetIconFromFile(const RuntimeAppSettings& settings, const std::string& executablePath);
 
     CPXRuntimeDoc& document;

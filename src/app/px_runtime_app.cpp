@@ -30,6 +30,7 @@
 #include "platform/kx_registry.h"
 #include "platform/qt/message_pump.h"
 #include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_font_registration.h"
 #include "platform/watchdog.h"
 #include "platform/windows_paths.h"
 #include "project/archive_error.h"
@@ -324,6 +325,13 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     if (!scripted) WatchScriptsAtTheScreen(document->ScriptEngine(), [&boxOwner] { return boxOwner; });
     QApplication::setOverrideCursor(Qt::WaitCursor);
     document->ownTransitionsFolder = OwnTransitionsFolder(options.playerPath);
+    CKXQtFontRegistration fontRegistration;
+    document->SetFontRegistration(&fontRegistration);
+    document->Fonts().onFont = [&](const CKXTTFManager::FontEvent& event) {
+        nlohmann::ordered_json entry = {{"ev", "font"}, {"face", event.face}, {"action", event.action}};
+        if (!event.detail.empty()) entry[event.action == "installed" ? "file" : "reason"] = event.detail;
+        log.Write(entry);
+    };
     bool opened = document->OnNewDocument(executable, location.dataFilePath, password, &registry);
     // A disc's transitions may be Windows libraries: the log says why each one does not play.
     for (const CKXTransitionDLLManager::Skipped& skipped : document->Transitions().SkippedFiles()) {
@@ -381,6 +389,8 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     startReplay();
     int code = frame->Closed() || timedOut ? 0 : application.exec();
     if (timedOut) code = 3;
+    // A run that ended without its close (a timeout) still takes its fonts away.
+    document->RemoveFonts();
     finish(code);
     frame.reset();
     objectPluginHook.reset();

@@ -21,6 +21,7 @@ struct PlayerOptions {
     std::string audioDriver;             // one SDL driver instead of the usual attempts
     std::vector<std::string> arguments;  // all of them, for the window position switches
     std::string playerPath;              // the player's own executable
+    bool listFonts = false;              // list the project's fonts instead of playing it
 };
 
 // The executable path a project is seen to run from: the .exe beside a data file (or the data

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <string>
 
+#include "app/font_listing.h"
 #include "app/px_runtime_app.h"
 
 namespace {
@@ -29,6 +30,7 @@ const char usage[] =
     "  --timeout MS         end a run that has not closed after MS milliseconds (status 3)\n"
     "  --audio-out FILE     write the sound to FILE (WAV, 44100 Hz, 16-bit stereo), not the device\n"
     "  --audio-driver NAME  play through this SDL audio driver only (pipewire, pulseaudio, alsa, ...)\n"
+    "  --list-fonts         list the fonts PROJECT names and embeds, and what each one is drawn with\n"
     "  /x:N /y:N            the window's position\n";
 
 bool HasDisplay() {
@@ -78,6 +80,8 @@ int main(int argc, char** argv) {
                 return 2;
             }
             options.drives.emplace_back(mapping[0], mapping.substr(3));
+        } else if (arg == "--list-fonts") {
+            options.listFonts = true;
         } else if (arg == "--headless") {
             options.headless = true;
         } else if (arg == "--screen") {
@@ -107,6 +111,7 @@ int main(int argc, char** argv) {
             options.project = arg;
         }
     }
+    if (options.listFonts) return ListProjectFonts(options, argc, argv, std::cout);
     if (!options.headless && !HasDisplay()) {
         std::fprintf(stderr, "vantorix: no display to show the menu on; use --headless to run without one\n");
         return 2;

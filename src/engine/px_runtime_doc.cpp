@@ -7,12 +7,17 @@
 #include "media/audio_binding.h"
 #include "platform/ascii_case.h"
 #include "platform/dialogs.h"
+#include "platform/font_registration.h"
+#include "platform/host_path.h"
+#include "platform/shell_open.h"
 #include "platform/windows_paths.h"
 #include "project/archive_error.h"
 #include "project/event_names.h"
+#include "project/project_fonts.h"
 #include "project/unzip_to_memory.h"
 #include "project/vantorix_base_object.h"
 #include "project/vantorix_menu_page.h"
+#include "resources/flash_check.h"
 #include "script/project_files.h"
 #include "script/script_environment.h"
 
@@ -66,7 +71,42 @@ bool CPXRuntimeDoc::OnNewDocument(const std::string& executablePath, const std::
     BuildEnvironment(*scriptEngine, CollectBuiltInFolders(Registry()));
     RunEventScript(startupScript, "Startup", "");
     RunEventScript(project->info.globals.globalScript, "Globals", "");
+    // The scripts above may have changed whether the check is wanted.
+    if (scriptEngine->GetGlobalBoolean("_DoFlashCheck")) RunFlashCheck();
+    if (!previewMode) InstallFonts(password);
+    // Installed fonts stand in for the faces that the pages name and that neither the system nor
+    // the project has.
+    if (fontRegistration) fontRegistration->ProvideSubstitutes(FacesUsedBy(*project, codePage));
     return true;
+}
+
+void CPXRuntimeDoc::RunFlashCheck() {
+    if (!Registry()) return;
+    FlashCheckTexts texts{GetNotificationMessage(*scriptEngine, "MissingFlashTitle"),
+                          GetNotificationMessage(*scriptEngine, "MissingFlashMessage"),
+                          GetNotificationMessage(*scriptEngine, "MissingFlashWebSite"),
+                          GetNotificationMessage(*scriptEngine, "MissingFlashMinVersion")};
+    ::RunFlashCheck(*Registry(), dialogs, texts, [this](const std::string& address) {
+        if (openAddress) {
+            openAddress(address);
+        } else {
+            ShellExecuteVerb("open", address, "", 1);
+        }
+    });
+}
+
+void CPXRuntimeDoc::InstallFonts(const std::string& password) {
+    if (!HostPathExists(projectEntrySource)) return;
+    if (!fonts.Load(projectEntrySource, password, codePage, dialogs)) {
+        dialogs.MessageBox("Failed to read font data.", "", MB_OK);
+        return;
+    }
+    if (fontRegistration) fonts.Install(*fontRegistration, codePage);
+}
+
+void CPXRuntimeDoc::RemoveFonts() {
+    if (previewMode || !fontRegistration) return;
+    fonts.Remove(*fontRegistration);
 }
 
 bool CPXRuntimeDoc::OnOpenDocument(const std::string& path, const std::string& password) {

@@ -13,9 +13,11 @@
 #include "plugins/dll_plugin_manager.h"
 #include "plugins/transition_dll_manager.h"
 #include "project/vantorix_project.h"
+#include "resources/kx_ttf_manager.h"
 #include "script/lua_engine.h"
 #include "script/script_document.h"
 
+class CKXFontRegistration;
 class CKXRegistry;
 class CKXSoundEngine;
 class CVantorixMenuPage;
@@ -32,8 +34,9 @@ public:
                   const std::vector<ActionTable>& tables, CKXSoundEngine* soundEngine = nullptr);
     ~CPXRuntimeDoc() override;
 
-    // The start of the run: reads the project, builds the script environment and runs the startup
-    // and global scripts. False when the project could not be read (its message was shown).
+    // The start of the run: reads the project, builds the script environment, runs the startup
+    // and global scripts, the Flash check when they leave it asked for, and installs the
+    // embedded fonts. False when the project could not be read (its message was shown).
     bool OnNewDocument(const std::string& executablePath, const std::string& projectEntrySource,
                        const std::string& password, CKXRegistry* registry);
     bool OnOpenDocument(const std::string& path, const std::string& password);
@@ -109,6 +112,15 @@ public:
     const CKXTransitionDLLManager& Transitions() const { return transitions; }
     CKXDLLPluginManager& ObjectPlugins() { return objectPlugins; }
 
+    // The system's fonts, which embedded fonts go into and which stand in for the Windows faces
+    // a project names (none: neither happens).
+    void SetFontRegistration(CKXFontRegistration* registration) { fontRegistration = registration; }
+    CKXTTFManager& Fonts() { return fonts; }
+    // Takes the embedded fonts away again at the close; nothing in a preview, nothing twice.
+    void RemoveFonts();
+    // How the Flash check opens the download address: the desktop's browser unless replaced.
+    std::function<void(const std::string& address)> openAddress;
+
 private:
     bool HasCurrentPage() override { return currentPage != nullptr; }
     void SendAudioEvent(int state, int channel) override { RunAudioEvent(state, channel); }
@@ -125,6 +137,8 @@ private:
     void EnterPage(CVantorixMenuPage& page, int index);
     void SetNavigationGlobals(int index);
     bool DataFileReachable() const;
+    void RunFlashCheck();
+    void InstallFonts(const std::string& password);
 
     CPXNullViewServices nullView;
     CPXViewServices* view = &nullView;
@@ -147,4 +161,6 @@ private:
     bool offsetApplied = false;
     CKXTransitionDLLManager transitions;
     CKXDLLPluginManager objectPlugins;
+    CKXTTFManager fonts;
+    CKXFontRegistration* fontRegistration = nullptr;
 };

@@ -53,6 +53,8 @@ const std::vector<CKXClassInfo>& Classes() {
         Entry<CVantorixPluginObject>("CVantorixPluginObject"),
         Entry<CMissingTechnologyItemRT>("CMissingTechnologyItemRT"),
         Entry<CKXTTFInfo>("CKXTTFInfo"),
+        Entry<CFontManager>("CFontManager"),
+        Entry<CFontManagerInfo>("CFontManagerInfo"),
         Entry<CListBoxItem>("CListBoxItem"),
         Entry<CKXFont>("CKXFont"),
         Entry<CVantorixMessage>("CVantorixMessage", 0xFFFF),

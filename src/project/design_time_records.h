@@ -91,3 +91,31 @@ public:
     const char* ClassName() const override { return "CVantorixLanguage"; }
     void Serialize(CKXFieldVisitor&) override {}
 };
+
+// The design tool's font list: built empty with its file-name pattern and the platform kind
+// (2 for Windows NT systems, which is what menus see here; 1 for others).
+class CFontManagerInfo : public CKXSerializable {
+public:
+    const char* ClassName() const override { return "CFontManagerInfo"; }
+    void Serialize(CKXFieldVisitor& v) override {
+        v.String("text1", text1);
+        v.String("text2", text2);
+        v.String("text3", text3);
+    }
+
+    std::string text1, text2, text3;
+};
+
+class CFontManager : public CKXSerializable {
+public:
+    const char* ClassName() const override { return "CFontManager"; }
+    void Serialize(CKXFieldVisitor& v) override {
+        v.Objects("fonts", fonts, "CFontManagerInfo");
+        v.String("fileNamePattern", fileNamePattern);
+        v.Int("platformKind", platformKind);
+    }
+
+    ObjectList fonts;
+    std::string fileNamePattern = "font%d.dat";
+    std::int32_t platformKind = 2;
+};

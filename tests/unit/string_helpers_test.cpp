@@ -1,8 +1,8 @@
 #include "actions/ansi_case.h"
 #include "actions/path_parts.h"
 #include "actions/string_search.h"
-#include "actions/version_compare.h"
 #include "platform/code_page.h"
+#include "resources/version_compare.h"
 
 #include <gtest/gtest.h>
 
@@ -156,6 +156,10 @@ TEST(VersionCompare, CompareVersions) {
         int result;
     };
     const Case cases[] = {
+        // The Flash check's comparisons.
+        {"6.0.79.0", "6.0.0.0", 1},
+        {"V6.0", "6.0.0.0", 0},
+        {"6.0.a.1", "6.0.0.1", 0},
         {"1.0.0.1", "1.0.0.10", -1},
         {"1.0.0.10", "1.0.0.1", 1},
         {"V3", "3.0", 0},

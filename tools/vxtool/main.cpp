@@ -17,6 +17,7 @@
 #include "project/vantorix_project.h"
 #include "project_json.h"
 #include "run_script.h"
+#include "swf_info.h"
 #include "truetype_name.h"
 
 namespace {
@@ -28,6 +29,7 @@ const char usage[] =
     "       vxtool run-script FILE.lua [--trace] [--project FILE.cdd] [--password PW] [--codepage CP]\n"
     "       vxtool btn MANIFEST.xml -o FILE.btn [PICTURE ...]\n"
     "       vxtool plugins FOLDER\n"
+    "       vxtool swfinfo FILE.swf\n"
     "\n"
     "inspect prints a data file's project as JSON; pack builds a data file from such a JSON\n"
     "description (missing keys take their defaults); unpack writes the JSON to a file.\n"
@@ -37,6 +39,8 @@ const char usage[] =
     "their file names.\n"
     "plugins lists the transition plugins (.tns) in a folder and its sub-folders as JSON lines,\n"
     "in the order the player finds them, with each plugin's name or why a file is not one.\n"
+    "swfinfo prints a Flash movie's header as JSON: signature, version, length, frame size,\n"
+    "frame rate and frame count, and whether the player takes it.\n"
     "Text is UTF-8 in JSON and 8-bit in the data file, in the code page CP (windows-1252).\n";
 
 struct Options {
@@ -177,6 +181,8 @@ int Run(int argc, char** argv) {
         if (!std::filesystem::is_directory(options.inputs[0], ignored))
             throw ToolError(options.inputs[0] + ": not a folder");
         ListTransitionPlugins(options.inputs[0], std::cout);
+    } else if (options.command == "swfinfo") {
+        PrintSwfInfo(options.inputs[0], std::cout);
     } else if (options.command == "run-script") {
         RunScriptOptions run{options.inputs[0], options.project, options.password, options.trace};
         return RunScript(run, *codePage);

@@ -1,4 +1,4 @@
-#include "actions/version_compare.h"
+#include "resources/version_compare.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,0 +1,30 @@
+#include "project/project_fonts.h"
+
+#include <algorithm>
+
+#include "platform/ascii_case.h"
+#include "platform/code_page.h"
+#include "project/vantorix_button_object.h"
+#include "project/vantorix_menu_page.h"
+#include "project/vantorix_paragraph_object.h"
+#include "project/vantorix_project.h"
+#include "project/vantorix_text_object.h"
+
+std::vector<std::string> FacesUsedBy(const CVantorixProject& project, const CodePage& codePage) {
+    std::vector<std::string> faces;
+    auto add = [&](const CKXFont& font) {
+        std::string face = codePage.ToUtf8(font.faceName);
+        if (face.empty()) return;
+        bool known = std::any_of(faces.begin(), faces.end(),
+                                 [&](const std::string& seen) { return EqualsIgnoringAsciiCase(seen, face); });
+        if (!known) faces.push_back(face);
+    };
+    for (const auto& page : project.pages) {
+        for (const auto& object : page->Objects()) {
+            if (auto* label = dynamic_cast<const CVantorixTextObject*>(object.get())) add(label->font);
+            if (auto* paragraph = dynamic_cast<const CVantorixParagraphObject*>(object.get())) add(paragraph->font);
+            if (auto* button = dynamic_cast<const CVantorixButtonObject*>(object.get())) add(button->captionFont);
+        }
+    }
+    return faces;
+}
