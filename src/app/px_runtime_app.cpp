@@ -324,6 +324,7 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     QWidget* boxOwner = nullptr;
     if (!scripted) WatchScriptsAtTheScreen(document->ScriptEngine(), [&boxOwner] { return boxOwner; });
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::size_t startupAnswers = ReplayRunner::QueueLeadingAnswers(replay, scriptedDialogs, startFolder);
     document->ownTransitionsFolder = OwnTransitionsFolder(options.playerPath);
     CKXQtFontRegistration fontRegistration;
     document->SetFontRegistration(&fontRegistration);
@@ -351,7 +352,7 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     frame->show();
     frame->ApplyWindowShape();
     // A replay starts when the intro shows, so that it can skip it, or else after the first update.
-    ReplayRunner runner(replay, *frame, scriptedDialogs, log, startFolder);
+    ReplayRunner runner(replay, *frame, scriptedDialogs, log, startFolder, startupAnswers);
     bool replaying = false;
     auto startReplay = [&] {
         if (replaying || (replay.empty() && options.replayFile.empty())) return;

@@ -86,20 +86,11 @@ void ReplayRunner::Execute(const ReplayCommand& command) {
             frame.HandleKey(command.virtualKey, command.ctrl, command.alt, command.shift);
             break;
         case Kind::Answer:
-            dialogs.answers.push_back({false, command.answerId, {}, {}});
-            break;
         case Kind::AnswerText:
-            dialogs.answers.push_back({false, 0, command.text, {}});
-            break;
         case Kind::AnswerCancel:
-            dialogs.answers.push_back({true, 0, {}, {}});
+        case Kind::AnswerFiles:
+            dialogs.answers.push_back(DialogAnswerOf(command, baseFolder));
             break;
-        case Kind::AnswerFiles: {
-            std::vector<std::string> files;
-            for (const std::string& file : command.files) files.push_back(FromBase(file));
-            dialogs.answers.push_back({false, 0, {}, files});
-            break;
-        }
         case Kind::Shot:
             surface->grab().save(QString::fromStdString(FromBase(command.text)), "PNG");
             log.Shot(command.text);
@@ -113,6 +104,42 @@ void ReplayRunner::Execute(const ReplayCommand& command) {
 }
 
 std::string ReplayRunner::FromBase(const std::string& path) const {
+    return PathFromBase(path, baseFolder);
+}
+
+std::string ReplayRunner::PathFromBase(const std::string& path, const std::string& baseFolder) {
     if (path.empty() || path.front() == '/' || baseFolder.empty()) return path;
     return (std::filesystem::path(baseFolder) / path).string();
+}
+
+bool ReplayRunner::IsAnswer(const ReplayCommand& command) {
+    using Kind = ReplayCommand::Kind;
+    return command.kind == Kind::Answer || command.kind == Kind::AnswerText || command.kind == Kind::AnswerCancel ||
+           command.kind == Kind::AnswerFiles;
+}
+
+ScriptedDialogs::Answer ReplayRunner::DialogAnswerOf(const ReplayCommand& command, const std::string& baseFolder) {
+    using Kind = ReplayCommand::Kind;
+    switch (command.kind) {
+        case Kind::Answer:
+            return {false, command.answerId, {}, {}};
+        case Kind::AnswerText:
+            return {false, 0, command.text, {}};
+        case Kind::AnswerFiles: {
+            std::vector<std::string> files;
+            for (const std::string& file : command.files) files.push_back(PathFromBase(file, baseFolder));
+            return {false, 0, {}, files};
+        }
+        default:
+            return {true, 0, {}, {}};
+    }
+}
+
+std::size_t ReplayRunner::QueueLeadingAnswers(const std::vector<ReplayCommand>& commands, ScriptedDialogs& dialogs,
+                                              const std::string& baseFolder) {
+    std::size_t count = 0;
+    while (count < commands.size() && IsAnswer(commands[count])) {
+        dialogs.answers.push_back(DialogAnswerOf(commands[count++], baseFolder));
+    }
+    return count;
 }
