@@ -15,7 +15,13 @@ packages=(
     imagemagick                        # tests draw their pictures with it
     libgtest-dev libgmock-dev libbenchmark-dev
     zip unzip                          # tests read and write data files with Info-ZIP too
+    fontconfig                         # finds the installed fonts (fc-match in tests)
     fonts-liberation2                  # metric-compatible Arial, Times New Roman, Courier New
+    fonts-liberation                   # Liberation Sans Narrow, metric-compatible Arial Narrow
+    fonts-crosextra-carlito fonts-crosextra-caladea   # metric-compatible Calibri and Cambria
+    fonts-dejavu-core                  # close to Verdana, Tahoma and Georgia
+    fonts-comic-neue                   # close to Comic Sans MS
+    fonts-wine                         # Wine's Tahoma, MS Sans Serif, System, Symbol, Wingdings ...
     libsdl2-dev                        # sound output
     libsndfile1-dev libvorbis-dev      # sound files (WAV, AIFF, FLAC, Ogg, Opus, MP3) and Vorbis comments
     libopenmpt-dev                     # tracker music (MOD, S3M, XM, IT)

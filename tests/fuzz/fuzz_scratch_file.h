@@ -9,14 +9,15 @@
 #include <cstdlib>
 #include <string>
 
+// The path is kept for the whole process: the removal at exit runs after static objects are gone.
 inline const std::string& ScratchPath(const char* stem, const char* extension) {
-    static const std::string path = [&] {
-        std::string scratch =
-            std::string("/tmp/") + stem + "_" + std::to_string(static_cast<long>(getpid())) + extension;
+    static const std::string* path = [&] {
+        auto* scratch = new std::string(std::string("/tmp/") + stem + "_" +
+                                        std::to_string(static_cast<long>(getpid())) + extension);
         std::atexit([] { std::remove(ScratchPath("", "").c_str()); });
         return scratch;
     }();
-    return path;
+    return *path;
 }
 
 inline bool WriteScratch(const std::string& path, const std::uint8_t* data, std::size_t size) {
