@@ -6,14 +6,17 @@
 
 #include "actions/action_tables.h"
 #include "actions/page_actions.h"
+#include "fake_font_registration.h"
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
 #include "platform/windows_paths.h"
 #include "project/archive_password.h"
+#include "project/kx_ttf_info.h"
 #include "project/vantorix_event.h"
 #include "project/vantorix_image_object.h"
 #include "project/vantorix_text_object.h"
 #include "project/zip_writer.h"
+#include "scoped_environment.h"
 #include "script/lua_engine.h"
 #include "temp_folder.h"
 
@@ -256,6 +259,54 @@ TEST_F(RuntimeDocTest, InputAndFileDialogs) {
               "Z:\\tmp\\a.txt,Z:\\tmp\\b.txt");
     EXPECT_EQ(Eval("Dialog.FileBrowse(false, 'Save', '')[1]"), "CANCEL");
     EXPECT_EQ(dialogs.records.back().kind, "save");
+}
+
+TEST_F(RuntimeDocTest, EmbeddedFontsForTheRunOnly) {
+    ScopedEnvironment environment;
+    environment.Set("TMPDIR", folder / "tmp");
+    struct Case {
+        const char* name;
+        bool preview;
+        std::vector<std::uint8_t> fontEntry;  // empty: a real one
+        std::size_t installed;
+        std::vector<std::string> messages;
+    };
+    const Case cases[] = {
+        {"a run", false, {}, 1, {}},
+        {"a preview", true, {}, 0, {}},
+        {"a damaged entry", false, {0xFF, 0xFF, 0x01}, 0, {"Failed to read font data."}},
+    };
+    for (const Case& c : cases) {
+        CVantorixProject project;
+        project.header.previewMode = c.preview;
+        auto page = std::make_unique<CVantorixMenuPage>();
+        auto label = std::make_shared<CVantorixTextObject>();
+        label->font.faceName = "Pixel Face";
+        page->pageObjects.push_back(label);
+        project.pages.push_back(std::move(page));
+        auto font = std::make_shared<CKXTTFInfo>();
+        font->faceName = "Pixel Face";
+        font->fontData = {'F', 'O', 'N', 'T'};
+        std::vector<std::uint8_t> fonts = c.fontEntry.empty() ? WriteFontEntry({font}) : c.fontEntry;
+        std::string path = folder / "fonts.cdd";
+        std::string error;
+        ASSERT_TRUE(WriteZipArchive(path,
+                                    {{"_proj.dat", WriteProjectEntry(project), true}, {"_fonts.dat", fonts, true}},
+                                    archivePassword, &error));
+        ScriptedDialogs caseDialogs;
+        CPXRuntimeDoc run(caseDialogs, frame, CodePage::Default(), ActionTables());
+        FakeFontRegistration registration;
+        run.SetFontRegistration(&registration);
+        ASSERT_TRUE(run.OnNewDocument(path, path, archivePassword, nullptr)) << c.name;
+        EXPECT_EQ(registration.added.size(), c.installed) << c.name;
+        EXPECT_EQ(registration.substituted, std::vector<std::string>{"Pixel Face"}) << c.name;
+        std::vector<std::string> messages;
+        for (const DialogRecord& record : caseDialogs.records) messages.push_back(record.text);
+        EXPECT_EQ(messages, c.messages) << c.name;
+        run.RemoveFonts();
+        EXPECT_TRUE(registration.added.empty()) << c.name;
+        EXPECT_FALSE(std::filesystem::exists(folder / "tmp/_kx_tmpfnt_1")) << c.name;
+    }
 }
 
 TEST(UniqueWindowIDMgr, Ranges) {

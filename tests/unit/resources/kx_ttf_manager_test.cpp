@@ -6,9 +6,9 @@
 #include <map>
 #include <set>
 
+#include "fake_font_registration.h"
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
-#include "platform/font_registration.h"
 #include "project/kx_ttf_info.h"
 #include "project/vantorix_project.h"
 #include "project/zip_writer.h"
@@ -18,27 +18,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// A font table that takes any file starting with "FONT", and has the faces it is told of.
-class FakeFontRegistration : public CKXFontRegistration {
-public:
-    bool HasScalableFace(const std::string& face, int) override { return systemFaces.count(face) != 0; }
-    int AddFontFile(const std::string& hostPath) override {
-        if (FileContents(hostPath).rfind("FONT", 0) != 0) return -1;
-        added[nextId] = hostPath;
-        return nextId++;
-    }
-    bool RemoveFontFile(int id) override {
-        if (refuseRemoval) return false;
-        return added.erase(id) != 0;
-    }
-    void ProvideSubstitutes(const std::vector<std::string>&) override {}
-
-    std::set<std::string> systemFaces{"Arial"};
-    std::map<int, std::string> added;
-    int nextId = 1;
-    bool refuseRemoval = false;
-};
 
 RecordRef Font(const std::string& face, const std::string& data) {
     auto font = std::make_shared<CKXTTFInfo>();
