@@ -8,6 +8,7 @@
 #include <mutex>
 #include <vector>
 
+#include "resources/byte_order.h"
 #include "resources/version_compare.h"
 
 namespace {
@@ -22,10 +23,6 @@ FileVersionSource& Source() {
 constexpr std::size_t maxProgramBytes = std::size_t{64} << 20;
 constexpr std::uint32_t fixedInfoSignature = 0xFEEF04BD;
 constexpr std::uint32_t fixedInfoStructVersion = 0x00010000;
-
-std::uint32_t LittleEndian32(const unsigned char* p) {
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-}
 
 std::optional<FileVersion> VersionFileBeside(const std::string& hostPath) {
     std::ifstream in(hostPath + ".version");

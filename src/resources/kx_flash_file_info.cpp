@@ -9,6 +9,7 @@
 
 #include "platform/host_path.h"
 #include "project/unzip_mem_to_mem.h"
+#include "resources/byte_order.h"
 #include "resources/flash_check.h"
 
 namespace {
@@ -59,10 +60,6 @@ bool ReadRect(const std::uint8_t* bytes, std::size_t size, CKXFlashFileInfo::Fra
     }
     if (used) *used = reader.BytesUsed();
     return true;
-}
-
-std::uint32_t LittleEndian32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
 }
 
 // Reads at most limit bytes from the start of a regular file.
