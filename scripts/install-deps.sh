@@ -29,6 +29,8 @@ packages=(
     vorbis-tools                       # tests make Ogg files with chosen comments (oggenc)
     libmpv-dev                         # video playback, drawn by us through its software renderer
     ffmpeg                             # tests and the demo make their movies with it
+    qt6-webengine-dev qt6-webchannel-dev   # Flash: Ruffle's web build in a web view
+    curl ca-certificates               # fetches Ruffle (scripts/fetch-ruffle.sh)
 )
 
 if [ "${1:-}" = "--list" ]; then
@@ -36,12 +38,17 @@ if [ "${1:-}" = "--list" ]; then
     exit 0
 fi
 
+fetch_ruffle() { "$(dirname "$0")/fetch-ruffle.sh"; }
+
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
         missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+    fetch_ruffle
+    exit 0
+fi
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
@@ -50,3 +57,4 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update
 $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fetch_ruffle

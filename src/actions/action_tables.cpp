@@ -3,6 +3,7 @@
 #include "actions/application_actions.h"
 #include "actions/audio_actions.h"
 #include "actions/file_actions.h"
+#include "actions/flash_actions.h"
 #include "actions/page_actions.h"
 #include "actions/paragraph_actions.h"
 #include "actions/string_actions.h"
@@ -20,7 +21,7 @@ std::vector<ActionTable> ActionTables() {
         {"DLL", nullptr},
         {"Drive", nullptr},
         {"File", FileActionFunctions()},
-        {"Flash", nullptr},
+        {"Flash", FlashActionFunctions()},
         {"Folder", nullptr},
         {"HTTP", nullptr},
         {"Hotspot", nullptr},

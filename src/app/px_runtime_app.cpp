@@ -18,6 +18,7 @@
 #include "app/data_file_search.h"
 #include "app/debug_wnd_dlg.h"
 #include "app/event_log.h"
+#include "app/flash_setup.h"
 #include "app/main_frame.h"
 #include "app/project_settings.h"
 #include "app/replay_runner.h"
@@ -183,6 +184,8 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     std::string startFolder = std::filesystem::current_path(noFolder).string();
     EnsurePrivateRuntimeFolder();
     if (options.headless) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The web engine of Flash movies, should a page have one, shares the application's contexts.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     std::string error;
     auto codePage = CodePage::Open(options.codePage, &error);
@@ -278,6 +281,7 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
 
     PlayerFrameServices frameServices(*codePage, log, screen);
     CKXRegistry registry(CKXRegistry::DefaultPath());
+    SetUpFlashPlayer(options.playerPath, registry);
     // The sound engine; when no output opens the run goes on silent. The random playlist order
     // is seeded once per run.
     std::srand(static_cast<unsigned>(std::time(nullptr)));
@@ -311,6 +315,11 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
         if (entry.length >= 0) event["length"] = entry.length;
         if (entry.position >= 0) event["position"] = entry.position;
         if (!entry.error.empty()) event["error"] = entry.error;
+        log.Write(event);
+    };
+    document->onFlashEvent = [&](const FlashLogEntry& entry) {
+        nlohmann::ordered_json event = {{"ev", "flash"}, {"action", entry.action}, {"file", entry.file}};
+        if (!entry.detail.empty()) event[entry.action == "ready" ? "state" : "detail"] = entry.detail;
         log.Write(event);
     };
     document->onScriptRun = [&](const std::string& context, int status) {

@@ -8,6 +8,7 @@
 #include "engine/navigation_history.h"
 #include "engine/px_view_services.h"
 #include "engine/unique_window_id_mgr.h"
+#include "media/flash_control.h"
 #include "media/fmod_sound_manager.h"
 #include "media/video_player.h"
 #include "plugins/dll_plugin_manager.h"
@@ -106,6 +107,8 @@ public:
     // Videos: whether their sound plays (headless runs: no), and where their log entries go.
     bool videoSound = true;
     std::function<void(const VideoLogEntry&)> onVideoEvent;
+    // Where the Flash objects' players report.
+    std::function<void(const FlashLogEntry&)> onFlashEvent;
     // The transition plugins found at the start: the project's, then those of this folder (the
     // player's own effects; none when empty).
     std::string ownTransitionsFolder;

@@ -2,6 +2,8 @@
 
 #include "project/vantorix_base_object.h"
 
+class CKXFlashControl;
+
 class CVantorixFlashObject : public CVantorixBaseObject {
 public:
     CVantorixFlashObject() : CVantorixBaseObject(kindFlash) {}
@@ -40,4 +42,9 @@ public:
     std::int32_t reservedA = 0;
     std::int32_t reservedB = 1;
     std::string reservedText;
+
+    // The identifier of its control's window while the page shows, else -1.
+    int windowId = -1;
+    // The control while the object's page shows (owned by the object's view), else null.
+    CKXFlashControl* control = nullptr;
 };

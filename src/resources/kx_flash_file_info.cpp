@@ -141,8 +141,7 @@ bool CKXFlashFileInfo::GetMovieSize(const CKXRegistry& registry, int& height, in
     return true;
 }
 
-bool CKXFlashFileInfo::ReadFrameRateAndCount(int& rateTimes256, int& frameCount) const {
-    FrameRect rect;
+bool CKXFlashFileInfo::ReadMovieFrames(FrameRect& rect, int& rateTimes256, int& frameCount) const {
     std::size_t used = 0;
     if (!ReadRect(body.data(), bodyBytes, rect, &used) || used + 4 > bodyBytes) return false;
     const std::uint8_t* p = body.data() + used;

@@ -29,8 +29,9 @@ public:
         int xMin = 0, xMax = 0, yMin = 0, yMax = 0;
     };
     bool ReadFrameRect(FrameRect& rect) const;
-    // The frame rate (frames per second, in 1/256) and frame count that follow the rectangle.
-    bool ReadFrameRateAndCount(int& rateTimes256, int& frameCount) const;
+    // The rectangle read from the longer start of the body that is kept, and the frame rate
+    // (frames per second, in 1/256) and frame count that follow it.
+    bool ReadMovieFrames(FrameRect& rect, int& rateTimes256, int& frameCount) const;
 
     std::string moviePath;
     std::array<char, 3> signature{};

@@ -1,5 +1,7 @@
 #include "view/px_runtime_view.h"
 
+#include "resources/kx_flash_file_info.h"
+
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -57,6 +59,15 @@ void CPXRuntimeView::ShowIntro() {
     setup.videoLog = document.onVideoEvent;
     setup.log = onIntroEvent;
     setup.icon = introIcon;
+    setup.flashLog = document.onFlashEvent;
+    if (settings.mediaKind == 1 && document.Registry()) {
+        CKXFlashFileInfo movie;
+        int height = 0, width = 0;
+        if (movie.Open(setup.hostPath) && movie.GetMovieSize(*document.Registry(), height, width) && width > 0 &&
+            height > 0) {
+            setup.movieSize = QSize(width, height);
+        }
+    }
     intro = std::make_unique<CIntroVideoWnd>(std::move(setup));
     if (beforeIntro) beforeIntro();
     intro->Run();

@@ -11,6 +11,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CKXFlashFileInfo::FrameRect rect;
     info.ReadFrameRect(rect);
     int rate = 0, frames = 0;
-    info.ReadFrameRateAndCount(rate, frames);
+    info.ReadMovieFrames(rect, rate, frames);
     return 0;
 }

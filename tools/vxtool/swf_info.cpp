@@ -21,12 +21,10 @@ void PrintSwfInfo(const std::string& path, std::ostream& out) {
                                    {"length", info.fileLength},
                                    {"valid", valid}};
     CKXFlashFileInfo::FrameRect rect;
-    if (info.ReadFrameRect(rect)) {
+    int rate = 0, frames = 0;
+    if (info.ReadMovieFrames(rect, rate, frames)) {
         json["width"] = (static_cast<long long>(rect.xMax) - rect.xMin) / 20;
         json["height"] = (static_cast<long long>(rect.yMax) - rect.yMin) / 20;
-    }
-    int rate = 0, frames = 0;
-    if (info.ReadFrameRateAndCount(rate, frames)) {
         json["frameRate"] = rate / 256.0;
         json["frameCount"] = frames;
     }

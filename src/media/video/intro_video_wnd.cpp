@@ -1,5 +1,8 @@
 #include "media/video/intro_video_wnd.h"
 
+#include "media/flash/flash_host.h"
+#include "platform/ascii_case.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -89,14 +92,15 @@ void CIntroVideoWnd::End(const char* reason) {
 void CIntroVideoWnd::Run() {
     const CIntroVideoSettings& settings = setup.settings;
     int kind = settings.mediaKind;
-    // There is no Flash player yet: such an intro ends as one that cannot be shown.
-    if (kind != kVideo && kind != kImage) {
+    if (kind != kVideo && kind != kImage && kind != kFlash) {
         running = true;
         End("failed");
         return;
     }
     QSize media(settings.customWidth, settings.customHeight);
-    if (kind == kVideo) {
+    if (kind == kFlash) {
+        if (setup.movieSize) media = *setup.movieSize;
+    } else if (kind == kVideo) {
         media = ProbeVideoSize(setup.hostPath);
     } else {
         CISImageEx image;
@@ -131,6 +135,11 @@ void CIntroVideoWnd::Run() {
         };
         if (!player->LoadMovie(setup.hostPath)) skippable = true;
     }
+    if (kind == kFlash && !StartFlash()) {
+        running = true;
+        End("failed");
+        return;
+    }
     running = true;
     Log("start");
     qApp->installEventFilter(this);
@@ -144,7 +153,34 @@ void CIntroVideoWnd::Run() {
     if (running) loop.exec();
     qApp->removeEventFilter(this);
     if (player) delete player;
+    flash.reset();
     hide();
+}
+
+bool CIntroVideoWnd::StartFlash() {
+    FlashWindowSetup look;
+    look.parent = this;
+    look.rect = mediaRect;
+    auto log = setup.flashLog;
+    std::string file = setup.hostPath;
+    look.log = [log, file](const std::string& action, const std::string& detail) {
+        if (log) log({action, file, detail});
+    };
+    look.onFsCommand = [this](const std::string& command, const std::string&) {
+        if (EqualsIgnoringAsciiCase(command, "quit")) End("quit");
+    };
+    std::string error;
+    flash = CKXFlashHost::Instance().CreateWindow(look, error);
+    if (!flash) {
+        if (log) log({"unavailable", file, error});
+        return false;
+    }
+    flash->PutMovie(file);
+    flash->PutQuality2("high");
+    flash->Play();
+    flash->Widget()->show();
+    flash->Widget()->setFocus();
+    return true;
 }
 
 bool CIntroVideoWnd::eventFilter(QObject* watched, QEvent* event) {

@@ -7,8 +7,11 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
+#include "media/flash/flash_window.h"
 #include "media/video_player.h"
 #include "project/intro_video_settings.h"
 
@@ -24,9 +27,9 @@ struct IntroLogEntry {
     std::string reason;
 };
 
-// The intro: a video or a picture in a window of its own before the first page. Run shows it
-// and returns when the movie has finished or the viewer has skipped it, waiting for events in
-// between (a Flash intro is not shown yet: it ends as failed).
+// The intro: a video, a Flash movie or a picture in a window of its own before the first page.
+// Run shows it and returns when the movie has finished (a Flash movie: when it sends the
+// FSCommand "quit") or the viewer has skipped it, waiting for events in between.
 class CIntroVideoWnd : public QWidget {
 public:
     struct Setup {
@@ -37,6 +40,9 @@ public:
         std::function<void(const VideoLogEntry&)> videoLog;
         std::function<void(const IntroLogEntry&)> log;
         QIcon icon;  // none: the application's
+        // A Flash movie's frame size from its header; none when it cannot be read.
+        std::optional<QSize> movieSize;
+        std::function<void(const FlashLogEntry&)> flashLog;
     };
 
     explicit CIntroVideoWnd(Setup setup);
@@ -54,11 +60,14 @@ protected:
 
 private:
     void End(const char* reason);
+    // The Flash player at the media rectangle, playing the movie; false when none can be made.
+    bool StartFlash();
     void Log(const char* action, const std::string& reason = {});
 
     Setup setup;
     QImage picture;
     QPointer<CDirectShowPlayerWnd> player;
+    std::unique_ptr<CKXFlashWindow> flash;
     QEventLoop loop;
     bool skippable = true;
     bool running = false;

@@ -3,14 +3,15 @@
 #include <map>
 
 #include "project/vantorix_button_object.h"
+#include "project/vantorix_flash_object.h"
 #include "project/vantorix_image_object.h"
 #include "project/vantorix_paragraph_object.h"
 #include "project/vantorix_text_object.h"
 #include "project/vantorix_video_object.h"
 #include "view/objects/button_view.h"
+#include "view/objects/flash_view.h"
 #include "view/objects/image_view.h"
 #include "view/objects/label_view.h"
-#include "view/objects/media_window_view.h"
 #include "view/objects/paragraph_view.h"
 #include "view/objects/video_view.h"
 
@@ -25,17 +26,13 @@ std::unique_ptr<CObjectView> Make(CVantorixBaseObject& object) {
     return record ? std::make_unique<View>(*record) : nullptr;
 }
 
-std::unique_ptr<CObjectView> MakeFlash(CVantorixBaseObject& object) {
-    return std::make_unique<CMediaWindowView>(object, true);
-}
-
 const std::map<int, Creator>& Creators() {
     static const std::map<int, Creator> creators = {
         {kindButton, Make<CVantorixButtonObject, CButtonView>},
         {kindLabel, Make<CVantorixTextObject, CLabelView>},
         {kindParagraph, Make<CVantorixParagraphObject, CParagraphView>},
         {kindImage, Make<CVantorixImageObject, CImageView>},
-        {kindFlash, MakeFlash},
+        {kindFlash, Make<CVantorixFlashObject, CFlashView>},
         {kindVideo, Make<CVantorixVideoObject, CVideoView>},
     };
     return creators;

@@ -104,12 +104,15 @@ TEST(FlashFileInfo, RectanglesThatDoNotFitTheHeaderBytes) {
             EXPECT_EQ(height, 0);
         }
     }
-    // The frame rate and count still read from the longer body that is kept.
-    std::vector<std::uint8_t> wide = SwfFileBytes({.bits = 31, .rateTimes256 = 0x1880, .frameCount = 300});
+    // The whole rectangle, the frame rate and the count still read from the longer body kept.
+    std::vector<std::uint8_t> wide =
+        SwfFileBytes({.bits = 31, .xMax = 1 << 29, .rateTimes256 = 0x1880, .frameCount = 300});
     CKXFlashFileInfo info;
     ASSERT_TRUE(info.OpenBytes(wide.data(), wide.size()));
+    CKXFlashFileInfo::FrameRect rect;
     int rate = 0, frames = 0;
-    EXPECT_TRUE(info.ReadFrameRateAndCount(rate, frames));
+    EXPECT_TRUE(info.ReadMovieFrames(rect, rate, frames));
+    EXPECT_EQ(rect.xMax, 1 << 29);
     EXPECT_EQ(rate, 0x1880);
     EXPECT_EQ(frames, 300);
 }

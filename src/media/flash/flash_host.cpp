@@ -1,0 +1,47 @@
+#include "media/flash/flash_host.h"
+
+#include "platform/host_path.h"
+#include "platform/shared_library.h"
+
+CKXFlashHost& CKXFlashHost::Instance() {
+    static CKXFlashHost host;
+    return host;
+}
+
+void CKXFlashHost::Configure(std::string module, std::string ruffle) {
+    modulePath = std::move(module);
+    rufflePath = std::move(ruffle);
+}
+
+bool CKXFlashHost::Installed() const {
+    return !modulePath.empty() && IsRegularFile(modulePath) && IsRegularFile(rufflePath + "/ruffle.js");
+}
+
+bool CKXFlashHost::Load(std::string& error) {
+    if (tried) {
+        error = loadError;
+        return create != nullptr;
+    }
+    tried = true;
+    if (modulePath.empty() || !IsRegularFile(modulePath)) {
+        loadError = "the Flash player module is not installed";
+    } else if (!IsRegularFile(rufflePath + "/ruffle.js")) {
+        loadError = "Ruffle is not installed (" + rufflePath + ")";
+    } else {
+        library = new CKXSharedLibrary;
+        std::string why;
+        if (!library->Open(modulePath, why)) {
+            loadError = why;
+        } else if (!(create = reinterpret_cast<CreateFlashWindowFunction>(library->Symbol(createFlashWindowExport)))) {
+            loadError = modulePath + ": no " + createFlashWindowExport;
+        }
+    }
+    error = loadError;
+    return create != nullptr;
+}
+
+std::unique_ptr<CKXFlashWindow> CKXFlashHost::CreateWindow(const FlashWindowSetup& setup, std::string& error) {
+    if (!Load(error)) return nullptr;
+    std::unique_ptr<CKXFlashWindow> window(create(setup, rufflePath.c_str(), &error));
+    return window;
+}

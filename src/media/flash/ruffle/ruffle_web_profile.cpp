@@ -1,0 +1,124 @@
+#include "media/flash/ruffle/ruffle_web_profile.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlSchemeHandler>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr char scheme[] = "vxflash";
+
+// Serves vxflash://player/...: the page, the web channel's script, Ruffle's files and movies.
+class SchemeHandler : public QWebEngineUrlSchemeHandler {
+public:
+    explicit SchemeHandler(CRuffleWebProfile& owner) : owner(owner) {}
+
+    void requestStarted(QWebEngineUrlRequestJob* job) override {
+        const QString path = job->requestUrl().path();
+        QString file;
+        QByteArray type = "application/octet-stream";
+        static const QRegularExpression plainName("^[A-Za-z0-9._-]+$");
+        if (path == "/page.html") {
+            file = ":/vxflash/page.html";
+            type = "text/html";
+        } else if (path == "/page.js") {
+            file = ":/vxflash/page.js";
+            type = "text/javascript";
+        } else if (path == "/start.js") {
+            file = ":/vxflash/start.js";
+            type = "text/javascript";
+        } else if (path == "/qwebchannel.js") {
+            file = ":/qtwebchannel/qwebchannel.js";
+            type = "text/javascript";
+        } else if (path.startsWith("/ruffle/") && plainName.match(path.mid(8)).hasMatch()) {
+            file = owner.RufflePath() + path.mid(7);
+            if (path.endsWith(".js")) type = "text/javascript";
+            if (path.endsWith(".wasm")) type = "application/wasm";
+        } else if (path.startsWith("/movie/")) {
+            file = owner.MovieFile(path);
+            type = "application/x-shockwave-flash";
+        }
+        auto* device = new QFile(file, job);
+        if (file.isEmpty() || !QFileInfo(file).isFile() || !device->open(QIODevice::ReadOnly)) {
+            job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+            return;
+        }
+        job->reply(type, device);
+    }
+
+private:
+    CRuffleWebProfile& owner;
+};
+
+// Nothing leaves the machine: a movie's getURL or a page's script can only reach our scheme.
+class LocalOnly : public QWebEngineUrlRequestInterceptor {
+public:
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+        const QString requested = info.requestUrl().scheme();
+        if (requested != scheme && requested != "data" && requested != "blob") info.block(true);
+    }
+};
+
+// The web engine's notes on how it was started, which say nothing about the menu.
+QtMessageHandler previousHandler = nullptr;
+void QuietStartNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    static const char* const notes[] = {"Sandboxing disabled by user", "WebEngineContext used before",
+                                        "No suitable graphics backend found", "Please register the custom scheme"};
+    for (const char* note : notes) {
+        if (message.startsWith(QLatin1String(note))) return;
+    }
+    if (previousHandler) previousHandler(type, context, message);
+}
+
+}  // namespace
+
+CRuffleWebProfile& CRuffleWebProfile::Instance(const QString& rufflePath) {
+    static CRuffleWebProfile* instance = new CRuffleWebProfile(rufflePath);
+    return *instance;
+}
+
+CRuffleWebProfile::CRuffleWebProfile(const QString& ruffle) : rufflePath(ruffle) {
+    // The web engine reads these when it starts, which is now. Chromium refuses to run as root
+    // with its sandbox, and its own log would fill the player's standard error.
+    if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    flags += " --log-level=3 --autoplay-policy=no-user-gesture-required";
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
+    previousHandler = qInstallMessageHandler(QuietStartNotes);
+    QLoggingCategory::setFilterRules("qt.webenginecontext.debug=false\nqt.webenginecontext.info=false");
+    profile = new QWebEngineProfile(QCoreApplication::instance());
+    profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+    profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    profile->installUrlSchemeHandler(scheme, new SchemeHandler(*this));
+    profile->setUrlRequestInterceptor(new LocalOnly);
+    QWebEngineSettings* settings = profile->settings();
+    settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+    settings->setAttribute(QWebEngineSettings::ShowScrollBars, false);
+    settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+}
+
+QString CRuffleWebProfile::AddMovie(const QString& hostPath) {
+    QString address = "/movie/" + QString::number(nextMovie++) + ".swf";
+    movies[address] = hostPath;
+    return address;
+}
+
+void CRuffleWebProfile::RemoveMovie(const QString& address) {
+    movies.remove(address);
+}
+
+QString CRuffleWebProfile::MovieFile(const QString& address) const {
+    return movies.value(address);
+}

@@ -1,0 +1,98 @@
+#include "view/objects/flash_view.h"
+
+#include <utility>
+
+#include "engine/px_runtime_doc.h"
+#include "media/flash/flash_host.h"
+#include "media/flash_settings.h"
+#include "platform/host_path.h"
+#include "project/vantorix_flash_object.h"
+#include "script/lua50_dialect.h"
+#include "script/project_files.h"
+#include "view/drawing/broken_link_painter.h"
+#include "view/drawing/dibs_mem_dc.h"
+#include "view/drawing/paint_helpers.h"
+#include "view/objects/object_host.h"
+
+CFlashView::CFlashView(CVantorixFlashObject& flash) : CObjectView(flash), flash(flash) {}
+
+CFlashView::~CFlashView() {
+    DestroyPlayer();
+}
+
+bool CFlashView::FileMissing(const CPXRuntimeDoc& document) const {
+    return flash.file.empty() || !IsRegularFile(ScriptHostPath(ResolveSourcePath(document, flash.file)));
+}
+
+void CFlashView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
+    if (playerWidget || !flash.visible) return;
+    if (!creationFailed && !FileMissing(document)) return;
+    CKXBrokenLinkPainter placeholder;
+    placeholder.SetTarget(4, ToQRect(flash.rect), flash.file);
+    placeholder.Paint(dc.Painter(), document.codePage);
+}
+
+void CFlashView::ShowWindow(CObjectHost& host) {
+    if (!playerWidget) {
+        // A missing movie is looked for again at the next draw; a player that could not be made
+        // is not tried again while the page shows.
+        if (creationFailed || FileMissing(host.Document())) return;
+        CreatePlayer(host);
+        return;
+    }
+    playerWidget->setVisible(flash.visible != 0);
+    playerWidget->setEnabled(flash.enabled != 0);
+}
+
+void CFlashView::CreatePlayer(CObjectHost& host) {
+    CPXRuntimeDoc& document = host.Document();
+    std::string movie = ScriptHostPath(ResolveSourcePath(document, flash.file));
+    FlashWindowSetup setup;
+    setup.parent = host.WindowParent();
+    setup.rect = ToQRect(flash.rect);
+    setup.visible = flash.visible != 0;
+    setup.enabled = flash.enabled != 0;
+    auto log = document.onFlashEvent;
+    setup.log = [log, movie](const std::string& action, const std::string& detail) {
+        if (log) log({action, movie, detail});
+    };
+    std::string error;
+    std::unique_ptr<CKXFlashWindow> made = CKXFlashHost::Instance().CreateWindow(setup, error);
+    if (!made) {
+        creationFailed = true;
+        if (log) log({"unavailable", movie, error});
+        host.InvalidateRect(flash.rect);
+        return;
+    }
+    player = made.release();
+    playerWidget = player->Widget();
+    CVantorixFlashObject* record = &flash;
+    CKXFlashControl* control = player;
+    playerGone = QObject::connect(playerWidget, &QObject::destroyed, [this, record, control] {
+        if (record->control == control) record->control = nullptr;
+        player = nullptr;
+    });
+    flash.windowId = document.WindowIds(false).Acquire();
+    documentOfWindow = &document;
+    flash.control = player;
+    if (log) log({"created", movie, ""});
+    if (!ApplyFlashSettings(*player, flash, movie) && log) log({"error", movie, "the player refused a setting"});
+}
+
+void CFlashView::DestroyPlayer() {
+    flash.control = nullptr;
+    if (!playerWidget) return;
+    QObject::disconnect(playerGone);
+    playerWidget->hide();
+    // A script the page runs may be what leaves it: the window goes once the event loop has it.
+    playerWidget->deleteLater();
+    playerWidget = nullptr;
+    player = nullptr;
+}
+
+void CFlashView::LeavePage() {
+    if (documentOfWindow) documentOfWindow->WindowIds(false).Release(std::exchange(flash.windowId, -1));
+    documentOfWindow = nullptr;
+    creationFailed = false;
+    DestroyPlayer();
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+#include "view/objects/object_view.h"
+
+class CKXFlashWindow;
+class CVantorixFlashObject;
+
+// A Flash object: while its page shows, a player window over its rectangle (made at the first
+// draw), or the placeholder when its movie is missing or no player can be made. The player
+// takes the pointer itself: the object has no hover or click of its own and raises no events.
+class CFlashView : public CObjectView {
+public:
+    explicit CFlashView(CVantorixFlashObject& flash);
+    ~CFlashView() override;
+
+    void Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) override;
+    bool HitTest(QPoint) override { return false; }
+    bool OwnsWindow() const override { return true; }
+    void ShowWindow(CObjectHost& host) override;
+    void LeavePage() override;
+
+private:
+    bool FileMissing(const CPXRuntimeDoc& document) const;
+    void CreatePlayer(CObjectHost& host);
+    void DestroyPlayer();
+
+    CVantorixFlashObject& flash;
+    // The player; its widget is a child of the view, which may go first when the run ends.
+    CKXFlashWindow* player = nullptr;
+    QPointer<QWidget> playerWidget;
+    QMetaObject::Connection playerGone;
+    bool creationFailed = false;
+    CPXRuntimeDoc* documentOfWindow = nullptr;
+};
