@@ -24,7 +24,8 @@ const char usage[] =
     "zlib-compressed with --compress (players take that from format 6 on).\n"
     "Frame F (from 0) has the background colour F modulo the number of colours (white when none\n"
     "are given). Players keep the first background colour only: --paint-frames also covers each\n"
-    "frame with a rectangle of its colour. Each --rect puts a solid rectangle, in pixels, on frame 0.\n"
+    "frame with a rectangle of its colour. Each --rect puts a solid rectangle, in pixels, on frame 0\n"
+    "(on every frame, over the paint, with --paint-frames).\n"
     "The -at options give frame FRAME an action, in the order given: an FSCommand, a getURL, a\n"
     "stop, or a jump to itself that never ends (format 4 on). ARGS and TARGET are the next\n"
     "argument unless that starts with --.\n"
@@ -182,7 +183,8 @@ std::vector<std::uint8_t> Movie(const Options& options) {
             writer.AddRectangle(0, 0, options.movie.width, options.movie.height, background.r, background.g,
                                 background.b);
         }
-        if (f == 0) {
+        // Painted frames would cover shapes placed once, so those come again on each.
+        if (f == 0 || options.paintFrames) {
             for (const Rectangle& r : options.rectangles) {
                 writer.AddRectangle(r.x, r.y, r.width, r.height, r.color.r, r.color.g, r.color.b);
             }
