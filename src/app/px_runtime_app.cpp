@@ -319,7 +319,11 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     };
     document->onFlashEvent = [&](const FlashLogEntry& entry) {
         nlohmann::ordered_json event = {{"ev", "flash"}, {"action", entry.action}, {"file", entry.file}};
-        if (!entry.detail.empty()) event[entry.action == "ready" ? "state" : "detail"] = entry.detail;
+        if (entry.action == "ready") {
+            event["state"] = std::atoi(entry.detail.c_str());
+        } else if (!entry.detail.empty()) {
+            event["detail"] = entry.detail;
+        }
         log.Write(event);
     };
     document->onScriptRun = [&](const std::string& context, int status) {

@@ -36,12 +36,16 @@ cat >menu.json <<JSON
 JSON
 "$bin/vxtool" pack menu.json -o menu.cdd || fail "pack"
 cat >steps.txt <<STEPS
-wait 4000
+wait 7000
 click 305 206
 click 305 266
 shot $work/playing.png
-wait 400
+wait 300
 shot $work/playing2.png
+wait 300
+shot $work/playing3.png
+wait 300
+shot $work/playing4.png
 click 305 236
 wait 600
 shot $work/stopped1.png
@@ -61,7 +65,9 @@ texts=$(debug_texts run.jsonl)
 [[ "$texts" == *"stop 0;"* ]] || fail "Stop failed: $texts"
 pixel=$(shot_pixel playing.png 110 85)
 case "$pixel" in 255,0,0 | 0,255,0 | 0,0,255) ;; *) fail "the movie's frame does not show in the object: $pixel" ;; esac
-[ "$pixel" = "$(shot_pixel playing2.png 110 85)" ] && fail "the movie does not play: $pixel 0.4 s later too"
+# A slow machine may show a frame late, but not the same one for a whole second.
+colours=$(for shot in playing playing2 playing3 playing4; do shot_pixel $shot.png 110 85; echo; done | sort -u | wc -l)
+[ "$colours" -ge 2 ] || fail "the movie does not play: $pixel for a second"
 [ "$(shot_pixel stopped1.png 110 85)" = "$(shot_pixel stopped2.png 110 85)" ] || fail "the stopped movie went on"
 # The small movie sits in the middle of its object; the object's red fills around it.
 [ "$(shot_pixel playing.png 350 85)" = "0,0,255" ] || fail "the small movie: $(shot_pixel playing.png 350 85)"
@@ -74,7 +80,7 @@ case "$pixel" in 255,0,0 | 0,255,0 | 0,0,255) ;; *) fail "the movie's frame does
 cat >intro.json <<JSON
 {"project": {"windowWidth": 300, "windowHeight": 200,
    "introSettings": {"enabled": 1, "file": "intro.swf", "mediaKind": 1, "windowMode": 1, "skipOnInput": 0}},
- "pages": [{"pageName": "Home"}]}
+ "pages": [{"pageName": "Home", "pageEvents": [{"eventName": "On Show", "script": "Application.Exit()"}]}]}
 JSON
 "$bin/vxtool" pack intro.json -o intro.cdd || fail "pack the intro"
 "$bin/vantorix" --headless --log intro.jsonl --timeout 30000 intro.cdd 2>/dev/null &
