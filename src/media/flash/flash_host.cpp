@@ -1,5 +1,7 @@
 #include "media/flash/flash_host.h"
 
+#include <memory>
+
 #include "platform/host_path.h"
 #include "platform/shared_library.h"
 
@@ -28,12 +30,14 @@ bool CKXFlashHost::Load(std::string& error) {
     } else if (!IsRegularFile(rufflePath + "/ruffle.js")) {
         loadError = "Ruffle is not installed (" + rufflePath + ")";
     } else {
-        library = new CKXSharedLibrary;
+        auto opened = std::make_unique<CKXSharedLibrary>();
         std::string why;
-        if (!library->Open(modulePath, why)) {
+        if (!opened->Open(modulePath, why)) {
             loadError = why;
-        } else if (!(create = reinterpret_cast<CreateFlashWindowFunction>(library->Symbol(createFlashWindowExport)))) {
+        } else if (!(create = reinterpret_cast<CreateFlashWindowFunction>(opened->Symbol(createFlashWindowExport)))) {
             loadError = modulePath + ": no " + createFlashWindowExport;
+        } else {
+            library = opened.release();
         }
     }
     error = loadError;
