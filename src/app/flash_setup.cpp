@@ -5,8 +5,8 @@
 #include "media/flash/flash_host.h"
 #include "platform/kx_registry.h"
 #include "platform/windows_paths.h"
+#include "resources/file_version.h"
 #include "resources/flash_check.h"
-#include "resources/version_compare.h"
 
 namespace {
 
@@ -35,9 +35,7 @@ bool SetUpFlashPlayer(const std::string& playerPath, CKXRegistry& registry) {
     if (registered != windowsPath) {
         registry.SetValue(CKXRegistry::HKEY_CLASSES_ROOT, flashControlServerKey, "", windowsPath, CKXRegistry::REG_SZ);
     }
-    std::array<int, kMaxVersionParts> parts{};
-    ParseVersion(emulatedFlashVersion, parts);
-    FileVersion version{parts[0], parts[1], parts[2], parts[3]};
+    FileVersion version = FileVersionOf(emulatedFlashVersion);
     std::error_code error;
     std::filesystem::path canonicalModule = std::filesystem::canonical(module, error);
     SetFileVersionSource([canonicalModule, version](const std::string& hostPath) -> std::optional<FileVersion> {

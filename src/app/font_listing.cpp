@@ -23,16 +23,6 @@
 
 namespace {
 
-// Answers every message box with its default, and keeps the text for the error line.
-class CollectedMessages : public ScriptedDialogs {
-public:
-    int MessageBox(const std::string& text, const std::string& caption, unsigned style) override {
-        messages.push_back(text);
-        return ScriptedDialogs::MessageBox(text, caption, style);
-    }
-    std::vector<std::string> messages;
-};
-
 struct FaceRow {
     std::string face, resolved, embedded, how;
 };
@@ -74,8 +64,9 @@ int ListProjectFonts(const PlayerOptions& options, int argc, char** argv, std::o
     CKXTTFManager fonts;
     std::vector<CKXTTFManager::FontEvent> fontEvents;
     fonts.onFont = [&](const CKXTTFManager::FontEvent& event) { fontEvents.push_back(event); };
-    CollectedMessages messages;
-    if (fonts.Load(dataFile, password, *codePage, messages)) {
+    // No window: the font entry's own message is answered and left out; the error line says it.
+    ScriptedDialogs noWindow;
+    if (fonts.Load(dataFile, password, *codePage, noWindow)) {
         fonts.Install(registration, *codePage);
     } else {
         std::fprintf(stderr, "vantorix: %s: Failed to read font data.\n", dataFile.c_str());

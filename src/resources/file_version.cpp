@@ -30,9 +30,7 @@ std::optional<FileVersion> VersionFileBeside(const std::string& hostPath) {
     if (!in || !std::getline(in, line)) return std::nullopt;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) return std::nullopt;
-    std::array<int, kMaxVersionParts> parts{};
-    ParseVersion(line, parts);
-    return FileVersion{parts[0], parts[1], parts[2], parts[3]};
+    return FileVersionOf(line);
 }
 
 std::optional<FileVersion> VersionResourceOf(const std::string& hostPath) {
@@ -48,6 +46,12 @@ std::optional<FileVersion> VersionResourceOf(const std::string& hostPath) {
 }
 
 }  // namespace
+
+FileVersion FileVersionOf(std::string_view text) {
+    std::array<int, kMaxVersionParts> parts{};
+    ParseVersion(text, parts);
+    return FileVersion{parts[0], parts[1], parts[2], parts[3]};
+}
 
 void SetFileVersionSource(FileVersionSource source) {
     std::lock_guard lock(sourceMutex);

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // The four numbers of a file's version, as Windows keeps them in a program's version resource.
 struct FileVersion {
@@ -21,6 +22,9 @@ void SetFileVersionSource(FileVersionSource source);
 // it named like it with ".version" added, whose first line is the version ("9.0.124.0"); the
 // fixed file version of a Windows program's version resource. Nothing when none of them has one.
 std::optional<FileVersion> ReadFileVersion(const std::string& hostPath);
+
+// A version text such as "9.0.124.0" as its first four numbers (missing ones 0).
+FileVersion FileVersionOf(std::string_view text);
 
 // The fixed file version in the bytes of a Windows program (an "MZ" file), or nothing.
 std::optional<FileVersion> VersionResourceIn(const unsigned char* bytes, std::size_t size);

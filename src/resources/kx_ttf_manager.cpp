@@ -163,13 +163,6 @@ void CKXTTFManager::Remove(CKXFontRegistration& registration) {
     fontFolder.clear();
 }
 
-bool CKXTTFManager::Installed() const {
-    for (const auto& font : fonts) {
-        if (!font->installedBase.empty()) return true;
-    }
-    return !fontFolder.empty();
-}
-
 void CKXTTFManager::Report(const std::string& face, const char* action, const std::string& detail) const {
     if (onFont) onFont({face, action, detail});
 }

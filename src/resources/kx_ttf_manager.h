@@ -25,7 +25,6 @@ public:
     void Remove(CKXFontRegistration& registration);
 
     const std::vector<std::shared_ptr<CKXTTFInfo>>& Fonts() const { return fonts; }
-    bool Installed() const;
 
     // What happened to each font: "installed" (with its file), "present" (the system has the
     // face), "failed" (with the reason).

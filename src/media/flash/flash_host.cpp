@@ -45,7 +45,8 @@ bool CKXFlashHost::Load(std::string& error) {
 }
 
 std::unique_ptr<CKXFlashWindow> CKXFlashHost::CreateWindow(const FlashWindowSetup& setup, std::string& error) {
-    if (!Load(error)) return nullptr;
-    std::unique_ptr<CKXFlashWindow> window(create(setup, rufflePath.c_str(), &error));
+    std::unique_ptr<CKXFlashWindow> window;
+    if (Load(error)) window.reset(create(setup, rufflePath.c_str(), &error));
+    if (!window && setup.log) setup.log({"unavailable", setup.movieFile, error});
     return window;
 }

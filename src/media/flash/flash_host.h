@@ -20,7 +20,7 @@ public:
     const std::string& ModulePath() const { return modulePath; }
 
     // A new player window, or null with the reason (the same reason every time once the module
-    // failed to load).
+    // failed to load), which the setup's log also hears.
     std::unique_ptr<CKXFlashWindow> CreateWindow(const FlashWindowSetup& setup, std::string& error);
 
 private:

@@ -17,8 +17,11 @@ struct FlashWindowSetup {
     bool enabled = true;
     // The movie's FSCommand calls: the command and its arguments.
     std::function<void(const std::string& command, const std::string& arguments)> onFsCommand;
-    // What the log hears: "ready" (the load state, as its number), "error" (the player's message).
-    std::function<void(const std::string& action, const std::string& detail)> log;
+    // The movie's host path, which every log entry names.
+    std::string movieFile;
+    // What the log hears: "ready" (the load state, as its number), "fscommand", "error" (the
+    // player's message), and from the host "unavailable".
+    std::function<void(const FlashLogEntry&)> log;
 };
 
 // A Flash movie's player in a child window: the control the object and the actions drive, and

@@ -161,21 +161,15 @@ bool CIntroVideoWnd::StartFlash() {
     FlashWindowSetup look;
     look.parent = this;
     look.rect = mediaRect;
-    auto log = setup.flashLog;
-    std::string file = setup.hostPath;
-    look.log = [log, file](const std::string& action, const std::string& detail) {
-        if (log) log({action, file, detail});
-    };
+    look.movieFile = setup.hostPath;
+    look.log = setup.flashLog;
     look.onFsCommand = [this](const std::string& command, const std::string&) {
         if (EqualsIgnoringAsciiCase(command, "quit")) End("quit");
     };
     std::string error;
     flash = CKXFlashHost::Instance().CreateWindow(look, error);
-    if (!flash) {
-        if (log) log({"unavailable", file, error});
-        return false;
-    }
-    flash->PutMovie(file);
+    if (!flash) return false;
+    flash->PutMovie(setup.hostPath);
     flash->PutQuality2("high");
     flash->Play();
     flash->Widget()->show();

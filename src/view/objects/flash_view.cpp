@@ -52,15 +52,13 @@ void CFlashView::CreatePlayer(CObjectHost& host) {
     setup.rect = ToQRect(flash.rect);
     setup.visible = flash.visible != 0;
     setup.enabled = flash.enabled != 0;
-    auto log = document.onFlashEvent;
-    setup.log = [log, movie](const std::string& action, const std::string& detail) {
-        if (log) log({action, movie, detail});
-    };
+    setup.movieFile = movie;
+    setup.log = document.onFlashEvent;
+    const auto& log = setup.log;
     std::string error;
     std::unique_ptr<CKXFlashWindow> made = CKXFlashHost::Instance().CreateWindow(setup, error);
     if (!made) {
         creationFailed = true;
-        if (log) log({"unavailable", movie, error});
         host.InvalidateRect(flash.rect);
         return;
     }

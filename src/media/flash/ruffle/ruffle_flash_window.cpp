@@ -69,7 +69,7 @@ void CRuffleBridge::readyState(int state, bool playing) {
     bool changed = state != window.ruffleState;
     window.ruffleState = state;
     window.SetPlaying(playing);
-    if (changed && window.setup.log) window.setup.log("ready", std::to_string(*window.GetReadyState()));
+    if (changed) window.Log("ready", std::to_string(*window.GetReadyState()));
 }
 
 void CRuffleBridge::metadata(const QVariantMap& values) {
@@ -78,7 +78,7 @@ void CRuffleBridge::metadata(const QVariantMap& values) {
 }
 
 void CRuffleBridge::fsCommand(const QString& command, const QString& arguments) {
-    if (window.setup.log) window.setup.log("fscommand", (command + " " + arguments).toStdString());
+    window.Log("fscommand", (command + " " + arguments).toStdString());
     if (window.setup.onFsCommand) window.setup.onFsCommand(command.toStdString(), arguments.toStdString());
 }
 
@@ -93,9 +93,8 @@ CRuffleFlashWindow::CRuffleFlashWindow(const FlashWindowSetup& setup, const QStr
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     view = new QWebEngineView(this);
-    page = new ReportingPage(CRuffleWebProfile::Instance(rufflePath).Profile(), view, [this](const QString& message) {
-        if (this->setup.log) this->setup.log("error", message.toStdString());
-    });
+    page = new ReportingPage(CRuffleWebProfile::Instance(rufflePath).Profile(), view,
+                             [this](const QString& message) { Log("error", message.toStdString()); });
     // The page under the movie shows until the movie draws.
     page->setBackgroundColor(Qt::transparent);
     channel = new QWebChannel(page);
@@ -119,7 +118,11 @@ CRuffleFlashWindow::~CRuffleFlashWindow() {
 
 void CRuffleFlashWindow::Fail(const QString& message) {
     failedForGood = true;
-    if (setup.log) setup.log("error", message.toStdString());
+    Log("error", message.toStdString());
+}
+
+void CRuffleFlashWindow::Log(const char* action, const std::string& detail) {
+    if (setup.log) setup.log({action, setup.movieFile, detail});
 }
 
 bool CRuffleFlashWindow::PutQuality2(const std::string& quality) {

@@ -63,6 +63,7 @@ private:
     void SendLoad();
     void SetPlaying(bool playing);
     void Fail(const QString& message);
+    void Log(const char* action, const std::string& detail);
 
     FlashWindowSetup setup;
     QWebEngineView* view = nullptr;
