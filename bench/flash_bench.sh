@@ -47,5 +47,6 @@ page_ms() { at "\"ev\":\"page\",\"index\":$1"; }
 loaded_ms() { grep '"action":"ready"' run.jsonl | grep '"state":4' | sed -n "$1p" | sed 's/.*"t":\([0-9]*\).*/\1/'; }
 echo "page shown -> movie loaded, cold:  $(($(loaded_ms 1) - $(page_ms 0))) ms"
 echo "page shown -> movie loaded, warm:  $(($(loaded_ms 2) - $(page_ms 1))) ms (the first of two movies)"
+echo "page shown -> movie loaded, warm:  $(($(loaded_ms 3) - $(page_ms 1))) ms (the second of two movies)"
 echo "memory of a page with two movies:  $((total / 1024)) MB (the player and the web engine's processes)"
 echo "idle page with a stopped movie:    $(((after - before) * 1000 / $(getconf CLK_TCK) / 5)) ms of processor time per second"

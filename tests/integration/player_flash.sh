@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Flash movies in headless runs, played by Ruffle in the player's web view: the first frame shows
-# in the object, the load state reaches complete, Stop freezes the movie, a missing movie shows
-# the placeholder and makes no player, the object's own background fills around a smaller movie,
-# and a Flash intro ends on its movie's FSCommand. A project without Flash never loads the web
-# engine. Skipped when the build has no Flash player (no Qt WebEngine or no Ruffle).
+# in the object, the load state reaches complete, Stop freezes the movie and Play goes on, a
+# missing movie shows the placeholder and makes no player, the object's own background fills
+# around a smaller movie, and a Flash intro ends on its movie's FSCommand. A project without
+# Flash never loads the web engine. Skipped when the build has no Flash player (no Qt WebEngine or no Ruffle).
 source "$(dirname "$0")/lib/player_setup.sh"
 if [ ! -f "$bin/../lib/vantorix/vx_flash_ruffle.so" ] || [ ! -f "$bin/../share/vantorix/ruffle/ruffle.js" ]; then
     echo "player flash: skipped, this build has no Flash player"
@@ -32,6 +32,7 @@ cat >menu.json <<JSON
    {"typeCode": 4, "objectName": "Gone", "rect": [10, 180, 210, 280], "flash": {"file": "missing.swf"}},
    $(label State "[300, 200, 360, 215]" "Debug.Print('state ' .. Flash.GetState('Movie') .. ' ' .. Application.GetLastError() .. ';')"),
    $(label Stop "[300, 230, 360, 245]" "Flash.Stop('Movie') Debug.Print('stop ' .. Application.GetLastError() .. ';')"),
+   $(label Play "[380, 230, 440, 245]" "Flash.Play('Movie') Debug.Print('play ' .. Application.GetLastError() .. ';')"),
    $(label Wrong "[300, 260, 360, 275]" "Debug.Print('gone ' .. Flash.GetState('Gone') .. ' ' .. Flash.GetState('State') .. ' ' .. Application.GetLastError() .. ';')")]}]}
 JSON
 "$bin/vxtool" pack menu.json -o menu.cdd || fail "pack"
@@ -51,6 +52,11 @@ wait 600
 shot $work/stopped1.png
 wait 800
 shot $work/stopped2.png
+click 385 236
+wait 600
+shot $work/played1.png
+wait 800
+shot $work/played2.png
 close
 STEPS
 "$bin/vantorix" --headless --replay steps.txt --log run.jsonl --timeout 30000 menu.cdd 2>stderr.txt ||
@@ -69,6 +75,10 @@ case "$pixel" in 255,0,0 | 0,255,0 | 0,0,255) ;; *) fail "the movie's frame does
 colours=$(for shot in playing playing2 playing3 playing4; do shot_pixel $shot.png 110 85; echo; done | sort -u | wc -l)
 [ "$colours" -ge 2 ] || fail "the movie does not play: $pixel for a second"
 [ "$(shot_pixel stopped1.png 110 85)" = "$(shot_pixel stopped2.png 110 85)" ] || fail "the stopped movie went on"
+# Played again, it goes on from where it stood.
+[[ "$texts" == *"play 0;"* ]] || fail "Play failed: $texts"
+colours=$(for shot in stopped2 played1 played2; do shot_pixel $shot.png 110 85; echo; done | sort -u | wc -l)
+[ "$colours" -ge 2 ] || fail "the movie played again does not go on"
 # The small movie sits in the middle of its object; the object's red fills around it.
 [ "$(shot_pixel playing.png 350 85)" = "0,0,255" ] || fail "the small movie: $(shot_pixel playing.png 350 85)"
 [ "$(shot_pixel playing.png 260 20)" = "255,0,0" ] || fail "no red around the small movie: $(shot_pixel playing.png 260 20)"

@@ -67,8 +67,8 @@ TEST(ScriptErrors, HostileScriptsEndInTheErrorBox) {
         "local t = {} for i = 1, 100 do t = {t} end error(t)",  // a table as the error value
         "string.rep('x', 2000000000)",                          // more memory than scripts get
         "Application = 5\r\nDebug = 7\r\nString.Left('a', 1)\r\nerror('still reported')",
-        "setmetatable(_G, {__index = function() error('no') end, __newindex = function() error('no') end})\r\n"
-        "x = 1",
+        ("setmetatable(_G, {__index = function() error('no') end, __newindex = function() error('no') end})\r\n"
+         "x = 1"),
     };
     for (const char* script : scripts) {
         ScriptFixture fixture;

@@ -17,6 +17,9 @@ struct FlashWindowSetup {
     bool enabled = true;
     // The movie's FSCommand calls: the command and its arguments.
     std::function<void(const std::string& command, const std::string& arguments)> onFsCommand;
+    // The player gave up on the movie for good (Ruffle's own error, or its process ended): the
+    // object shows its placeholder instead. Called at most once.
+    std::function<void()> onFailed;
     // The movie's host path, which every log entry names.
     std::string movieFile;
     // What the log hears: "ready" (the load state, as its number), "fscommand", "error" (the

@@ -166,6 +166,8 @@ bool CIntroVideoWnd::StartFlash() {
     look.onFsCommand = [this](const std::string& command, const std::string&) {
         if (EqualsIgnoringAsciiCase(command, "quit")) End("quit");
     };
+    // A movie the player gives up on never says quit.
+    look.onFailed = [this] { End("failed"); };
     std::string error;
     flash = CKXFlashHost::Instance().CreateWindow(look, error);
     if (!flash) return false;

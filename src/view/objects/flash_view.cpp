@@ -1,5 +1,6 @@
 #include "view/objects/flash_view.h"
 
+#include <string_view>
 #include <utility>
 
 #include "engine/px_runtime_doc.h"
@@ -7,6 +8,7 @@
 #include "media/flash_settings.h"
 #include "platform/host_path.h"
 #include "project/vantorix_flash_object.h"
+#include "resources/kx_flash_file_info.h"
 #include "script/lua50_dialect.h"
 #include "script/project_files.h"
 #include "view/drawing/broken_link_painter.h"
@@ -55,6 +57,18 @@ void CFlashView::CreatePlayer(CObjectHost& host) {
     setup.movieFile = movie;
     setup.log = document.onFlashEvent;
     const auto& log = setup.log;
+    // What is no movie would only show Ruffle's error screen: the placeholder says it better.
+    CKXFlashFileInfo header;
+    if (!header.Open(movie) && std::string_view(header.signature.data(), 3) != "ZWS") {
+        if (log) log({"error", movie, "not a Flash movie"});
+        creationFailed = true;
+        host.InvalidateRect(flash.rect);
+        return;
+    }
+    owner = std::make_shared<CFlashView*>(this);
+    setup.onFailed = [weak = std::weak_ptr<CFlashView*>(owner), &host] {
+        if (auto view = weak.lock()) (*view)->PlayerFailed(host);
+    };
     std::string error;
     std::unique_ptr<CKXFlashWindow> made = CKXFlashHost::Instance().CreateWindow(setup, error);
     if (!made) {
@@ -77,7 +91,14 @@ void CFlashView::CreatePlayer(CObjectHost& host) {
     if (!ApplyFlashSettings(*player, flash, movie) && log) log({"error", movie, "the player refused a setting"});
 }
 
+void CFlashView::PlayerFailed(CObjectHost& host) {
+    creationFailed = true;
+    DestroyPlayer();
+    host.InvalidateRect(flash.rect);
+}
+
 void CFlashView::DestroyPlayer() {
+    owner.reset();
     flash.control = nullptr;
     if (!playerWidget) return;
     QObject::disconnect(playerGone);

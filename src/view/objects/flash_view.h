@@ -28,12 +28,15 @@ private:
     bool FileMissing(const CPXRuntimeDoc& document) const;
     void CreatePlayer(CObjectHost& host);
     void DestroyPlayer();
+    void PlayerFailed(CObjectHost& host);
 
     CVantorixFlashObject& flash;
     // The player; its widget is a child of the view, which may go first when the run ends.
     CKXFlashWindow* player = nullptr;
     QPointer<QWidget> playerWidget;
     QMetaObject::Connection playerGone;
+    // Held by the player's failure call while this object still owns that player.
+    std::shared_ptr<CFlashView*> owner;
     bool creationFailed = false;
     CPXRuntimeDoc* documentOfWindow = nullptr;
 };

@@ -2,12 +2,12 @@
 
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWebChannel>
-#include <QWebEnginePage>
 #include <QWebEngineView>
 
 #include <cmath>
+#include <utility>
 
+#include "media/flash/ruffle/ruffle_page.h"
 #include "media/flash/ruffle/ruffle_web_profile.h"
 
 namespace {
@@ -39,86 +39,59 @@ QString RuffleAlign(int bits) {
     return align;
 }
 
-class ReportingPage : public QWebEnginePage {
-public:
-    ReportingPage(QWebEngineProfile* profile, QObject* parent, std::function<void(const QString&)> onError)
-        : QWebEnginePage(profile, parent), onError(std::move(onError)) {}
-
-protected:
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int,
-                                  const QString&) override {
-        if (level == ErrorMessageLevel && onError) onError(message);
-    }
-    // Links a movie opens go nowhere.
-    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
-        return !isMainFrame || url.scheme() == "vxflash";
-    }
-
-private:
-    std::function<void(const QString&)> onError;
-};
-
 }  // namespace
 
-void CRuffleBridge::pageReady() {
-    window.pageIsReady = true;
-    window.SendLoad();
+void CRuffleFlashWindow::PageReady() {
+    pageIsReady = true;
+    SendLoad();
 }
 
-void CRuffleBridge::readyState(int state, bool playing) {
-    bool changed = state != window.ruffleState;
-    window.ruffleState = state;
-    window.SetPlaying(playing);
-    if (changed) window.Log("ready", std::to_string(*window.GetReadyState()));
+void CRuffleFlashWindow::ReadyState(int state, bool nowPlaying) {
+    bool changed = state != ruffleState;
+    ruffleState = state;
+    SetPlaying(nowPlaying);
+    if (changed) Log("ready", std::to_string(*GetReadyState()));
 }
 
-void CRuffleBridge::metadata(const QVariantMap& values) {
-    window.frameCount = values.value("numFrames").toInt();
-    window.frameRate = values.value("frameRate").toDouble();
+void CRuffleFlashWindow::Metadata(int frames, double rate) {
+    frameCount = frames;
+    frameRate = rate;
 }
 
-void CRuffleBridge::fsCommand(const QString& command, const QString& arguments) {
-    window.Log("fscommand", (command + " " + arguments).toStdString());
-    if (window.setup.onFsCommand) window.setup.onFsCommand(command.toStdString(), arguments.toStdString());
-}
-
-void CRuffleBridge::failed(const QString& message) {
-    window.Fail(message);
+void CRuffleFlashWindow::FsCommand(const QString& command, const QString& arguments) {
+    Log("fscommand", (command + " " + arguments).toStdString());
+    if (setup.onFsCommand) setup.onFsCommand(command.toStdString(), arguments.toStdString());
 }
 
 CRuffleFlashWindow::CRuffleFlashWindow(const FlashWindowSetup& setup, const QString& rufflePath)
-    : QWidget(setup.parent), setup(setup), bridge(*this) {
+    : QWidget(setup.parent), setup(setup) {
     setObjectName("FlashWindow");
     setGeometry(setup.rect);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     view = new QWebEngineView(this);
-    page = new ReportingPage(CRuffleWebProfile::Instance(rufflePath).Profile(), view,
-                             [this](const QString& message) { Log("error", message.toStdString()); });
-    // The page under the movie shows until the movie draws.
-    page->setBackgroundColor(Qt::transparent);
-    channel = new QWebChannel(page);
-    channel->registerObject("bridge", &bridge);
-    page->setWebChannel(channel);
-    QObject::connect(page, &QWebEnginePage::renderProcessTerminated, view,
-                     [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
-                         if (status != QWebEnginePage::NormalTerminationStatus) Fail("the player's process ended");
-                     });
-    view->setPage(page);
+    page = CRuffleWebProfile::Instance(rufflePath).TakePage();
+    page->Attach(this);
+    pageIsReady = page->IsReady();
+    view->setPage(page->Page());
     layout->addWidget(view);
     settings["play"] = true;
     setEnabled(setup.enabled);
     setVisible(setup.visible);
-    page->load(QUrl("vxflash://player/page.html"));
 }
 
 CRuffleFlashWindow::~CRuffleFlashWindow() {
-    if (!movieAddress.isEmpty()) CRuffleWebProfile::Instance({}).RemoveMovie(movieAddress);
+    CRuffleWebProfile& profile = CRuffleWebProfile::Instance({});
+    if (!movieAddress.isEmpty()) profile.RemoveMovie(movieAddress);
+    // The view lets go of the page, which goes back to the profile for the next movie.
+    delete std::exchange(view, nullptr);
+    profile.GivePage(std::exchange(page, nullptr));
 }
 
 void CRuffleFlashWindow::Fail(const QString& message) {
-    failedForGood = true;
     Log("error", message.toStdString());
+    if (std::exchange(failedForGood, true)) return;
+    if (setup.onFailed) setup.onFailed();
 }
 
 void CRuffleFlashWindow::Log(const char* action, const std::string& detail) {
@@ -175,7 +148,7 @@ bool CRuffleFlashWindow::PutLoop(bool) {
 void CRuffleFlashWindow::SendLoad() {
     if (!pageIsReady || movieAddress.isEmpty()) return;
     settings["play"] = wantPlaying;
-    emit bridge.command("load", settings);
+    page->Command("load", settings);
 }
 
 void CRuffleFlashWindow::SetPlaying(bool nowPlaying) {
@@ -188,14 +161,14 @@ void CRuffleFlashWindow::SetPlaying(bool nowPlaying) {
 bool CRuffleFlashWindow::Play() {
     if (failedForGood) return false;
     wantPlaying = true;
-    emit bridge.command("play", {});
+    page->Command("play");
     return true;
 }
 
 bool CRuffleFlashWindow::Stop() {
     if (failedForGood) return false;
     wantPlaying = false;
-    emit bridge.command("stop", {});
+    page->Command("stop");
     return true;
 }
 

@@ -1,37 +1,13 @@
 #pragma once
 
 #include <QElapsedTimer>
-#include <QObject>
 #include <QVariantMap>
 #include <QWidget>
 
 #include "media/flash/flash_window.h"
 
-class QWebChannel;
-class QWebEnginePage;
 class QWebEngineView;
-class CRuffleFlashWindow;
-
-// What the page and the window say to each other over the web channel.
-class CRuffleBridge : public QObject {
-    Q_OBJECT
-public:
-    explicit CRuffleBridge(CRuffleFlashWindow& window) : window(window) {}
-
-public slots:
-    void pageReady();
-    void readyState(int state, bool playing);
-    void metadata(const QVariantMap& values);
-    void fsCommand(const QString& command, const QString& arguments);
-    void failed(const QString& message);
-
-signals:
-    // "load" (with the settings), "play" or "stop".
-    void command(const QString& name, const QVariantMap& settings);
-
-private:
-    CRuffleFlashWindow& window;
-};
+class CRufflePage;
 
 // A Flash object's window: a web view over the object's rectangle whose page runs one Ruffle
 // player. The player's state is mirrored here as the page reports it, so every question the
@@ -59,7 +35,14 @@ public:
     std::optional<int> GetReadyState() override;
 
 private:
+    // What the page reports, through its bridge.
     friend class CRuffleBridge;
+    friend class CRufflePage;
+    void PageReady();
+    void ReadyState(int state, bool playing);
+    void Metadata(int frames, double rate);
+    void FsCommand(const QString& command, const QString& arguments);
+
     void SendLoad();
     void SetPlaying(bool playing);
     void Fail(const QString& message);
@@ -67,9 +50,7 @@ private:
 
     FlashWindowSetup setup;
     QWebEngineView* view = nullptr;
-    QWebEnginePage* page = nullptr;
-    QWebChannel* channel = nullptr;
-    CRuffleBridge bridge;
+    CRufflePage* page = nullptr;
     QVariantMap settings;
     QString movieAddress;
     bool pageIsReady = false;

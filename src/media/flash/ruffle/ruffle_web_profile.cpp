@@ -13,9 +13,16 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <utility>
+
+#include "media/flash/ruffle/ruffle_page.h"
+
 namespace {
 
 constexpr char scheme[] = "vxflash";
+// Spare pages kept for the next movies: each costs some memory in the web engine's process.
+constexpr std::size_t maxSpares = 2;
 
 // Serves vxflash://player/...: the page, the web channel's script, Ruffle's files and movies.
 class SchemeHandler : public QWebEngineUrlSchemeHandler {
@@ -96,6 +103,7 @@ CRuffleWebProfile::CRuffleWebProfile(const QString& ruffle) : rufflePath(ruffle)
     previousHandler = qInstallMessageHandler(QuietStartNotes);
     QLoggingCategory::setFilterRules("qt.webenginecontext.debug=false\nqt.webenginecontext.info=false");
     profile = new QWebEngineProfile(QCoreApplication::instance());
+    pages = new QObject(QCoreApplication::instance());
     profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
     profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     profile->installUrlSchemeHandler(scheme, new SchemeHandler(*this));
@@ -121,4 +129,43 @@ void CRuffleWebProfile::RemoveMovie(const QString& address) {
 
 QString CRuffleWebProfile::MovieFile(const QString& address) const {
     return movies.value(address);
+}
+
+CRufflePage* CRuffleWebProfile::NewPage() {
+    auto* page = new CRufflePage(profile, pages);
+    // The web engine lets go of its profiles as the application ends, before the application's
+    // children go: the kept pages must go first. Routines run in the reverse order of their
+    // adding, so this one, added after the engine's, runs before it.
+    static bool added = false;
+    if (!std::exchange(added, true)) qAddPostRoutine([] { delete std::exchange(Instance({}).pages, nullptr); });
+    return page;
+}
+
+CRufflePage* CRuffleWebProfile::TakePage() {
+    auto warm = std::find_if(spares.begin(), spares.end(), [](CRufflePage* page) { return page->IsWarm(); });
+    if (warm == spares.end()) warm = spares.begin();
+    if (warm == spares.end()) return NewPage();
+    CRufflePage* page = *warm;
+    spares.erase(warm);
+    return page;
+}
+
+void CRuffleWebProfile::GivePage(CRufflePage* page) {
+    if (!page) return;
+    page->Detach();
+    if (page->IsDead() || spares.size() >= maxSpares) {
+        page->deleteLater();
+        return;
+    }
+    spares.push_back(page);
+}
+
+void CRuffleWebProfile::PrepareSpare() {
+    if (!spares.empty()) return;
+    spares.push_back(NewPage());
+}
+
+void CRuffleWebProfile::ForgetPage(CRufflePage* page) {
+    spares.erase(std::remove(spares.begin(), spares.end(), page), spares.end());
+    page->deleteLater();
 }
