@@ -37,7 +37,9 @@ cat >menu.json <<JSON
 JSON
 "$bin/vxtool" pack menu.json -o menu.cdd || fail "pack"
 cat >steps.txt <<STEPS
-wait 7000
+wait 100
+shot $work/early.png
+wait 6900
 click 305 206
 click 305 266
 shot $work/playing.png
@@ -69,6 +71,10 @@ texts=$(debug_texts run.jsonl)
 # A Flash object without a player answers -1 with no error; a label is no Flash object (1100).
 [[ "$texts" == *"gone -1 -1 1100;"* ]] || fail "the state of objects without players: $texts"
 [[ "$texts" == *"stop 0;"* ]] || fail "Stop failed: $texts"
+# While the movie loads, its object shows the page under it or the movie, never a white box.
+case "$(shot_pixel early.png 110 85)" in 0,255,0 | 255,0,0 | 0,0,255) ;; *)
+    fail "the object before its movie shows: $(shot_pixel early.png 110 85)" ;;
+esac
 pixel=$(shot_pixel playing.png 110 85)
 case "$pixel" in 255,0,0 | 0,255,0 | 0,0,255) ;; *) fail "the movie's frame does not show in the object: $pixel" ;; esac
 # A slow machine may show a frame late, but not the same one for a whole second.
