@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/data_file_search.h"
+#include "app/project_folder.h"
 #include "app/px_runtime_app.h"
 #include "app/runtime_folder.h"
 #include "platform/ascii_case.h"
@@ -39,8 +40,13 @@ int ListProjectFonts(const PlayerOptions& options, int argc, char** argv, std::o
     QGuiApplication application(argc, argv);
     auto codePage = CodePage::Open(options.codePage, nullptr);
     if (!codePage) codePage = CodePage::Open("windows-1252", nullptr);
-    std::string executable = options.project.empty() ? options.playerPath : ProjectExecutablePath(options.project);
-    std::string dataFile = FindDataFile(executable).dataFilePath;
+    ProjectChoice chosen =
+        options.project.empty() ? ProjectChoice{options.playerPath, ""} : ChooseProjectExecutable(options.project);
+    if (!chosen.error.empty()) {
+        std::fprintf(stderr, "vantorix: %s\n", chosen.error.c_str());
+        return 1;
+    }
+    std::string dataFile = FindDataFile(chosen.executable).dataFilePath;
     if (dataFile.empty()) {
         std::fprintf(stderr, "vantorix: %s\n", dataFileNotFoundMessage);
         return 1;

@@ -20,6 +20,7 @@
 #include "app/event_log.h"
 #include "app/flash_setup.h"
 #include "app/main_frame.h"
+#include "app/project_folder.h"
 #include "app/project_settings.h"
 #include "app/replay_runner.h"
 #include "app/runtime_folder.h"
@@ -43,10 +44,6 @@ namespace {
 // How long a run that --timeout ended may take to wind down, and how long the exit may take.
 constexpr std::chrono::seconds timeoutGrace{5};
 constexpr std::chrono::seconds shutdownGrace{3};
-
-bool HasExtension(const std::filesystem::path& path, const char* extension) {
-    return EqualsIgnoringAsciiCase(path.extension().string(), extension);
-}
 
 // What the frame and view do for scripts, once they exist.
 class PlayerFrameServices : public CKXFrameServices {
@@ -150,33 +147,6 @@ std::string OwnTransitionsFolder(const std::string& playerPath) {
     return {};
 }
 
-std::string ProjectExecutablePath(const std::string& project) {
-    namespace fs = std::filesystem;
-    fs::path path = fs::absolute(project).lexically_normal();
-    std::error_code error;
-    if (fs::is_directory(path, error)) {
-        std::vector<fs::path> executables, dataFiles;
-        for (const auto& entry : fs::directory_iterator(path, error)) {
-            if (HasExtension(entry.path(), ".exe")) executables.push_back(entry.path());
-            if (HasExtension(entry.path(), ".cdd")) dataFiles.push_back(entry.path());
-        }
-        std::sort(executables.begin(), executables.end());
-        std::sort(dataFiles.begin(), dataFiles.end());
-        if (!executables.empty()) return executables.front().string();
-        if (!dataFiles.empty()) return dataFiles.front().string();
-        return (path / "autorun.exe").string();
-    }
-    if (HasExtension(path, ".cdd")) {
-        for (const auto& entry : fs::directory_iterator(path.parent_path(), error)) {
-            if (HasExtension(entry.path(), ".exe") &&
-                EqualsIgnoringAsciiCase(entry.path().stem().string(), path.stem().string())) {
-                return entry.path().string();
-            }
-        }
-    }
-    return path.string();
-}
-
 int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     // The folder the user started the player in: the run makes the project's folder current, and
     // the replay's relative paths belong to the user.
@@ -260,8 +230,13 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     }
 
     // Start-up: the data file, the window settings, the document, the frame and the first page.
-    std::string executable = options.project.empty() ? options.playerPath : ProjectExecutablePath(options.project);
-    DataFileLocation location = FindDataFile(executable);
+    ProjectChoice chosen =
+        options.project.empty() ? ProjectChoice{options.playerPath, ""} : ChooseProjectExecutable(options.project);
+    if (!chosen.error.empty()) {
+        dialogs.MessageBox(chosen.error, "", 0);
+        return finish(1);
+    }
+    DataFileLocation location = FindDataFile(chosen.executable);
     std::string password = options.password.empty() ? archivePassword : options.password;
     if (location.dataFilePath.empty()) {
         dialogs.MessageBox(dataFileNotFoundMessage, "", 0);
@@ -346,7 +321,7 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
         if (!event.detail.empty()) entry[event.action == "installed" ? "file" : "reason"] = event.detail;
         log.Write(entry);
     };
-    bool opened = document->OnNewDocument(executable, location.dataFilePath, password, &registry);
+    bool opened = document->OnNewDocument(chosen.executable, location.dataFilePath, password, &registry);
     // A disc's transitions may be Windows libraries: the log says why each one does not play.
     for (const CKXTransitionDLLManager::Skipped& skipped : document->Transitions().SkippedFiles()) {
         log.Write({{"ev", "plugin"}, {"file", skipped.path}, {"reason", skipped.reason}});
@@ -355,7 +330,8 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     // A project that cannot be read ends the run before any window shows.
     if (!opened) return finish(1);
 
-    auto frame = std::make_unique<CMainFrame>(settings, *document, screen, workArea, options.arguments, executable);
+    auto frame =
+        std::make_unique<CMainFrame>(settings, *document, screen, workArea, options.arguments, chosen.executable);
     frameServices.frame = frame.get();
     auto objectPluginHook = std::make_unique<ObjectPluginHook>(document->ObjectPlugins());
     qtDialogs.SetOwner(frame.get());

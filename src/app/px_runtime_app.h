@@ -24,10 +24,6 @@ struct PlayerOptions {
     bool listFonts = false;              // list the project's fonts instead of playing it
 };
 
-// The executable path a project is seen to run from: the .exe beside a data file (or the data
-// file itself when there is none), the .exe or data file inside a folder, the path itself
-// otherwise.
-std::string ProjectExecutablePath(const std::string& project);
 // The folder of the player's own transition effects, found from its program's path; empty when
 // there is none.
 std::string OwnTransitionsFolder(const std::string& playerPath);

@@ -57,8 +57,10 @@ shot $work/stopped2.png
 click 385 236
 wait 600
 shot $work/played1.png
-wait 800
+wait 600
 shot $work/played2.png
+wait 600
+shot $work/played3.png
 close
 STEPS
 "$bin/vantorix" --headless --replay steps.txt --log run.jsonl --timeout 30000 menu.cdd 2>stderr.txt ||
@@ -83,7 +85,7 @@ colours=$(for shot in playing playing2 playing3 playing4; do shot_pixel $shot.pn
 [ "$(shot_pixel stopped1.png 110 85)" = "$(shot_pixel stopped2.png 110 85)" ] || fail "the stopped movie went on"
 # Played again, it goes on from where it stood.
 [[ "$texts" == *"play 0;"* ]] || fail "Play failed: $texts"
-colours=$(for shot in stopped2 played1 played2; do shot_pixel $shot.png 110 85; echo; done | sort -u | wc -l)
+colours=$(for shot in stopped2 played1 played2 played3; do shot_pixel $shot.png 110 85; echo; done | sort -u | wc -l)
 [ "$colours" -ge 2 ] || fail "the movie played again does not go on"
 # The small movie sits in the middle of its object; the object's red fills around it.
 [ "$(shot_pixel playing.png 350 85)" = "0,0,255" ] || fail "the small movie: $(shot_pixel playing.png 350 85)"
