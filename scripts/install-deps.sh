@@ -31,6 +31,8 @@ packages=(
     ffmpeg                             # tests and the demo make their movies with it
     qt6-webengine-dev qt6-webchannel-dev   # Flash: Ruffle's web build in a web view
     curl ca-certificates               # fetches Ruffle (scripts/fetch-ruffle.sh)
+    desktop-file-utils appstream libxml2-utils   # the desktop files are checked with these
+    shared-mime-info xdg-utils libglib2.0-bin    # tests ask the desktop what a .cdd opens with
 )
 
 if [ "${1:-}" = "--list" ]; then
