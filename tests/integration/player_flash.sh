@@ -19,10 +19,6 @@ ldd "$bin/vantorix" | grep -qi webengine && fail "the player links the web engin
 "$bin/vx_swfgen" intro.swf --size 120x80 --rate 10 --colors 00ff00 --paint-frames --frames 8 --fscommand-at 3 QUIT ||
     fail "vx_swfgen intro"
 
-label() { # name, rect, click script
-    printf '{"typeCode": 1, "objectName": "%s", "rect": %s, "objectEvents": [{"eventName": "On Click", "script": "%s"}], "label": {"text": "%s", "font": {"height": -12}}}' \
-        "$1" "$2" "$3" "$1"
-}
 cat >menu.json <<JSON
 {"project": {"windowWidth": 500, "windowHeight": 300},
  "pages": [{"pageName": "Home", "backgroundColor": 65280, "pageObjects": [

@@ -36,10 +36,6 @@ flash() { # name, rect, file
     printf '{"typeCode": 4, "objectName": "%s", "rect": %s, "flash": {"file": %s}}' "$1" "$2" \
         "$(/usr/bin/python3 -c 'import json, sys; print(json.dumps(sys.argv[1]))' "$3")"
 }
-label() { # name, rect, click script
-    printf '{"typeCode": 1, "objectName": "%s", "rect": %s, "objectEvents": [{"eventName": "On Click", "script": "%s"}], "label": {"text": "%s", "font": {"height": -12}}}' \
-        "$1" "$2" "$3" "$1"
-}
 state() { printf "Debug.Print('%s ' .. Flash.GetState('%s') .. ';')" "$1" "$1"; }
 cat >menu.json <<JSON
 {"project": {"windowWidth": 560, "windowHeight": 300},

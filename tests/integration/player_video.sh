@@ -13,10 +13,6 @@ ffmpeg -loglevel error -f lavfi -i "color=red:s=320x240:r=25:d=2" -f lavfi -i "c
 ffmpeg -loglevel error -f lavfi -i "color=green:s=160x120:r=25:d=1" -c:v mpeg1video short.mpg || fail "make short.mpg"
 
 print() { printf '{"eventName": "%s", "script": "Debug.Print(\\"%s;\\")"}' "$1" "$2"; }
-label() {  # name, rect, click script
-    printf '{"typeCode": 1, "objectName": "%s", "rect": %s, "objectEvents": [{"eventName": "On Click", "script": "%s"}], "label": {"text": "%s"}}' \
-        "$1" "$2" "$3" "$1"
-}
 cat >menu.json <<JSON
 {"project": {"windowWidth": 700, "windowHeight": 860}, "pages": [{"pageName": "Page", "pageEvents": [], "pageObjects": [
  {"typeCode": 5, "objectName": "V", "rect": [10, 10, 330, 274], "objectEvents": [

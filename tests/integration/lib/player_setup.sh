@@ -23,3 +23,9 @@ finish() {
 
 # The red, green and blue of a pixel of a screenshot: shot_pixel FILE X Y.
 shot_pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:; }
+
+# A label object of a menu's JSON that runs a script when clicked: label NAME RECT SCRIPT.
+label() {
+    printf '{"typeCode": 1, "objectName": "%s", "rect": %s, "objectEvents": [{"eventName": "On Click", "script": "%s"}], "label": {"text": "%s", "font": {"height": -12}}}' \
+        "$1" "$2" "$3" "$1"
+}
