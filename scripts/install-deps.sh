@@ -33,6 +33,8 @@ packages=(
     curl ca-certificates               # fetches Ruffle (scripts/fetch-ruffle.sh)
     desktop-file-utils appstream libxml2-utils   # the desktop files are checked with these
     shared-mime-info xdg-utils libglib2.0-bin    # tests ask the desktop what a .cdd opens with
+    help2man                           # the manual pages, from the programs' --help
+    dpkg-dev file                      # the Debian package: its dependencies (dpkg-shlibdeps)
 )
 
 if [ "${1:-}" = "--list" ]; then

@@ -13,10 +13,12 @@
 namespace {
 
 const char usage[] =
-    "usage: vantorix [options] [PROJECT]\n"
+    "Usage: vantorix [options] [PROJECT]\n"
     "\n"
     "PROJECT is a menu's data file (.cdd), the .exe it was published with, or a folder holding\n"
-    "them. Without it the player looks for the data file named after itself beside itself.\n"
+    "them, such as a disc: there the program that the folder's autorun.inf opens, else the\n"
+    "folder's one menu. Without it the player looks for the data file named after itself beside\n"
+    "itself.\n"
     "\n"
     "  --help               this text\n"
     "  --version            the player's version\n"

@@ -3,15 +3,20 @@
 #include <filesystem>
 #include <iostream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "btn_file.h"
+#include "corpus_scan.h"
 #include "data_file_io.h"
 #include "platform/atomic_file.h"
 #include "platform/code_page.h"
 #include "plugin_listing.h"
+#include "plugins/transition_dll_manager.h"
 #include "project/archive_password.h"
 #include "project/kx_ttf_info.h"
 #include "project/vantorix_project.h"
@@ -23,13 +28,14 @@
 namespace {
 
 const char usage[] =
-    "usage: vxtool inspect FILE.cdd [--password PW] [--codepage CP] [--fonts]\n"
-    "       vxtool pack PROJECT.json -o FILE.cdd [--font FILE.ttf ...] [--password PW] [--codepage CP]\n"
-    "       vxtool unpack FILE.cdd -o PROJECT.json [--password PW] [--codepage CP]\n"
-    "       vxtool run-script FILE.lua [--trace] [--project FILE.cdd] [--password PW] [--codepage CP]\n"
-    "       vxtool btn MANIFEST.xml -o FILE.btn [PICTURE ...]\n"
-    "       vxtool plugins FOLDER\n"
-    "       vxtool swfinfo FILE.swf\n"
+    "Usage: vxtool inspect FILE.cdd [--password PW] [--codepage CP] [--fonts]\n"
+    "  or:  vxtool pack PROJECT.json -o FILE.cdd [--font FILE.ttf ...] [--password PW] [--codepage CP]\n"
+    "  or:  vxtool unpack FILE.cdd -o PROJECT.json [--password PW] [--codepage CP]\n"
+    "  or:  vxtool run-script FILE.lua [--trace] [--project FILE.cdd] [--password PW] [--codepage CP]\n"
+    "  or:  vxtool btn MANIFEST.xml -o FILE.btn [PICTURE ...]\n"
+    "  or:  vxtool plugins FOLDER\n"
+    "  or:  vxtool swfinfo FILE.swf\n"
+    "  or:  vxtool scan PATH... [--summary] [--password PW] [--codepage CP]\n"
     "\n"
     "inspect prints a data file's project as JSON; pack builds a data file from such a JSON\n"
     "description (missing keys take their defaults); unpack writes the JSON to a file.\n"
@@ -41,6 +47,10 @@ const char usage[] =
     "in the order the player finds them, with each plugin's name or why a file is not one.\n"
     "swfinfo prints a Flash movie's header as JSON: signature, version, length, frame size,\n"
     "frame rate and frame count, and whether the player takes it.\n"
+    "scan walks folders (and takes data files) for menus and prints one JSON line per data file:\n"
+    "whether it reads, its pages and objects, the media files it names with whether each exists\n"
+    "and its format, its fonts, transitions, plugins and skins, scripts that do not compile, and\n"
+    "what it needs that this player does not have. --summary prints a table over all of them.\n"
     "Text is UTF-8 in JSON and 8-bit in the data file, in the code page CP (windows-1252).\n";
 
 struct Options {
@@ -51,6 +61,7 @@ struct Options {
     std::string codePage = "windows-1252";
     std::vector<std::string> fonts;
     bool showFonts = false;
+    bool summary = false;
     bool trace = false;
     std::string project;
 };
@@ -85,14 +96,17 @@ Options ParseOptions(int argc, char** argv) {
             options.project = value();
         } else if (arg == "--fonts") {
             options.showFonts = true;
+        } else if (arg == "--summary") {
+            options.summary = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             throw UsageError("unknown option " + arg);
         } else {
             options.inputs.push_back(arg);
         }
     }
-    if (options.command == "btn") {
-        if (options.inputs.empty()) throw UsageError("btn needs a manifest");
+    if (options.command == "btn" || options.command == "scan") {
+        if (options.inputs.empty())
+            throw UsageError(options.command == "btn" ? "btn needs a manifest" : "scan needs a folder");
     } else if (options.inputs.size() != 1) {
         throw UsageError(options.command + (options.command == "plugins" ? " takes one folder" : " takes one file"));
     }
@@ -101,11 +115,28 @@ Options ParseOptions(int argc, char** argv) {
     if (!needsOutput && !options.output.empty()) throw UsageError("inspect prints to standard output");
     if (!options.fonts.empty() && options.command != "pack") throw UsageError("--font is for pack");
     if (options.showFonts && options.command != "inspect") throw UsageError("--fonts is for inspect");
+    if (options.summary && options.command != "scan") throw UsageError("--summary is for scan");
     bool scriptOption = options.trace || !options.project.empty();
     if (scriptOption && options.command != "run-script") {
         throw UsageError("--trace and --project are for run-script");
     }
     return options;
+}
+
+// The names of the player's own transition effects, installed beside this program or built
+// beside it in the build tree.
+std::set<std::string> OwnTransitionNames() {
+    std::error_code error;
+    std::filesystem::path programs = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+    std::set<std::string> names;
+    for (const auto& folder : {programs / ".." / "plugins" / "transitions", programs / VX_TRANSITIONS_FROM_BIN}) {
+        if (!std::filesystem::is_directory(folder, error)) continue;
+        CKXTransitionDLLManager effects;
+        effects.Scan(folder.string());
+        for (const CKXTransitionDLLInfo& effect : effects.Plugins()) names.insert(effect.name);
+        break;
+    }
+    return names;
 }
 
 void WriteProjectJsonOf(const Options& options, const CodePage& codePage, std::ostream& out) {
@@ -181,6 +212,10 @@ int Run(int argc, char** argv) {
         if (!std::filesystem::is_directory(options.inputs[0], ignored))
             throw ToolError(options.inputs[0] + ": not a folder");
         ListTransitionPlugins(options.inputs[0], std::cout);
+    } else if (options.command == "scan") {
+        CorpusScanOptions scan{
+            options.inputs, {options.password, OwnTransitionNames()}, options.summary, isatty(STDERR_FILENO) == 1};
+        return ScanCorpus(scan, *codePage, std::cout, std::cerr);
     } else if (options.command == "swfinfo") {
         PrintSwfInfo(options.inputs[0], std::cout);
     } else if (options.command == "run-script") {
