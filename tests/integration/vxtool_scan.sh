@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # vxtool scan over a small corpus of our own: a good menu, one with missing media, a script that
 # does not compile, an object kind the player lacks and a Windows transition plugin, a damaged
-# data file, a zip bomb, a FIFO and a device named .cdd, and a link loop. One JSON line per data
+# data file, a zip bomb, a 10 GB file, a FIFO and a device named .cdd, and a link loop. One JSON line per data
 # file, a summary table, and nothing written into the scanned folders.
 set -u
 bin=$(cd "$1" && pwd)
@@ -47,6 +47,7 @@ with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED) as archive:
         for _ in range(300):
             entry.write(block)
 PY
+truncate -s 10G corpus/odd/huge.cdd
 mkfifo corpus/odd/fifo.cdd
 ln -s /dev/zero corpus/odd/device.cdd
 ln -s .. corpus/odd/loop
@@ -65,7 +66,8 @@ problems = []
 def expect(what, value, wanted):
     if value != wanted:
         problems.append(f"{what}: {value!r}, not {wanted!r}")
-expect("the data files found", sorted(by_name), ["broken/menu.cdd", "good/GOOD.CDD", "odd/bomb.cdd", "odd/damaged.cdd"])
+expect("the data files found", sorted(by_name),
+       ["broken/menu.cdd", "good/GOOD.CDD", "odd/bomb.cdd", "odd/damaged.cdd", "odd/huge.cdd"])
 good, broken = by_name.get("good/GOOD.CDD", {}), by_name.get("broken/menu.cdd", {})
 expect("good reads", good.get("reads"), True)
 expect("good title", good.get("title"), "Good")
@@ -84,7 +86,7 @@ expect("broken script places", sorted(e["where"] for e in errors), ["page Home, 
 expect("broken transitions", broken.get("transitions"), [{"name": "Spiral Galaxy", "own": False}])
 expect("broken transition files", broken.get("transitionFiles"), [{"file": "Data/Plugins/Spiral.tns", "format": "windows-program"}])
 expect("broken needs", broken.get("needs"), ["the transition \"Spiral Galaxy\" of the menu's own plugins", "web browser objects"])
-for name in ("odd/damaged.cdd", "odd/bomb.cdd"):
+for name in ("odd/damaged.cdd", "odd/bomb.cdd", "odd/huge.cdd"):
     line = by_name.get(name, {})
     expect(name + " reads", line.get("reads"), False)
     if not line.get("error"):
@@ -95,10 +97,27 @@ if problems:
 PY
 
 timeout 60 "$bin/vxtool" scan corpus --summary >summary.txt 2>stderr.txt || fail "the summary failed: $(cat stderr.txt)"
-grep -Eq '^data files +4$' summary.txt || fail "the summary's count: $(cat summary.txt)"
-grep -Eq '^  that do not read +2$' summary.txt || fail "the summary's unread files: $(cat summary.txt)"
+grep -Eq '^data files +5$' summary.txt || fail "the summary's count: $(cat summary.txt)"
+grep -Eq '^  that do not read +3$' summary.txt || fail "the summary's unread files: $(cat summary.txt)"
 grep -Eq '^scripts that do not compile +2$' summary.txt || fail "the summary's scripts: $(cat summary.txt)"
 "$bin/vxtool" scan "$work/nowhere" >/dev/null 2>&1 && fail "a missing folder is no error"
+
+# A folder the user may not read is skipped and counted. Root reads every folder, so this part
+# runs as nobody where it can.
+if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null; then
+    mkdir -p corpus/locked/inner
+    cp corpus/good/GOOD.CDD corpus/locked/inner/
+    chmod -R a+rX "$work"
+    chmod 000 corpus/locked
+    as_nobody() { setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; }
+fi
+# (Only where nobody can reach the program and the corpus at all.)
+if [ -d corpus/locked ] && as_nobody test -x "$bin/vxtool" -a -r "$work/corpus"; then
+    as_nobody "$bin/vxtool" scan corpus --summary >locked.txt 2>stderr.txt || fail "the scan as nobody: $(cat stderr.txt)"
+    grep -Eq '^folders that could not be read +1$' locked.txt || fail "the locked folder: $(cat locked.txt)"
+    grep -Eq '^data files +5$' locked.txt || fail "the scan as nobody found: $(cat locked.txt)"
+fi
+[ -d corpus/locked ] && chmod 755 corpus/locked
 
 [ "$failures" -eq 0 ] && echo "vxtool scan: all checks passed"
 exit $((failures > 0))
