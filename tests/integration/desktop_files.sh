@@ -2,16 +2,8 @@
 # The desktop files: the menu entry, the AppStream description and the data files' type are
 # valid, and with them installed a .cdd, by its name or by its contents alone, is a menu data
 # file that the desktop opens with the player, while another zip archive stays a zip archive.
-set -u
-bin=$(cd "$1" && pwd)
+source "$(dirname "$0")/lib/test_setup.sh"
 data=$(cd "$2/data" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
 for tool in desktop-file-validate appstreamcli xmllint update-mime-database update-desktop-database xdg-mime gio zip; do
     command -v $tool >/dev/null || { echo "$tool is missing (scripts/install-deps.sh installs it)"; exit 1; }
 done
@@ -45,5 +37,4 @@ done
 [ "$(xdg-mime query default application/x-vantorix-cdd)" = "vantorix.desktop" ] ||
     fail "the desktop opens data files with $(xdg-mime query default application/x-vantorix-cdd)"
 
-[ "$failures" -eq 0 ] && echo "desktop files: all checks passed"
-exit $((failures > 0))
+finish "desktop files"

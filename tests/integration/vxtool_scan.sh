@@ -3,15 +3,7 @@
 # does not compile, an object kind the player lacks and a Windows transition plugin, a damaged
 # data file, a zip bomb, a 10 GB file, a FIFO and a device named .cdd, and a link loop. One JSON line per data
 # file, a summary table, and nothing written into the scanned folders.
-set -u
-bin=$(cd "$1" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+source "$(dirname "$0")/lib/test_setup.sh"
 py=/usr/bin/python3
 cd "$work" || exit 1
 mkdir -p corpus/good/assets corpus/broken/Data/Plugins corpus/odd
@@ -119,5 +111,4 @@ if [ -d corpus/locked ] && as_nobody test -x "$bin/vxtool" -a -r "$work/corpus";
 fi
 [ -d corpus/locked ] && chmod 755 corpus/locked
 
-[ "$failures" -eq 0 ] && echo "vxtool scan: all checks passed"
-exit $((failures > 0))
+finish "vxtool scan"
