@@ -26,9 +26,10 @@ printf 'wait 6000\nkey 32\nwait 6000\nkey 32\nwait 9000\nclose\n' >steps.txt
 player=$!
 # Memory with two Flash objects: the player and the web engine's processes, in the middle of page Two.
 sleep 9
-rss() { awk '/^VmRSS/ {print $2}' "/proc/$1/status" 2>/dev/null || echo 0; }
-total=$(rss "$player")
-for child in $(pgrep -f QtWebEngineProcess); do total=$((total + $(rss "$child"))); done
+# Proportional set sizes: a page of memory shared by several of the processes counts once in all.
+pss() { awk '/^Pss:/ {print $2}' "/proc/$1/smaps_rollup" 2>/dev/null || echo 0; }
+total=$(pss "$player")
+for child in $(pgrep -f QtWebEngineProcess); do total=$((total + $(pss "$child"))); done
 # The idle page with its movie stopped: processor time of all of them over 5 s on page Three.
 sleep 5
 ticks() {
@@ -48,5 +49,5 @@ loaded_ms() { grep '"action":"ready"' run.jsonl | grep '"state":4' | sed -n "$1p
 echo "page shown -> movie loaded, cold:  $(($(loaded_ms 1) - $(page_ms 0))) ms"
 echo "page shown -> movie loaded, warm:  $(($(loaded_ms 2) - $(page_ms 1))) ms (the first of two movies)"
 echo "page shown -> movie loaded, warm:  $(($(loaded_ms 3) - $(page_ms 1))) ms (the second of two movies)"
-echo "memory of a page with two movies:  $((total / 1024)) MB (the player and the web engine's processes)"
+echo "memory of a page with two movies:  $((total / 1024)) MB (the player and the web engine's processes, PSS)"
 echo "idle page with a stopped movie:    $(((after - before) * 1000 / $(getconf CLK_TCK) / 5)) ms of processor time per second"

@@ -95,10 +95,12 @@ CRuffleWebProfile& CRuffleWebProfile::Instance(const QString& rufflePath) {
 
 CRuffleWebProfile::CRuffleWebProfile(const QString& ruffle) : rufflePath(ruffle) {
     // The web engine reads these when it starts, which is now. Chromium refuses to run as root
-    // with its sandbox, and its own log would fill the player's standard error.
+    // with its sandbox, and its own log would fill the player's standard error. All the pages
+    // share one process, as Flash movies once shared the menu's: a process of its own each would
+    // cost every movie some hundred megabytes more.
     if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    flags += " --log-level=3 --autoplay-policy=no-user-gesture-required";
+    flags += " --log-level=3 --autoplay-policy=no-user-gesture-required --process-per-site";
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
     previousHandler = qInstallMessageHandler(QuietStartNotes);
     QLoggingCategory::setFilterRules("qt.webenginecontext.debug=false\nqt.webenginecontext.info=false");
