@@ -35,6 +35,7 @@ packages=(
     shared-mime-info xdg-utils libglib2.0-bin    # tests ask the desktop what a .cdd opens with
     help2man                           # the manual pages, from the programs' --help
     dpkg-dev file                      # the Debian package: its dependencies (dpkg-shlibdeps)
+    debootstrap                        # CI installs the package on a fresh Debian 12 too
 )
 
 if [ "${1:-}" = "--list" ]; then
