@@ -37,6 +37,16 @@ flash() { # name, rect, file
         "$(/usr/bin/python3 -c 'import json, sys; print(json.dumps(sys.argv[1]))' "$3")"
 }
 state() { printf "Debug.Print('%s ' .. Flash.GetState('%s') .. ';')" "$1" "$1"; }
+# A 300 by 200 menu NAME.cdd of one green page with the objects given.
+small_menu() {
+    local name=$1
+    shift
+    local objects
+    objects=$(IFS=,; echo "$*")
+    printf '{"project": {"windowWidth": 300, "windowHeight": 200}, "pages": [{"pageName": "Home", "backgroundColor": 65280, "pageObjects": [%s]}]}' \
+        "$objects" >"$name.json"
+    "$bin/vxtool" pack "$name.json" -o "$name.cdd" || fail "pack $name"
+}
 cat >menu.json <<JSON
 {"project": {"windowWidth": 560, "windowHeight": 300},
  "pages": [{"pageName": "Home", "backgroundColor": 65280, "pageObjects": [
@@ -85,13 +95,8 @@ PY
 grep -q "GET" server.log && fail "a movie reached the web: $(cat server.log)"
 
 # A movie whose script never ends, on its own: the window still answers clicks, and closes.
-cat >endless.json <<JSON
-{"project": {"windowWidth": 300, "windowHeight": 200},
- "pages": [{"pageName": "Home", "pageObjects": [
-   $(flash Endless "[10, 10, 110, 110]" endless.swf),
-   $(label Ask "[200, 150, 260, 165]" "Debug.Print('answered;')")]}]}
-JSON
-"$bin/vxtool" pack endless.json -o endless.cdd || fail "pack endless"
+small_menu endless "$(flash Endless "[10, 10, 110, 110]" endless.swf)" \
+    "$(label Ask "[200, 150, 260, 165]" "Debug.Print('answered;')")"
 cat >steps.txt <<STEPS
 wait 5000
 click 205 156
@@ -102,13 +107,7 @@ STEPS
 [[ "$(debug_texts endless.jsonl)" == *"answered;"* ]] || fail "the window did not answer beside the endless movie"
 
 # The player's process ends under a playing movie: the placeholder takes its place.
-cat >crash.json <<JSON
-{"project": {"windowWidth": 300, "windowHeight": 200},
- "pages": [{"pageName": "Home", "backgroundColor": 65280, "pageObjects": [
-   $(flash Movie "[10, 10, 110, 110]" good.swf),
-   $(label Ask "[200, 150, 260, 165]" "$(state Movie)")]}]}
-JSON
-"$bin/vxtool" pack crash.json -o crash.cdd || fail "pack crash"
+small_menu crash "$(flash Movie "[10, 10, 110, 110]" good.swf)" "$(label Ask "[200, 150, 260, 165]" "$(state Movie)")"
 cat >steps.txt <<STEPS
 wait 9000
 click 205 156
