@@ -9,8 +9,19 @@ command -v debootstrap >/dev/null || { echo "check-package-fresh: debootstrap is
 root=$(mktemp -d)
 chmod 755 "$root"
 cleanup() {
-    umount "$root/proc" 2>/dev/null || true
-    rm -rf "$root"
+    # What the run left in the chroot: the web engine's helpers end a moment after the player.
+    local process
+    for process in /proc/[0-9]*; do
+        [ "$(readlink "$process/root" 2>/dev/null)" = "$root" ] && kill -KILL "${process#/proc/}" 2>/dev/null
+    done
+    sleep 0.5
+    umount "$root/proc" 2>/dev/null || umount -l "$root/proc" 2>/dev/null || true
+    # Never delete through a mount that is still there.
+    if mountpoint -q "$root/proc"; then
+        echo "check-package-fresh: $root/proc is still mounted, so $root stays"
+        return
+    fi
+    rm -rf --one-file-system "$root"
 }
 trap cleanup EXIT
 debootstrap --variant=minbase bookworm "$root" http://deb.debian.org/debian >"$root.log" 2>&1 ||
