@@ -129,7 +129,8 @@ function warm() {
         if (done) return;
         done = true;
         spare.remove();
-        pauseSound(true);
+        // A movie may have come while the page warmed up: its sound goes on.
+        if (!player) pauseSound(true);
         bridge.warmed();
     };
     spare.addEventListener("loadeddata", finish, {once: true});
