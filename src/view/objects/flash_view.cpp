@@ -61,8 +61,7 @@ void CFlashView::CreatePlayer(CObjectHost& host) {
     CKXFlashFileInfo header;
     if (!header.Open(movie) && std::string_view(header.signature.data(), 3) != "ZWS") {
         if (log) log({"error", movie, "not a Flash movie"});
-        creationFailed = true;
-        host.InvalidateRect(flash.rect);
+        PlayerFailed(host);
         return;
     }
     owner = std::make_shared<CFlashView*>(this);
@@ -72,8 +71,7 @@ void CFlashView::CreatePlayer(CObjectHost& host) {
     std::string error;
     std::unique_ptr<CKXFlashWindow> made = CKXFlashHost::Instance().CreateWindow(setup, error);
     if (!made) {
-        creationFailed = true;
-        host.InvalidateRect(flash.rect);
+        PlayerFailed(host);
         return;
     }
     player = made.release();

@@ -28,6 +28,8 @@ private:
     bool FileMissing(const CPXRuntimeDoc& document) const;
     void CreatePlayer(CObjectHost& host);
     void DestroyPlayer();
+    // No player, or none any more: the placeholder shows, and no player is tried again while
+    // the page shows.
     void PlayerFailed(CObjectHost& host);
 
     CVantorixFlashObject& flash;
