@@ -3,33 +3,14 @@
 #include <algorithm>
 #include <cstdint>
 
-#include <unistd.h>
-
 #include "platform/ascii_case.h"
+#include "platform/code_page.h"
 #include "platform/host_path.h"
 
 namespace {
 
 // An autorun.inf is a few lines; a bigger file is read no further than this.
 constexpr std::size_t maxAutorunBytes = 64 * 1024;
-
-void AppendUtf8(std::string& out, std::uint32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | code >> 6);
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | code >> 12);
-        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | code >> 18);
-        out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
 
 // UTF-16 text (after its byte order mark) as UTF-8; unpaired surrogates become U+FFFD.
 std::string FromUtf16(std::string_view bytes, bool bigEndian) {
@@ -107,16 +88,7 @@ std::optional<std::string> AutorunOpenProgram(std::string_view text) {
 }
 
 std::optional<std::string> ReadAutorunOpenProgram(const std::string& path) {
-    int fd = OpenRegularFile(path);
-    if (fd < 0) return std::nullopt;
-    std::string bytes(maxAutorunBytes, '\0');
-    std::size_t have = 0;
-    while (have < bytes.size()) {
-        ssize_t got = read(fd, bytes.data() + have, bytes.size() - have);
-        if (got <= 0) break;
-        have += static_cast<std::size_t>(got);
-    }
-    close(fd);
-    bytes.resize(have);
-    return AutorunOpenProgram(bytes);
+    std::optional<std::string> bytes = ReadRegularFileStart(path, maxAutorunBytes);
+    if (!bytes) return std::nullopt;
+    return AutorunOpenProgram(*bytes);
 }

@@ -3,29 +3,16 @@
 #include <filesystem>
 
 #include "media/flash/flash_host.h"
+#include "platform/host_path.h"
 #include "platform/kx_registry.h"
 #include "platform/windows_paths.h"
 #include "resources/file_version.h"
 #include "resources/flash_check.h"
 
-namespace {
-
-std::string FirstExisting(std::initializer_list<std::filesystem::path> candidates) {
-    for (const std::filesystem::path& candidate : candidates) {
-        std::error_code error;
-        if (std::filesystem::exists(candidate, error)) return candidate.lexically_normal().string();
-    }
-    return {};
-}
-
-}  // namespace
-
 bool SetUpFlashPlayer(const std::string& playerPath, CKXRegistry& registry) {
-    std::filesystem::path programs = std::filesystem::path(playerPath).parent_path();
-    std::string module = FirstExisting(
-        {programs / ".." / "lib" / "vantorix" / "vx_flash_ruffle.so", programs / VX_FLASH_MODULE_FROM_BIN});
-    std::string ruffle =
-        FirstExisting({programs / ".." / "share" / "vantorix" / "ruffle", programs / VX_RUFFLE_FROM_BIN});
+    std::string module =
+        FirstExistingBesideProgram(playerPath, {"../lib/vantorix/vx_flash_ruffle.so", VX_FLASH_MODULE_FROM_BIN});
+    std::string ruffle = FirstExistingBesideProgram(playerPath, {"../share/vantorix/ruffle", VX_RUFFLE_FROM_BIN});
     CKXFlashHost& host = CKXFlashHost::Instance();
     host.Configure(module, ruffle);
     if (!host.Installed()) return false;

@@ -29,6 +29,7 @@
 #include "media/sound_system.h"
 #include "platform/ascii_case.h"
 #include "platform/code_page.h"
+#include "platform/host_path.h"
 #include "platform/kx_registry.h"
 #include "platform/qt/message_pump.h"
 #include "platform/qt/qt_dialogs.h"
@@ -138,13 +139,7 @@ private:
 std::string OwnTransitionsFolder(const std::string& playerPath) {
     // In the build tree the effects are built beside the programs' folder; installed, they are
     // where the install put them relative to the program.
-    std::filesystem::path programs = std::filesystem::path(playerPath).parent_path();
-    for (std::filesystem::path folder :
-         {programs / ".." / "plugins" / "transitions", programs / VX_TRANSITIONS_FROM_BIN}) {
-        std::error_code error;
-        if (std::filesystem::is_directory(folder, error)) return folder.lexically_normal().string();
-    }
-    return {};
+    return FirstExistingBesideProgram(playerPath, {"../plugins/transitions", VX_TRANSITIONS_FROM_BIN});
 }
 
 int RunPlayer(const PlayerOptions& options, int argc, char** argv) {

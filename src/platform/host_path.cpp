@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -77,4 +78,33 @@ int OpenRegularFile(const std::string& path) {
 bool IsRegularFile(const std::string& path) {
     struct stat info;
     return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::optional<std::string> ReadRegularFileStart(const std::string& path, std::size_t limit) {
+    int fd = OpenRegularFile(path);
+    if (fd < 0) return std::nullopt;
+    std::string bytes(limit, '\0');
+    std::size_t have = 0;
+    while (have < limit) {
+        ssize_t got = read(fd, bytes.data() + have, limit - have);
+        if (got < 0) {
+            close(fd);
+            return std::nullopt;
+        }
+        if (got == 0) break;
+        have += static_cast<std::size_t>(got);
+    }
+    close(fd);
+    bytes.resize(have);
+    return bytes;
+}
+
+std::string FirstExistingBesideProgram(const std::string& programPath, std::initializer_list<const char*> relatives) {
+    std::filesystem::path programs = std::filesystem::path(programPath).parent_path();
+    for (const char* relative : relatives) {
+        std::filesystem::path candidate = programs / relative;
+        std::error_code error;
+        if (std::filesystem::exists(candidate, error)) return candidate.lexically_normal().string();
+    }
+    return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -18,3 +20,11 @@ bool HostPathExists(const std::string& path);
 int OpenRegularFile(const std::string& path);
 // Whether the path names a regular file (symbolic links followed).
 bool IsRegularFile(const std::string& path);
+// The first bytes of a regular file, at most limit of them; nothing when it cannot be opened as
+// one (OpenRegularFile) or a read fails.
+std::optional<std::string> ReadRegularFileStart(const std::string& path, std::size_t limit);
+
+// The first of the paths, relative to the folder of the program at programPath, that exists:
+// where a program finds what came with it, in the build tree or where the install put it.
+// Empty when none does.
+std::string FirstExistingBesideProgram(const std::string& programPath, std::initializer_list<const char*> relatives);

@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
-
-#include <fcntl.h>
-#include <unistd.h>
+#include <optional>
+#include <string>
 
 #include "platform/host_path.h"
 #include "project/unzip_mem_to_mem.h"
@@ -62,34 +60,14 @@ bool ReadRect(const std::uint8_t* bytes, std::size_t size, CKXFlashFileInfo::Fra
     return true;
 }
 
-// Reads at most limit bytes from the start of a regular file.
-bool ReadStart(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes) {
-    int fd = OpenRegularFile(path);
-    if (fd < 0) return false;
-    bytes.resize(limit);
-    std::size_t have = 0;
-    while (have < limit) {
-        ssize_t got = read(fd, bytes.data() + have, limit - have);
-        if (got < 0) {
-            close(fd);
-            return false;
-        }
-        if (got == 0) break;
-        have += static_cast<std::size_t>(got);
-    }
-    close(fd);
-    bytes.resize(have);
-    return true;
-}
-
 }  // namespace
 
 bool CKXFlashFileInfo::Open(const std::string& path) {
     moviePath = path;
     if (path.empty() || !IsRegularFile(path)) return false;
-    std::vector<std::uint8_t> bytes;
-    if (!ReadStart(path, headerBytes + maxCompressedInput, bytes)) return false;
-    bool opened = OpenBytes(bytes.data(), bytes.size());
+    std::optional<std::string> bytes = ReadRegularFileStart(path, headerBytes + maxCompressedInput);
+    if (!bytes) return false;
+    bool opened = OpenBytes(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size());
     moviePath = path;
     return opened;
 }

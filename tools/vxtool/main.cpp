@@ -15,6 +15,7 @@
 #include "data_file_io.h"
 #include "platform/atomic_file.h"
 #include "platform/code_page.h"
+#include "platform/host_path.h"
 #include "plugin_listing.h"
 #include "plugins/transition_dll_manager.h"
 #include "project/archive_password.h"
@@ -127,15 +128,13 @@ Options ParseOptions(int argc, char** argv) {
 // beside it in the build tree.
 std::set<std::string> OwnTransitionNames() {
     std::error_code error;
-    std::filesystem::path programs = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+    std::string program = std::filesystem::read_symlink("/proc/self/exe", error).string();
+    std::string folder = FirstExistingBesideProgram(program, {"../plugins/transitions", VX_TRANSITIONS_FROM_BIN});
     std::set<std::string> names;
-    for (const auto& folder : {programs / ".." / "plugins" / "transitions", programs / VX_TRANSITIONS_FROM_BIN}) {
-        if (!std::filesystem::is_directory(folder, error)) continue;
-        CKXTransitionDLLManager effects;
-        effects.Scan(folder.string());
-        for (const CKXTransitionDLLInfo& effect : effects.Plugins()) names.insert(effect.name);
-        break;
-    }
+    if (folder.empty()) return names;
+    CKXTransitionDLLManager effects;
+    effects.Scan(folder);
+    for (const CKXTransitionDLLInfo& effect : effects.Plugins()) names.insert(effect.name);
     return names;
 }
 

@@ -1,9 +1,6 @@
 #include "media_format.h"
 
-#include <cstring>
 #include <string_view>
-
-#include <unistd.h>
 
 #include "platform/host_path.h"
 
@@ -56,17 +53,9 @@ constexpr Signature signatures[] = {
 }  // namespace
 
 std::string MediaFormatOf(const std::string& hostPath) {
-    int fd = OpenRegularFile(hostPath);
-    if (fd < 0) return {};
-    char head[16] = {};
-    std::size_t have = 0;
-    while (have < sizeof head) {
-        ssize_t got = read(fd, head + have, sizeof head - have);
-        if (got <= 0) break;
-        have += static_cast<std::size_t>(got);
-    }
-    close(fd);
-    std::string_view start(head, have);
+    std::optional<std::string> head = ReadRegularFileStart(hostPath, 16);
+    if (!head) return {};
+    std::string_view start(*head);
     for (const Signature& signature : signatures) {
         if (start.size() >= signature.offset + signature.bytes.size() &&
             start.substr(signature.offset, signature.bytes.size()) == signature.bytes) {
@@ -74,8 +63,8 @@ std::string MediaFormatOf(const std::string& hostPath) {
         }
     }
     // An MPEG audio frame: eleven set bits of frame sync.
-    if (have >= 2 && static_cast<unsigned char>(head[0]) == 0xFF &&
-        (static_cast<unsigned char>(head[1]) & 0xE0) == 0xE0) {
+    if (start.size() >= 2 && static_cast<unsigned char>(start[0]) == 0xFF &&
+        (static_cast<unsigned char>(start[1]) & 0xE0) == 0xE0) {
         return "mp3";
     }
     return "unknown";
