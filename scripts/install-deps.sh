@@ -36,6 +36,7 @@ packages=(
     help2man                           # the manual pages, from the programs' --help
     dpkg-dev file                      # the Debian package: its dependencies (dpkg-shlibdeps)
     debootstrap                        # CI installs the package on a fresh Debian 12 too
+    xvfb xauth                         # tests of what only a real window shows, under Xvfb
 )
 
 if [ "${1:-}" = "--list" ]; then

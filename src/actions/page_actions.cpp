@@ -1,5 +1,6 @@
 #include "actions/page_actions.h"
 
+#include <algorithm>
 #include <string>
 
 #include "actions/action_support.h"
@@ -247,10 +248,13 @@ int LabelSetText(lua_State* L) {
         label->text = ExpandLineBreaks(text);
         CKXScriptDocument& document = DocumentOf(L);
         if (document.HasMainWindow()) {
-            // Repaints what the label covered before and after it sized itself to the text.
-            document.RepaintObjectRect(*label);
+            // Sized to the text first, as its angle has it, then what it covered before and
+            // after repainted at once: a draw before the sizing would place it anew from its top.
+            VxRect before = label->rect;
             if (label->autoSize) document.MeasureObject(*label);
-            document.RepaintObjectRect(*label);
+            const VxRect& after = label->rect;
+            document.RepaintRect({std::min(before.left, after.left), std::min(before.top, after.top),
+                                  std::max(before.right, after.right), std::max(before.bottom, after.bottom)});
         }
     }
     SetLastError(L, label ? 0 : objectNotFound);

@@ -174,6 +174,7 @@ void CMainFrame::ApplyWindowShape() {
 
 void CMainFrame::RunCloseSequence() {
     document.RunCloseEvents();
+    view->EndMedia();
     document.RemoveFonts();
 }
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -184,7 +185,21 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     // The exit is logged first; then everything is taken down, finalizers of scripts included,
     // and one that never returns cannot keep the process alive.
     std::optional<CKXWatchdog> shutdownWatch;
+    // A run that shows no window and keeps no log tells the person who started it on standard
+    // error why it could not start, and each script error, as "vantorix: TITLE: TEXT".
+    bool scripted = options.headless || !options.replayFile.empty();
+    bool tellOnStandardError = scripted && options.logFile.empty();
+    std::optional<DialogRecord> lastMessage;
+    auto tell = [&](const DialogRecord& record) {
+        std::string line = "vantorix: " + (record.title.empty() ? "" : codePage->ToUtf8(record.title) + ": ") +
+                           codePage->ToUtf8(record.text);
+        for (char& c : line) {
+            if (c == '\r' || c == '\n') c = ' ';
+        }
+        std::fprintf(stderr, "%s\n", line.c_str());
+    };
     auto finish = [&](int code) {
+        if (code == 1 && tellOnStandardError && lastMessage) tell(*lastMessage);
         timeoutWatch.reset();
         watchedEngine = nullptr;
         log.Exit(code);
@@ -192,9 +207,16 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
         return code;
     };
 
-    bool scripted = options.headless || !options.replayFile.empty();
     ScriptedDialogs scriptedDialogs;
     scriptedDialogs.listener = [&](const DialogRecord& record) {
+        if (tellOnStandardError && record.kind == "message") {
+            lastMessage = record;
+            // A script's error box; the one that ends the run is told by finish.
+            if (record.title == "Error") {
+                tell(record);
+                lastMessage.reset();
+            }
+        }
         nlohmann::ordered_json answer = nullptr;
         if (!record.cancelled) {
             answer = record.kind == "message" ? nlohmann::ordered_json(std::stoi(record.answer))
@@ -255,12 +277,12 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     // The sound engine; when no output opens the run goes on silent. The random playlist order
     // is seeded once per run.
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    std::string soundError;
+    std::string soundError, silentBecause;
     auto postToGui = [&application](std::function<void()> work) {
         QMetaObject::invokeMethod(&application, std::move(work), Qt::QueuedConnection);
     };
-    auto sound =
-        CKXSoundSystem::Start({options.headless, options.audioOut, options.audioDriver}, postToGui, soundError);
+    auto sound = CKXSoundSystem::Start({options.headless, options.audioOut, options.audioDriver}, postToGui, soundError,
+                                       silentBecause);
     if (!soundError.empty()) {
         std::fprintf(stderr, "vantorix: %s\n", soundError.c_str());
         return finish(2);
@@ -268,6 +290,7 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     auto document = std::make_unique<CPXRuntimeDoc>(dialogs, frameServices, *codePage, ActionTables(),
                                                     sound ? &sound->Engine() : nullptr);
     document->SetSoundAvailable(sound != nullptr);
+    if (!sound) log.Write({{"ev", "audio"}, {"action", "off"}, {"reason", silentBecause}});
     document->Audio().onEvent = [&](const char* action, int channel, const std::string& file, int result) {
         nlohmann::ordered_json event = {{"ev", "audio"}, {"action", action}, {"channel", channel}};
         if (!file.empty()) event["file"] = codePage->ToUtf8(file);

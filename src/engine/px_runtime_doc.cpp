@@ -188,7 +188,7 @@ bool CPXRuntimeDoc::RunStartupEvents() {
 }
 
 void CPXRuntimeDoc::RunKeyEvent(int virtualKey, bool ctrl, bool alt, bool shift) {
-    if (!currentPage) return;
+    if (!currentPage || closed) return;
     std::string prefix =
         ScriptPrefix(currentPage->pageName, {"local e_Key=" + std::to_string(virtualKey), "local e_Modifiers = {}",
                                              std::string("e_Modifiers.ctrl=") + TrueOrFalse(ctrl),
@@ -198,13 +198,14 @@ void CPXRuntimeDoc::RunKeyEvent(int virtualKey, bool ctrl, bool alt, bool shift)
 }
 
 void CPXRuntimeDoc::RunShowEvent(int pageIndex) {
+    if (closed) return;
     if (CVantorixMenuPage* page = Page(pageIndex)) {
         RunPageEvent(*page, VxEvent::onShow, ScriptPrefix(page->pageName), true);
     }
 }
 
 void CPXRuntimeDoc::RunAudioEvent(int state, int channel) {
-    if (!currentPage) return;
+    if (!currentPage || closed) return;
     const char* word = state >= 0 && state < 4 ? audioStates[state] : "";
     std::string prefix = ScriptPrefix(currentPage->pageName, {"local e_Channel=" + std::to_string(channel),
                                                               std::string("local e_State=\"") + word + "\""});
@@ -213,7 +214,7 @@ void CPXRuntimeDoc::RunAudioEvent(int state, int channel) {
 
 void CPXRuntimeDoc::RunObjectEvent(const CVantorixBaseObject& object, const char* eventName, const char* contextName) {
     std::string script = object.GetEventScript(eventName);
-    if (script.empty() || !currentPage) return;
+    if (script.empty() || !currentPage || closed) return;
     RunEventScript(
         script, currentPage->pageName + " -> " + object.objectName + " -> " + (contextName ? contextName : eventName),
         ScriptPrefix(object.objectName));
@@ -226,6 +227,7 @@ void CPXRuntimeDoc::RunCloseEvents() {
         RunEventScript(project->info.GetEventScript(VxEvent::onShutdown),
                        std::string("Project -> ") + VxEvent::onShutdown, "");
     }
+    closed = true;
 }
 
 std::string CPXRuntimeDoc::ResolveTrackPath(const std::string& name) {
@@ -237,6 +239,7 @@ bool CPXRuntimeDoc::QueryAllowProjectClose() {
 }
 
 void CPXRuntimeDoc::PlayObjectSound(const ObjectSounds& sounds, bool hover) {
+    if (closed) return;
     // Mode 1 plays the project's default sound, mode 2 the object's own file.
     int mode = hover ? sounds.hoverSoundMode : sounds.clickSoundMode;
     std::string file;
@@ -304,7 +307,7 @@ void CPXRuntimeDoc::EnterPage(CVantorixMenuPage& page, int index) {
 }
 
 void CPXRuntimeDoc::RunPostedPageChange(int index, bool force) {
-    if (!SuppressProjectEvents()) ShowPage(index, force);
+    if (!SuppressProjectEvents() && !closed) ShowPage(index, force);
 }
 
 void CPXRuntimeDoc::ApplyPageOffset() {

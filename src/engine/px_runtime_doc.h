@@ -69,6 +69,9 @@ public:
     // Asks the script global QueryAllowProjectClose; a missing or failing function allows it.
     bool QueryAllowProjectClose();
     bool Closing() const { return closing; }
+    // The closing scripts have run: the page is left for good, and nothing of it (objects' media,
+    // sounds, events, scripts, page changes) runs any more.
+    bool Closed() const { return closed; }
 
     // An object's hover or click sound on the effects channel.
     void PlayObjectSound(const ObjectSounds& sounds, bool hover);
@@ -85,6 +88,7 @@ public:
     static constexpr int maxPageChangeNesting = 16;
     CVantorixBaseObject* FindObject(const std::string& name, int kind) const override;
     void RepaintObjectRect(const CVantorixBaseObject& object) override;
+    void RepaintRect(const VxRect& rect) override { view->RedrawRectNow(rect); }
     void RedrawPage() override;
     bool HasMainWindow() const override { return view->Exists(); }
     bool ReloadObject(CVantorixBaseObject& object) override { return view->ReloadObject(object); }
@@ -153,6 +157,7 @@ private:
     int pageChangeNesting = 0;
     bool switchingPage = false;
     bool closing = false;
+    bool closed = false;
     bool previewMode = false;
     bool debugOnStart = false;
     std::string startupScript;

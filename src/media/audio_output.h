@@ -18,7 +18,9 @@ public:
 };
 
 // The sound card through SDL, trying the drivers in order (an empty name is SDL's own choice).
-// Nothing when none of them opens a device.
-std::unique_ptr<CKXAudioOutput> OpenSdlOutput(CKXAudioOutput::MixFunction mix, const std::vector<std::string>& drivers);
+// Nothing when none of them opens a device, with why in failure. The sound libraries' own
+// complaints (ALSA's, PipeWire's, SDL's) stay off standard error.
+std::unique_ptr<CKXAudioOutput> OpenSdlOutput(CKXAudioOutput::MixFunction mix, const std::vector<std::string>& drivers,
+                                              std::string& failure);
 // No device: the mix is taken in real time and dropped, or written to a WAV file.
 std::unique_ptr<CKXAudioOutput> OpenClockedOutput(CKXAudioOutput::MixFunction mix, std::unique_ptr<CKXWavWriter> file);

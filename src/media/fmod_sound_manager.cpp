@@ -1,5 +1,6 @@
 #include "media/fmod_sound_manager.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
@@ -109,16 +110,14 @@ int CFMODSoundManager::Play(int n) {
         }
         SetVolume(n, slot.volume);
     }
-    Report("play", n, resultDone);
-    Notify(n, "Play");
+    Changed(n, "Play");
     return resultDone;
 }
 
 int CFMODSoundManager::Stop(int n) {
     if (int refused = Check(n)) return refused;
     if (!engine->StopStream(StreamOf(n))) return resultNotReady;
-    Report("stop", n, resultDone);
-    Notify(n, "Stop");
+    Changed(n, "Stop");
     return resultDone;
 }
 
@@ -126,8 +125,7 @@ int CFMODSoundManager::Pause(int n, bool paused, bool notify) {
     if (int refused = Check(n)) return refused;
     if (!engine->SetChannelPaused(n, paused)) return resultNotReady;
     if (notify) {
-        Report("pause", n, resultDone);
-        Notify(n, "Pause");
+        Changed(n, "Pause");
     }
     return resultDone;
 }
@@ -193,18 +191,20 @@ int CFMODSoundManager::TogglePlay(int n) {
     if (!engine) return resultNotReady;
     if (!Valid(n)) return resultBadChannel;
     CKXSoundEngine::StreamHandle stream = StreamOf(n);
-    if (!engine->IsChannelPlaying(n)) {
-        if (!stream) return resultDone;
-        if (!engine->PlayStream(n, stream)) return resultNotReady;
-        Notify(n, "Play");
+    auto playFromStart = [&] {
+        if (!engine->PlayStream(n, stream)) {
+            Report("play", n, resultNotReady);
+            return resultNotReady;
+        }
+        Changed(n, "Play");
         return resultDone;
-    }
+    };
+    if (!engine->IsChannelPlaying(n)) return stream ? playFromStart() : resultDone;
     bool paused = engine->GetChannelPaused(n);
     if (engine->SetChannelPaused(n, !paused)) {
-        Notify(n, paused ? "Play" : "Pause");
+        Changed(n, paused ? "Play" : "Pause");
     } else if (engine->RewindChannel(n) && stream) {
-        if (!engine->PlayStream(n, stream)) return resultNotReady;
-        Notify(n, "Play");
+        return playFromStart();
     }
     return resultDone;
 }
@@ -242,6 +242,14 @@ int CFMODSoundManager::GetOggTags(int n, std::vector<COggTag>& list) {
         list.push_back({"RAWTAGS", raw});
     }
     return result;
+}
+
+void CFMODSoundManager::Changed(int n, const char* state) {
+    // The log's action is the state's name in lower case.
+    std::string action = state;
+    for (char& c : action) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    Report(action.c_str(), n, resultDone);
+    Notify(n, state);
 }
 
 void CFMODSoundManager::Notify(int n, const char* state) {

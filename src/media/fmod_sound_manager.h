@@ -97,6 +97,8 @@ private:
     void Release(CFMODSound& sound);
     void OnStreamEnd(int n);
     void Report(const char* what, int n, int result);
+    // A channel's new state done: logged, then "On Audio" raised.
+    void Changed(int n, const char* state);
 
     CKXSoundEngine* engine;
     CKXAudioHost* host = nullptr;

@@ -8,7 +8,7 @@ const std::vector<std::string>& CKXSoundSystem::DefaultDrivers() {
 }
 
 std::unique_ptr<CKXSoundSystem> CKXSoundSystem::Start(const SoundOptions& options, CKXMixingSoundEngine::Poster post,
-                                                      std::string& error) {
+                                                      std::string& error, std::string& silentBecause) {
     auto system = std::make_unique<CKXSoundSystem>();
     system->engine = std::make_unique<CKXMixingSoundEngine>(std::move(post));
     CKXAudioOutput::MixFunction mix = [engine = system->engine.get()](float* out, int frames) {
@@ -24,8 +24,8 @@ std::unique_ptr<CKXSoundSystem> CKXSoundSystem::Start(const SoundOptions& option
     } else if (options.headless && options.driver.empty()) {
         system->output = OpenClockedOutput(mix, nullptr);
     } else {
-        system->output =
-            OpenSdlOutput(mix, options.driver.empty() ? DefaultDrivers() : std::vector<std::string>{options.driver});
+        system->output = OpenSdlOutput(
+            mix, options.driver.empty() ? DefaultDrivers() : std::vector<std::string>{options.driver}, silentBecause);
     }
     if (!system->output) return nullptr;
     system->engine->onActivityChanged = [output = system->output.get()](bool active) { output->SetActive(active); };

@@ -20,10 +20,10 @@ public:
     // The SDL drivers tried in order when none is named: SDL's own choice, the sound servers,
     // then ALSA.
     static const std::vector<std::string>& DefaultDrivers();
-    // Nothing when no output could be opened: the run goes on silent. error is set only when
-    // the WAV file cannot be created.
+    // Nothing when no output could be opened: the run goes on silent, and silentBecause says
+    // why. error is set only when the WAV file cannot be created.
     static std::unique_ptr<CKXSoundSystem> Start(const SoundOptions& options, CKXMixingSoundEngine::Poster post,
-                                                 std::string& error);
+                                                 std::string& error, std::string& silentBecause);
     CKXMixingSoundEngine& Engine() { return *engine; }
 
 private:

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <set>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -122,8 +123,12 @@ void CKXTTFManager::Install(CKXFontRegistration& registration, const CodePage& c
         for (const auto& font : fonts) Report(codePage.ToUtf8(font->faceName), "failed", "no temporary folder");
         return;
     }
+    // A list may name one record several times (the stream's back-references): it is one font,
+    // installed once and so removed once.
+    std::set<const CKXTTFInfo*> seen;
     for (std::size_t i = 0; i < fonts.size(); ++i) {
         CKXTTFInfo& font = *fonts[i];
+        if (!seen.insert(&font).second) continue;
         std::string face = codePage.ToUtf8(font.faceName);
         if (registration.HasScalableFace(face, font.charSet)) {
             Report(face, "present");

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "project/serializable.h"
+
 class CKXDialogs;
 class CKXRegistry;
 class CLUAEngine;
@@ -112,6 +114,7 @@ public:
     virtual CVantorixBaseObject* FindObject(const std::string&, int) const { return nullptr; }
     // Repaints a rectangle of the page (or the whole view) at once.
     virtual void RepaintObjectRect(const CVantorixBaseObject&) {}
+    virtual void RepaintRect(const VxRect&) {}
     virtual void RedrawPage() {}
     virtual bool HasMainWindow() const { return false; }
     // Loads an object's file again (an image's picture); false when it does not load.

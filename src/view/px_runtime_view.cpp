@@ -40,6 +40,8 @@ CPXRuntimeView::CPXRuntimeView(CPXRuntimeDoc& document, QWidget* parent) : CKXWn
 void CPXRuntimeView::OnInitialUpdate() {
     if (!document.RunStartupEvents()) return;
     ShowIntro();
+    // The window closed while the intro showed: no page follows.
+    if (document.Closing()) return;
     setFocus();
     document.Audio().PlayNext(true);
     document.ShowPage(document.GetStartPageIndex(), true);
@@ -352,6 +354,11 @@ void CPXRuntimeView::LeaveCurrentPage() {
     if (CVantorixMenuPage* page = document.CurrentPage()) LeavePage(*page, true);
 }
 
+void CPXRuntimeView::EndMedia() {
+    if (intro) intro->End("closed");
+    if (CVantorixMenuPage* page = document.CurrentPage()) LeavePage(*page, false);
+}
+
 bool CPXRuntimeView::ReloadObject(CVantorixBaseObject& object) {
     return ObjectViewOf(object).Reload(document);
 }
@@ -414,7 +421,7 @@ void CPXRuntimeView::OnPaint(const QRect& clipBox) {
 void CPXRuntimeView::ShowObjectWindows() {
     objectWindowsPending = false;
     CVantorixMenuPage* page = document.CurrentPage();
-    if (!page || document.SwitchingPage()) return;
+    if (!page || document.SwitchingPage() || document.Closed()) return;
     // A script run from a window's event may change the page: the list is the one of the start.
     std::vector<CVantorixBaseObject*> objects;
     for (const auto& object : page->Objects()) objects.push_back(object.get());
@@ -486,17 +493,28 @@ void CPXRuntimeView::RunTransition(const CKXTransitionDLLInfo& plugin, const std
 
 void CPXRuntimeView::LetTheScreenSettle() {
     ++settling;
-    QCoreApplication::processEvents();
+    if (settlePump) {
+        settlePump();
+    } else {
+        QCoreApplication::processEvents();
+    }
     --settling;
     if (settling > 0) return;
-    // The page changes that came meanwhile go back to the queue, in their order, ahead of what the
-    // coming script asks for.
-    std::vector<std::pair<int, bool>> jumps;
-    jumps.swap(deferredJumps);
-    for (auto [index, force] : jumps) PostJumpPage(index, force);
+    // The notifications that came meanwhile go back to the queue, in their order, ahead of what
+    // the coming script asks for.
+    std::vector<DeferredMessage> waiting;
+    waiting.swap(deferredMessages);
+    for (const DeferredMessage& m : waiting) PostMessage(m.message, m.wParam, m.lParam);
 }
 
 std::intptr_t CPXRuntimeView::OnMessage(int message, std::intptr_t wParam, std::intptr_t lParam) {
+    if (message != UM_PAGE_SHOWN && message != UM_AUDIO_EVENT && message != UM_JUMP_PAGE) return 0;
+    // Notifications run from the top of the event loop, never nested in the pump of another: a
+    // cycle of jumps or a stream of audio events then loops instead of growing the stack.
+    if (settling > 0) {
+        deferredMessages.push_back({message, wParam, lParam});
+        return 0;
+    }
     switch (message) {
         case UM_PAGE_SHOWN:
             // The page is on screen before any of its scripts runs.
@@ -508,12 +526,6 @@ std::intptr_t CPXRuntimeView::OnMessage(int message, std::intptr_t wParam, std::
             document.RunAudioEvent(static_cast<int>(wParam), static_cast<int>(lParam));
             return 0;
         case UM_JUMP_PAGE:
-            // Page changes run from the top of the event loop, never nested in the pump of another
-            // page's notification: a cycle of jumps then loops instead of growing the stack.
-            if (settling > 0) {
-                deferredJumps.emplace_back(static_cast<int>(wParam), lParam != 0);
-                return 0;
-            }
             document.RunPostedPageChange(static_cast<int>(wParam), lParam != 0);
             return 0;
         default:

@@ -71,6 +71,9 @@ public:
     void RebuildTooltips();
     // Releases everything the current page's objects hold (the window is closing).
     void LeaveCurrentPage();
+    // Ends the intro and the current page's object windows (their movies) once the closing
+    // scripts have run; the window itself closes a moment later.
+    void EndMedia();
     // Headless runs have no other application that could be active.
     bool alwaysActive = false;
     // What the window shows inside the page rectangle, as a 24-bit picture.
@@ -84,6 +87,9 @@ public:
     std::function<void()> beforeIntro;
     // The intro window's icon; none: the application's.
     QIcon introIcon;
+    // What the screen settling before a page's or audio script serves; none: the waiting
+    // events. Replaced by tests that choose what a settle finds.
+    std::function<void()> settlePump;
     // The intro window while it shows, else null.
     QWidget* IntroWindow() const { return intro.get(); }
 
@@ -114,8 +120,8 @@ private:
                                           QPoint point);
     void PointerMoved(QPoint point);
     void GrabPointer(bool grab);
-    // Serves the events that are waiting, so that the screen shows the page; page changes among
-    // them wait for the top of the event loop.
+    // Serves the events that are waiting, so that the screen shows the page; the view's own
+    // notifications among them wait for the top of the event loop.
     void LetTheScreenSettle();
 
     CPXRuntimeDoc& document;
@@ -123,7 +129,11 @@ private:
     CObjectView* captured = nullptr;  // the paragraph holding the pointer for its scroll bar
     QPoint lastPointer;
     int settling = 0;
-    std::vector<std::pair<int, bool>> deferredJumps;
+    struct DeferredMessage {
+        int message;
+        std::intptr_t wParam, lParam;
+    };
+    std::vector<DeferredMessage> deferredMessages;
     bool windowDrag = false;
     QPoint dragStart;
     int pageWidth = 0;

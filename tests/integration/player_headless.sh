@@ -122,4 +122,27 @@ status=$?
 [ "$status" -eq 0 ] || fail "the looping page ended with status $status"
 grep -q 'Page changes are nested too deeply' "$work/loop.jsonl" || fail "no error for the endless jump"
 
+# A headless run without a log says on standard error why it could not start, and each script
+# error, one line each; with a log, or when all goes well, it says nothing there.
+mkdir -p "$work/empty"
+printf 'wait 100\nclose\n' >"$work/short.txt"
+while IFS='|' read -r what args expected; do
+    # shellcheck disable=SC2086
+    "$bin/vantorix" --headless --timeout 20000 $args 2>"$work/stderr.txt" >/dev/null
+    got=$(cat "$work/stderr.txt")
+    if [ -z "$expected" ]; then
+        [ -z "$got" ] || fail "$what: standard error is not empty: $got"
+    else
+        grep -qx -- "$expected" "$work/stderr.txt" && [ "$(wc -l <"$work/stderr.txt")" -eq 1 ] ||
+            fail "$what: standard error is '$got', not one line '$expected'"
+    fi
+done <<CASES
+a missing data file|$work/missing.cdd|vantorix: Error: Could not find data file.
+an empty folder|$work/empty|vantorix: No menu in $work/empty: it holds no .cdd data file.
+not a data file|$work/short.txt|vantorix: .*
+a script error|--replay $work/loop.txt $work/loop.cdd|vantorix: Error: On Preload, Line 1: Page changes are nested too deeply.
+a script error with a log|--replay $work/loop.txt --log $work/quiet.jsonl $work/loop.cdd|
+a run that ends well|--replay $work/short.txt $work/menu.cdd|
+CASES
+
 finish "player headless"

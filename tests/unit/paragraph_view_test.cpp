@@ -13,6 +13,8 @@
 #include "shown_project.h"
 #include "view/image/cis_image_ex.h"
 #include "view/objects/object_factory.h"
+#include "view/objects/paragraph_text.h"
+#include "view/objects/text_layout.h"
 
 namespace {
 
@@ -136,6 +138,33 @@ TEST(ParagraphView, BoxesWheelAndClamping) {
     shown.Wheel(QPoint(50, 50), -120);
     shown.Repaint();
     EXPECT_EQ(bar.position, shorterLast);
+}
+
+TEST(ParagraphView, LinesStackAtTheMeasuredHeightWhateverTheFontsLeading) {
+    // Faces whose line spacing has leading, or whose layout rounds a line up: forty lines are
+    // forty line heights, and the bar counts forty lines, so each step moves one whole line.
+    struct Case {
+        const char* face;
+        int height;
+    };
+    OffscreenApplication();
+    for (Case c : {Case{"Arial", -20}, Case{"Times New Roman", -24}, Case{"Liberation Mono", -16}, Case{"Arial", -13},
+                   Case{"Courier New", -15}, Case{"Verdana", -31}}) {
+        CKXFont described(c.height);
+        described.faceName = c.face;
+        QFont font = MakeFont(described, CodePage::Default());
+        int line = ParagraphLineHeight(font);
+        CParagraphText text;
+        text.Prepare(QString::fromStdString(Lines(40)).replace("\r\n", "\n"), font, false, 0);
+        EXPECT_EQ(text.Size().height(), 40 * line) << c.face << " " << c.height;
+
+        auto record = Paragraph(Lines(40), {10, 10, 210, 190});
+        record->font = described;
+        ShownParagraph shown(record);
+        const CParagraphView::Bar& bar = shown.View().Vertical();
+        ASSERT_TRUE(bar.shown) << c.face << " " << c.height;
+        EXPECT_EQ(bar.count, 40) << c.face << " " << c.height;
+    }
 }
 
 TEST(ParagraphView, OnEnterRunsAsOnOver) {

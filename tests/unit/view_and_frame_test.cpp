@@ -32,6 +32,8 @@ TEST(WindowShape, BlackPixelsMakeTheShape) {
 #include <QKeyEvent>
 #include <QThread>
 
+#include <algorithm>
+
 #include "actions/action_tables.h"
 #include "app/project_settings.h"
 #include "engine/px_runtime_doc.h"
@@ -45,6 +47,7 @@ TEST(WindowShape, BlackPixelsMakeTheShape) {
 #include "project/zip_writer.h"
 #include "shown_project.h"
 #include "temp_folder.h"
+#include "view/objects/text_layout.h"
 #include "view/px_runtime_view.h"
 
 namespace {
@@ -176,6 +179,64 @@ TEST(PageView, TooltipsForVisibleObjectsWithText) {
 
 }  // namespace
 
+void PrintTo(const VxRect& r, std::ostream* out) {
+    *out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+}
+
+namespace {
+
+TEST(LabelView, RotatedLabelsArePlacedByTheirAngleAtTheFirstDrawAndAfterSetText) {
+    // A label 40 high at y 200, drawn first with one text, then given the other by SetText.
+    // The first draw fits the rectangle from its top, except at 270, where a line longer than
+    // the rectangle is high first moves the top up (bottom kept). SetText keeps the top-left,
+    // except at 90, where the label keeps its left and bottom and so grows upwards.
+    const std::string shortText = "ab", longText = "A much longer text than that";
+    struct Case {
+        int angle;
+        std::string first, then;
+    };
+    for (Case c : {Case{0, shortText, longText}, Case{0, longText, shortText}, Case{90, shortText, longText},
+                   Case{90, longText, shortText}, Case{180, shortText, longText}, Case{180, longText, shortText},
+                   Case{270, shortText, longText}, Case{270, longText, shortText}}) {
+        CVantorixProject project;
+        auto page = std::make_unique<CVantorixMenuPage>();
+        auto label = std::make_shared<CVantorixTextObject>();
+        label->objectName = "L";
+        label->text = c.first;
+        label->angle = c.angle;
+        label->autoSize = 1;
+        label->font = CKXFont(-20);
+        label->rect = {20, 200, 60, 240};
+        page->pageObjects.push_back(label);
+        project.pages.push_back(std::move(page));
+        ShownProject shown(project, 400, 400);
+        shown.frame->View().repaint();
+        QApplication::processEvents();
+        const VxRect& r = shown.document.CurrentPage()->Objects()[0]->rect;
+        QFont font = MakeFont(label->font, CodePage::Default());
+        auto size = [&](const std::string& text) { return MeasureText(text, font, CodePage::Default(), {}).size(); };
+        std::string what = std::to_string(c.angle) + " from '" + c.first + "' to '" + c.then + "'";
+
+        QSize first = size(c.first);
+        bool upright = c.angle == 0 || c.angle == 180;
+        int top = 200;
+        if (c.angle == 270 && first.width() - 6 > 40) top = 240 - (first.width() - 6);
+        VxRect drawn = upright ? VxRect{20, top, 20 + first.width(), top + first.height()}
+                               : VxRect{20, top, 20 + first.height(), top + first.width()};
+        EXPECT_EQ(r, drawn) << what << ", first draw";
+
+        shown.document.RunEventScript("Label.SetText('L', '" + c.then + "')", "Test", "");
+        QApplication::processEvents();
+        QSize then = size(c.then);
+        VxRect expected = upright         ? VxRect{20, drawn.top, 20 + then.width(), drawn.top + then.height()}
+                          : c.angle == 90 ? VxRect{20, drawn.bottom - then.width(), 20 + then.height(), drawn.bottom}
+                                          : VxRect{20, drawn.top, 20 + then.height(), drawn.top + then.width()};
+        EXPECT_EQ(r, expected) << what << ", after SetText";
+    }
+}
+
+}  // namespace
+
 #include <QLineEdit>
 
 #include "platform/qt/kx_input_box.h"
@@ -198,6 +259,50 @@ TEST(InputBox, LongPromptsGrowTheBox) {
 }  // namespace
 
 namespace {
+
+// Where the stack stood at each call of the scripts' probe().
+std::vector<std::uintptr_t> probedStack;
+
+int ProbeStack(lua_State*) {
+    int marker = 0;
+    probedStack.push_back(reinterpret_cast<std::uintptr_t>(&marker));
+    return 0;
+}
+
+TEST(PageView, NotificationsThatComeWhileTheScreenSettlesWaitForTheTopOfTheLoop) {
+    // The worst order: every settle before a script finds another notification, handed to the
+    // view there and then. However many come, each script runs at the same depth.
+    struct Case {
+        const char* name;
+        int message;
+        std::intptr_t wParam, lParam;
+    };
+    for (Case c : {Case{"page shown", CPXRuntimeView::UM_PAGE_SHOWN, 0, 0},
+                   Case{"audio", CPXRuntimeView::UM_AUDIO_EVENT, 0, 1}}) {
+        CVantorixProject project;
+        project.pages.push_back(std::make_unique<CVantorixMenuPage>());
+        project.pages[0]->FindEvent("On Show")->script = "probe()";
+        project.pages[0]->FindEvent("On Audio")->script = "probe()";
+        ShownProject shown(project, 40, 30);
+        CPXRuntimeView& view = shown.frame->View();
+        lua_register(shown.document.ScriptEngine().luaState, "probe", ProbeStack);
+        for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+        probedStack.clear();
+        const std::size_t count = 400;
+        std::size_t sent = 1;
+        view.settlePump = [&] {
+            if (sent < count) {
+                ++sent;
+                view.SendMessage(c.message, c.wParam, c.lParam);
+            }
+        };
+        view.SendMessage(c.message, c.wParam, c.lParam);
+        for (int i = 0; i < 10000 && probedStack.size() < count; ++i) QCoreApplication::processEvents();
+        ASSERT_EQ(probedStack.size(), count) << c.name;
+        auto [deepest, shallowest] = std::minmax_element(probedStack.begin(), probedStack.end());
+        EXPECT_LT(*shallowest - *deepest, 16u * 1024) << c.name << ": the stack grew by " << (*shallowest - *deepest);
+    }
+}
 
 TEST(PageView, AJumpCycleThroughOnCloseDoesNotGrowTheStack) {
     // Page A's "On Show" jumps to B; every page's "On Close" jumps on; the cycle never ends by

@@ -49,6 +49,8 @@ public:
     ~CIntroVideoWnd() override;
 
     void Run();
+    // Ends the intro (once), logging why.
+    void End(const char* reason);
 
     // The window size and the media rectangle in it, by the window and size modes.
     static QSize WindowSize(const CIntroVideoSettings& settings, QSize media, QSize screen);
@@ -59,7 +61,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void End(const char* reason);
     // The Flash player at the media rectangle, playing the movie; false when none can be made.
     bool StartFlash();
     void Log(const char* action, const std::string& reason = {});

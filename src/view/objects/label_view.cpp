@@ -1,5 +1,6 @@
 #include "view/objects/label_view.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
 #include "engine/px_runtime_doc.h"
@@ -65,6 +66,11 @@ void CLabelView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
             painter.drawText(QRect(0, 0, width, height), flags, text);
             break;
         case 270:  // reads top to bottom
+            // A line longer than the rectangle is high moves its top up first, keeping its bottom.
+            for (const QString& line : LinesOf(label.text, codePage)) {
+                int lineWidth = line.isEmpty() ? 0 : QFontMetrics(font).horizontalAdvance(line);
+                if (lineWidth > r.bottom - r.top) r.top = r.bottom - lineWidth;
+            }
             r.bottom = r.top + width;
             r.right = r.left + height;
             painter.translate(r.right, r.top);

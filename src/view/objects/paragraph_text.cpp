@@ -6,6 +6,10 @@
 
 #include <algorithm>
 
+int ParagraphLineHeight(const QFont& font) {
+    return std::max(1, QFontMetrics(font).height());
+}
+
 void CParagraphText::Prepare(const QString& newText, const QFont& newFont, bool newWrap, int newWrapWidth) {
     if (!newWrap) newWrapWidth = -1;
     if (prepared && newText == text && newFont == font && newWrap == wrap && newWrapWidth == wrapWidth) return;
@@ -20,6 +24,9 @@ void CParagraphText::Prepare(const QString& newText, const QFont& newFont, bool 
     option.setWrapMode(wrap ? QTextOption::WordWrap : QTextOption::NoWrap);
     // Tab stops every eight average characters, as the desktop's text drawing has them.
     option.setTabStopDistance(8 * std::max(1, QFontMetrics(font).averageCharWidth()));
+    // Lines stack at the measured height, not the layout's own (which may round up or add
+    // leading): scrolling moves the text by whole lines.
+    const int height = ParagraphLineHeight(font);
     int top = 0, widest = 0;
     for (const QString& part : text.split('\n')) {
         auto& block = blocks.emplace_back(std::make_unique<QTextLayout>(part, font));
@@ -28,7 +35,6 @@ void CParagraphText::Prepare(const QString& newText, const QFont& newFont, bool 
         for (QTextLine line = block->createLine(); line.isValid(); line = block->createLine()) {
             line.setLineWidth(wrap ? std::max(1, wrapWidth) : 1e9);
             line.setPosition(QPointF(0, 0));
-            int height = static_cast<int>(line.height() + 0.5);
             int width = static_cast<int>(line.naturalTextWidth() + 0.999);
             lines.push_back({line, top, height, width});
             top += height;

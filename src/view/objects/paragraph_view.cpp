@@ -60,8 +60,7 @@ const char* CParagraphView::EnterContext() const {
 void CParagraphView::PrepareText(const CPXRuntimeDoc& document) {
     if (!fontMade) {
         font = MakeFont(paragraph.font, document.codePage);
-        // The height of "TgijkOO" on one line: the font's line height.
-        lineHeight = std::max(1, QFontMetrics(font).height());
+        lineHeight = ParagraphLineHeight(font);
         fontMade = true;
     }
     if (textMade && sourceText == paragraph.text) return;

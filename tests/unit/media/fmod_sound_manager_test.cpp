@@ -167,6 +167,11 @@ TEST_F(ManagerTest, EngineRefusalsGiveThree) {
 }
 
 TEST_F(ManagerTest, TogglePlayPausesResumesAndStarts) {
+    // Every road that pauses or resumes a channel is logged as the plain operations are.
+    std::vector<std::string> logged;
+    manager.onEvent = [&](const char* what, int, const std::string&, int result) {
+        logged.push_back(std::string(what) + " " + std::to_string(result));
+    };
     ASSERT_EQ(manager.Load(narration, "/a.wav", false), 0);
     EXPECT_EQ(manager.TogglePlay(narration), 0);
     EXPECT_TRUE(engine.IsChannelPlaying(narration));
@@ -181,6 +186,7 @@ TEST_F(ManagerTest, TogglePlayPausesResumesAndStarts) {
     EXPECT_EQ(manager.TogglePlay(narration), 0);
     EXPECT_EQ(engine.rewinds, 1);
     EXPECT_EQ(host.events.back(), "send Play 6");
+    EXPECT_EQ(logged, (std::vector<std::string>{"load 0", "play 0", "pause 0", "play 0", "play 0"}));
 }
 
 TEST_F(ManagerTest, MuteMarksTheChannelAndSetVolumeMakesItAudibleWithoutClearingTheMark) {

@@ -77,6 +77,21 @@ TEST_F(TTFManagerTest, InstallsWhatTheSystemLacksAndRemovesItAtTheEnd) {
     EXPECT_TRUE(manager.Fonts()[0]->installedBase.empty());
 }
 
+TEST_F(TTFManagerTest, AFontListedSeveralTimesIsInstalledOnceAndLeavesNothingBehind) {
+    // The stream stores the repeats as back-references to one record.
+    RecordRef font = Font("Face", "FONT");
+    ASSERT_TRUE(Load(DataFile({font, Font("Other", "FONT other"), font, font})));
+    ASSERT_EQ(manager.Fonts().size(), 4u);
+    ASSERT_EQ(manager.Fonts()[0], manager.Fonts()[2]);
+    std::vector<std::string> actions;
+    manager.onFont = [&](const CKXTTFManager::FontEvent& e) { actions.push_back(e.face + ":" + e.action); };
+    manager.Install(registration, *codePage);
+    EXPECT_EQ(actions, (std::vector<std::string>{"Face:installed", "Other:installed"}));
+    manager.Remove(registration);
+    EXPECT_TRUE(registration.added.empty());
+    EXPECT_FALSE(fs::exists(temp + "/_kx_tmpfnt_1"));
+}
+
 TEST_F(TTFManagerTest, LeftoverFoldersAreNotReused) {
     fs::create_directories(temp + "/_kx_tmpfnt_1");
     folder.Write("tmp/_kx_tmpfnt_2", "a file, not a folder");
