@@ -132,4 +132,21 @@ for x in 80 250 420; do check codecs.png $x 190 green "a broken movie shows the 
 grep -q 'hostile 0 0;' <<<"$(debug_texts codecs.jsonl)" || fail "hostile seeks: $(debug_texts codecs.jsonl)"
 grep -q 'load folder.avi 1001;load pipe.avi 1001;' <<<"$(debug_texts codecs.jsonl)" ||
     fail "a folder and a named pipe as movies: $(debug_texts codecs.jsonl)"
+
+# A video's "On Play" that waits while the page it is on is left: the page change served by the
+# wait takes the player away under the script, by a script's Play and by the controller's Play
+# button; the run goes on.
+cat >leave.json <<JSON
+{"project": {"windowWidth": 400, "windowHeight": 300}, "pages": [{"pageName": "Page", "pageEvents": [],
+  "pageObjects": [{"typeCode": 5, "objectName": "V", "rect": [10, 10, 330, 274], "objectEvents": [
+    {"eventName": "On Play", "script": "Debug.Print('played;') Page.Jump('Page') Application.Sleep(50)"}],
+   "video": {"file": "short.mpg", "playOnShow": 0}},
+   $(label Go "[340, 10, 390, 30]" "Video.Play('V')")]}]}
+JSON
+"$bin/vxtool" pack leave.json -o leave.cdd || fail "pack leave"
+printf 'wait 800\nclick 345 15\nwait 800\nclick 21 261\nwait 800\n' >leave.txt
+"$bin/vantorix" --headless --replay leave.txt --log leave.jsonl --timeout 20000 leave.cdd 2>/dev/null ||
+    fail "a page left under its video's On Play: status $?"
+[ "$(grep -o 'played;' <<<"$(debug_texts leave.jsonl)" | wc -l)" -eq 2 ] ||
+    fail "the two plays: $(debug_texts leave.jsonl)"
 finish "player video"

@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 
 #include <algorithm>
 #include <cmath>
@@ -108,9 +109,13 @@ void CDirectShowPlayerWnd::Log(const char* action, const std::string& error) {
     setup.log(entry);
 }
 
-void CDirectShowPlayerWnd::Raise(const char* event) {
+bool CDirectShowPlayerWnd::Raise(const char* event) {
     if (std::strcmp(event, "Finished") == 0) video->finished = true;
+    // The object's script may leave the page, and a dialog or a wait in it serves the events
+    // that take this window away.
+    QPointer<CDirectShowPlayerWnd> alive(this);
     if (onRaise) onRaise(event);
+    return alive != nullptr;
 }
 
 bool CDirectShowPlayerWnd::LoadMovie(const std::string& hostPath) {
@@ -143,7 +148,7 @@ bool CDirectShowPlayerWnd::Play() {
     video->state = kRunning;
     video->finished = false;
     Log("play");
-    Raise("Play");
+    if (!Raise("Play")) return true;
     UpdateTimer();
     // A movie already at its end (sought there while it stood) ends again at once.
     if (video->playback.AtEnd())
@@ -158,7 +163,7 @@ bool CDirectShowPlayerWnd::Pause() {
     if (!video->playback.SetPaused(true)) return false;
     video->state = kPaused;
     Log("pause");
-    Raise("Pause");
+    if (!Raise("Pause")) return true;
     UpdateTimer();
     return true;
 }
@@ -169,7 +174,7 @@ bool CDirectShowPlayerWnd::Stop() {
     if (!video->playback.SetPaused(true)) return false;
     video->state = kStopped;
     Log("stop");
-    Raise("Stop");
+    if (!Raise("Stop")) return true;
     // Back at the start, its first picture showing.
     video->playback.SeekTo(0);
     UpdateTimer();
@@ -388,11 +393,13 @@ void CDirectShowPlayerWnd::mouseReleaseEvent(QMouseEvent* event) {
         int released = ButtonAt(at);
         int pressed = std::exchange(pressedButton, -1);
         update();
+        QPointer<CDirectShowPlayerWnd> alive(this);
         if (released >= 0 && released == pressed) {
             if (released == 0) Play();
             if (released == 1) Pause();
             if (released == 2) Stop();
         }
+        if (!alive) return;
     }
     if (onPointer) onPointer(event, at);
 }

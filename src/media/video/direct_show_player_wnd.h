@@ -86,7 +86,8 @@ private:
     void LoadSkin();
     void PlaceVideo();
     void OnEnd();
-    void Raise(const char* event);
+    // Raises the object's event; false when its script took this window away.
+    bool Raise(const char* event);
     void Log(const char* action, const std::string& error = {});
     void UpdateTimer();
     int ButtonAt(QPoint point) const;
