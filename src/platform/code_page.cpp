@@ -73,6 +73,7 @@ bool CodePage::Init(std::string* error) {
         if (error) *error = "unknown code page \"" + name + "\"";
         return false;
     }
+    std::array<bool, 256> undefined{};
     for (int b = 0; b < 256; ++b) {
         char in = static_cast<char>(b);
         char out[8];
@@ -87,13 +88,31 @@ bool CodePage::Init(std::string* error) {
             singleByte = false;
             continue;
         }
+        // Some converters (Hebrew, Vietnamese) hold a letter back in case a combining mark
+        // follows: the end of the input gives it.
+        if (r != static_cast<std::size_t>(-1)) iconv(cd.cd, nullptr, nullptr, &outPtr, &outLeft);
         char32_t c = static_cast<char32_t>(b);
         if (r != static_cast<std::size_t>(-1) && outLeft == sizeof out - 4) {
             c = static_cast<unsigned char>(out[0]) | (static_cast<unsigned char>(out[1]) << 8) |
                 (static_cast<unsigned char>(out[2]) << 16) |
                 (static_cast<char32_t>(static_cast<unsigned char>(out[3])) << 24);
+        } else {
+            undefined[static_cast<std::size_t>(b)] = true;
         }
         toUnicode[b] = c;
+    }
+    // A byte the code page leaves undefined stands for the character of its own number, unless
+    // a defined byte already stands for that one: then for a private character, so that no two
+    // bytes share a character and every byte comes back as it was.
+    for (int b = 0; b < 256; ++b) {
+        if (!undefined[static_cast<std::size_t>(b)]) continue;
+        for (int other = 0; other < 256; ++other) {
+            if (other != b && !undefined[static_cast<std::size_t>(other)] &&
+                !leadBytes[static_cast<std::size_t>(other)] && toUnicode[other] == toUnicode[b]) {
+                toUnicode[b] = privateFallback + static_cast<char32_t>(b);
+                break;
+            }
+        }
     }
     if (singleByte) {
         // Later bytes never shadow earlier ones, so the reverse map stays one-to-one.

@@ -21,10 +21,12 @@ public:
     bool IsSingleByte() const { return singleByte; }
     // Whether a byte starts a two-byte character of a multi-byte code page.
     bool IsLeadByte(unsigned char byte) const { return leadBytes[byte]; }
+    static constexpr char32_t privateFallback = 0xF700;
 
     // Text of this code page as UTF-8. Every byte maps to a character: bytes the code page
-    // leaves undefined become the control character of the same number, as Windows does,
-    // so text survives a round trip unchanged.
+    // leaves undefined become the character of the same number, as Windows does (or, where a
+    // defined byte has that one, the private character privateFallback + byte), so text
+    // survives a round trip unchanged.
     std::string ToUtf8(std::string_view text) const;
     // UTF-8 to this code page; false when some character has no encoding here or the input
     // is not UTF-8.
