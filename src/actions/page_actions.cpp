@@ -191,8 +191,8 @@ int ButtonSetState(lua_State* L) {
     // Only toggle buttons keep a state; a push button is left alone.
     if (button && button->toggle) {
         button->latched = value;
-        if (value == 0) button->displayState = 0;
-        if (value == 1) button->displayState = 3;
+        if (value == 0) button->displayState = DisplayState::normal;
+        if (value == 1) button->displayState = DisplayState::pressed;
         CKXScriptDocument& document = DocumentOf(L);
         if (document.RedrawEnabled()) document.RepaintObjectRect(*button);
     }

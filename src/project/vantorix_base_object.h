@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "project/display_state.h"
 #include "project/serializable.h"
 
 // Object kind codes, the common typeCode.
@@ -53,7 +54,7 @@ public:
     ObjectList objectEvents;
 
     // Run time, not stored.
-    int displayState = 0;
+    DisplayState displayState = DisplayState::normal;
     int tooltipId = -1;
     double drawValueA = -1.0;
     double drawValueB = -1.0;

@@ -3,6 +3,9 @@
 #include "project/kx_font.h"
 #include "project/vantorix_base_object.h"
 
+// When a paragraph shows a scroll bar. A horizontal bar that never shows lets the text wrap.
+enum class BarMode { whenNeeded = 0, always = 1, never = 2 };
+
 class CVantorixParagraphObject : public CVantorixBaseObject {
 public:
     CVantorixParagraphObject() : CVantorixBaseObject(kindParagraph), font(-13) {}
@@ -32,6 +35,13 @@ public:
             v.Int("clickSoundMode", sounds.clickSoundMode);
         });
     }
+
+    // The stored modes (0, 1, 2); any other number shows the bar when it is needed.
+    static BarMode BarModeOf(std::int32_t stored) {
+        return stored == 1 ? BarMode::always : stored == 2 ? BarMode::never : BarMode::whenNeeded;
+    }
+    BarMode VerticalBar() const { return BarModeOf(verticalBarMode); }
+    BarMode HorizontalBar() const { return BarModeOf(horizontalBarMode); }
 
     std::int32_t ownVersion = 1;
     std::string text;

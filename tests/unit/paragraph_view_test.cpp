@@ -175,7 +175,7 @@ TEST(ParagraphView, OnEnterRunsAsOnOver) {
     ShownParagraph shown(paragraph);
     shown.Mouse(QEvent::MouseMove, QPoint(50, 30));
     EXPECT_EQ(shown.shown.Global("Seen"), "Home -> P -> On Over");
-    EXPECT_EQ(shown.Record().displayState, 1);
+    EXPECT_EQ(shown.Record().displayState, DisplayState::highlighted);
 }
 
 TEST(ParagraphView, SkinTilesDrawWhereTheGeometrySays) {

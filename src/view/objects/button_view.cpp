@@ -23,12 +23,12 @@ const ObjectSounds* CButtonView::Sounds() const {
     return &button.sounds;
 }
 
-int CButtonView::RestState() const {
-    int rest = button.toggle && button.latched ? 3 : 0;
-    return button.enabled ? rest : rest + 2;
+DisplayState CButtonView::RestState() const {
+    DisplayState rest = button.toggle && button.latched ? DisplayState::pressed : DisplayState::normal;
+    return button.enabled ? rest : Disabled(rest);
 }
 
-int CButtonView::InitialDisplayState() const {
+DisplayState CButtonView::InitialDisplayState() const {
     return RestState();
 }
 
@@ -46,7 +46,7 @@ bool CButtonView::HitTest(QPoint point) {
     if (!CObjectView::HitTest(point)) return false;
     if (!loaded || file.HitThreshold() == -1) return true;
     int width = button.rect.right - button.rect.left, height = button.rect.bottom - button.rect.top;
-    const CISImageEx* picture = file.GetStatePicture(std::clamp(button.displayState, 0, 5), width, height);
+    const CISImageEx* picture = file.GetStatePicture(static_cast<int>(button.displayState), width, height);
     if (!picture || picture->Depth() != 32) return true;
     auto x = static_cast<std::size_t>(point.x() - button.rect.left),
          y = static_cast<std::size_t>(point.y() - button.rect.top);
@@ -63,8 +63,11 @@ bool CButtonView::Ignores() {
 void CButtonView::Enter(CObjectHost& host) {
     if (Ignores()) return;
     host.SetObjectCursor(button.cursorKind);
-    if (button.displayState == 1 || button.displayState == 4 || (!button.toggle && button.displayState == 3)) return;
-    button.displayState = button.toggle && button.latched ? 4 : 1;
+    DisplayState& state = button.displayState;
+    if (state == DisplayState::highlighted || state == DisplayState::pressedHighlighted ||
+        (!button.toggle && state == DisplayState::pressed))
+        return;
+    state = button.toggle && button.latched ? DisplayState::pressedHighlighted : DisplayState::highlighted;
     PlaySound(host, true);
     host.RedrawRectNow(button.rect);
     RunEvent(host, button, VxEvent::onEnter, true);
@@ -72,7 +75,7 @@ void CButtonView::Enter(CObjectHost& host) {
 
 void CButtonView::Leave(CObjectHost& host) {
     if (Ignores()) return;
-    int rest = button.toggle && button.latched ? 3 : 0;
+    DisplayState rest = button.toggle && button.latched ? DisplayState::pressed : DisplayState::normal;
     if (button.displayState == rest) return;
     button.displayState = rest;
     host.SetObjectCursor(0);
@@ -83,8 +86,8 @@ void CButtonView::Leave(CObjectHost& host) {
 void CButtonView::Press(CObjectHost& host) {
     if (Ignores()) return;
     if (!button.toggle) {
-        if (button.displayState == 3) return;
-        button.displayState = 3;
+        if (button.displayState == DisplayState::pressed) return;
+        button.displayState = DisplayState::pressed;
     }
     PlaySound(host, false);
     host.RedrawRectNow(button.rect);
@@ -95,13 +98,16 @@ void CButtonView::Release(CObjectHost& host) {
     CVantorixButtonObject& record = button;
     if (record.toggle) {
         record.latched = !record.latched;
-        record.displayState = record.latched ? 4 : 1;
+        record.displayState = record.latched ? DisplayState::pressedHighlighted : DisplayState::highlighted;
     } else {
-        record.displayState = 1;
+        record.displayState = DisplayState::highlighted;
     }
     host.RedrawRectNow(record.rect);
     RunEvent(host, record, VxEvent::onClick, true);
-    if (record.enabled) record.displayState = record.toggle && record.latched ? 4 : 1;
+    if (record.enabled) {
+        record.displayState =
+            record.toggle && record.latched ? DisplayState::pressedHighlighted : DisplayState::highlighted;
+    }
 }
 
 void CButtonView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
@@ -113,11 +119,24 @@ void CButtonView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
         placeholder.Paint(dc.Painter(), document.codePage);
         return;
     }
-    int state = std::clamp(button.displayState, 0, 5);
-    std::int32_t color = (state == 1 || state == 4)   ? button.highlightTextColor
-                         : (state == 2 || state == 5) ? button.disabledTextColor
-                         : state == 3                 ? button.pressedTextColor
-                                                      : button.normalTextColor;
+    std::int32_t color = button.normalTextColor;
+    switch (button.displayState) {
+        case DisplayState::highlighted:
+        case DisplayState::pressedHighlighted:
+            color = button.highlightTextColor;
+            break;
+        case DisplayState::disabled:
+        case DisplayState::pressedDisabled:
+            color = button.disabledTextColor;
+            break;
+        case DisplayState::pressed:
+            color = button.pressedTextColor;
+            break;
+        case DisplayState::normal:
+            break;
+    }
+    // The button file keeps its pictures and caption offsets by the state's number.
+    int state = static_cast<int>(button.displayState);
     int width = button.rect.right - button.rect.left, height = button.rect.bottom - button.rect.top;
     if (const CISImageEx* picture = file.GetStatePicture(state, width, height)) {
         DrawPicture(*picture, dc, button.rect.left, button.rect.top);

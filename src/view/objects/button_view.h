@@ -19,14 +19,14 @@ public:
     void Press(CObjectHost& host) override;
     void Release(CObjectHost& host) override;
     void LeavePage() override;
-    int InitialDisplayState() const override;
+    DisplayState InitialDisplayState() const override;
 
 protected:
     const ObjectSounds* Sounds() const override;
 
 private:
     // A button at rest: a latched toggle down, any other up; the disabled forms when disabled.
-    int RestState() const override;
+    DisplayState RestState() const override;
     // Hidden and disabled buttons do not react; a hidden one goes back to rest.
     bool Ignores();
     // Loads the button's file on first use; it is kept until the page is left.

@@ -40,8 +40,8 @@ void CObjectView::Enter(CObjectHost& host) {
     }
     if (!Reacts()) return;
     host.SetObjectCursor(object.cursorKind);
-    if (object.displayState == 1 || object.displayState == 3) return;
-    object.displayState = 1;
+    if (object.displayState == DisplayState::highlighted || object.displayState == DisplayState::pressed) return;
+    object.displayState = DisplayState::highlighted;
     PlaySound(host, true);
     Repaint(host);
     RunEvent(host, object, VxEvent::onEnter, true, EnterContext());
@@ -52,9 +52,9 @@ void CObjectView::Leave(CObjectHost& host) {
         object.displayState = RestState();
         return;
     }
-    if (!Reacts() || object.displayState == 0) return;
+    if (!Reacts() || object.displayState == DisplayState::normal) return;
     host.SetObjectCursor(0);
-    object.displayState = 0;
+    object.displayState = DisplayState::normal;
     Repaint(host);
     RunEvent(host, object, VxEvent::onLeave, false);
 }
@@ -64,39 +64,47 @@ void CObjectView::Press(CObjectHost& host) {
         object.displayState = RestState();
         return;
     }
-    if (!Reacts() || object.displayState == 3) return;
-    object.displayState = 3;
+    if (!Reacts() || object.displayState == DisplayState::pressed) return;
+    object.displayState = DisplayState::pressed;
     PlaySound(host, false);
     Repaint(host);
 }
 
 void CObjectView::Release(CObjectHost& host) {
     CVantorixBaseObject& record = object;
-    record.displayState = 0;
+    record.displayState = DisplayState::normal;
     if (!record.visible) return;
     RunEvent(host, record, VxEvent::onClick, true);
-    record.displayState = 1;
+    record.displayState = DisplayState::highlighted;
 }
 
 std::int32_t CTextBlockView::StateColor(std::int32_t normal, std::int32_t highlight, std::int32_t pressed,
                                         std::int32_t disabled) const {
-    int state = object.displayState;
-    if (state == 1) return highlight;
-    if (state == 2 || state == 5) return disabled;
-    if (state == 3 || state == 4) return pressed;
+    switch (object.displayState) {
+        case DisplayState::highlighted:
+            return highlight;
+        case DisplayState::disabled:
+        case DisplayState::pressedDisabled:
+            return disabled;
+        case DisplayState::pressed:
+        case DisplayState::pressedHighlighted:
+            return pressed;
+        case DisplayState::normal:
+            break;
+    }
     return normal;
 }
 
-int CTextBlockView::RestState() const {
-    return object.enabled ? 0 : 2;
+DisplayState CTextBlockView::RestState() const {
+    return object.enabled ? DisplayState::normal : DisplayState::disabled;
 }
 
 bool CTextBlockView::Reacts() const {
     return object.visible && object.enabled;
 }
 
-int CTextBlockView::InitialDisplayState() const {
-    return object.enabled ? 0 : 2;
+DisplayState CTextBlockView::InitialDisplayState() const {
+    return RestState();
 }
 
 void CTextBlockView::Release(CObjectHost& host) {
@@ -106,8 +114,8 @@ void CTextBlockView::Release(CObjectHost& host) {
         return;
     }
     if (!record.enabled) return;
-    record.displayState = 1;
+    record.displayState = DisplayState::highlighted;
     Repaint(host);
     RunEvent(host, record, VxEvent::onClick, true);
-    if (record.enabled) record.displayState = 1;
+    if (record.enabled) record.displayState = DisplayState::highlighted;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "project/display_state.h"
 #include "project/serializable.h"
 
 class CDIBSMemDC;
@@ -47,7 +48,7 @@ public:
     // Sizes the object to its content.
     virtual void Measure(const CPXRuntimeDoc&) {}
     // The display state the object starts with when its page is shown.
-    virtual int InitialDisplayState() const { return 0; }
+    virtual DisplayState InitialDisplayState() const { return DisplayState::normal; }
     virtual bool ShowsTooltip() const { return true; }
 
     // Scroll bars (paragraphs). Whether a shown bar of a visible, enabled object holds the point,
@@ -67,7 +68,7 @@ protected:
     // The hover and click sounds of kinds that have them.
     virtual const ObjectSounds* Sounds() const { return nullptr; }
     // The state of an object that is hidden.
-    virtual int RestState() const { return 0; }
+    virtual DisplayState RestState() const { return DisplayState::normal; }
     // Whether a visible object reacts to the pointer.
     virtual bool Reacts() const;
     // Whether a new display state shows at once (kinds that draw their states).
@@ -92,13 +93,13 @@ class CTextBlockView : public CObjectView {
 public:
     using CObjectView::CObjectView;
     void Release(CObjectHost& host) override;
-    int InitialDisplayState() const override;
+    DisplayState InitialDisplayState() const override;
 
 protected:
-    int RestState() const override;
+    DisplayState RestState() const override;
     bool Reacts() const override;
     bool DrawsStates() const override { return true; }
-    // The text colour of the display state: 1 highlighted, 2 and 5 disabled, 3 and 4 pressed.
+    // The text colour of the display state; pressed and highlighted is pressed.
     std::int32_t StateColor(std::int32_t normal, std::int32_t highlight, std::int32_t pressed,
                             std::int32_t disabled) const;
 };

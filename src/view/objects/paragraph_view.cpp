@@ -107,18 +107,19 @@ void CParagraphView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
     std::int32_t color =
         StateColor(paragraph.normalColor, paragraph.highlightColor, paragraph.pressedColor, paragraph.disabledColor);
     PrepareText(document);
-    bool wrap = paragraph.horizontalBarMode == 2;
+    BarMode verticalMode = paragraph.VerticalBar(), horizontalMode = paragraph.HorizontalBar();
+    bool wrap = horizontalMode == BarMode::never;
     int inset = paragraph.border ? 10 : 8;
     int fullWidth = r.right - inset - r.left;
     // Which bars show. The content at full width decides the automatic ones; a text with more
     // line breaks than the box can hold needs the vertical bar whatever the wrapping, so its
     // long layout is made only once, at the width it is drawn at.
     std::optional<bool> showVertical, showHorizontal;
-    if (paragraph.verticalBarMode == 1) showVertical = true;
-    if (paragraph.verticalBarMode == 2 || (paragraph.verticalBarMode == 0 && text.isEmpty())) showVertical = false;
+    if (verticalMode == BarMode::always) showVertical = true;
+    if (verticalMode == BarMode::never || (verticalMode == BarMode::whenNeeded && text.isEmpty())) showVertical = false;
     if (!showVertical && r.bottom - r.top < (text.count(QChar('\n')) + 1) * (lineHeight - 1) + 8) showVertical = true;
-    if (paragraph.horizontalBarMode == 1) showHorizontal = true;
-    if (paragraph.horizontalBarMode == 2 || (paragraph.horizontalBarMode == 0 && text.isEmpty()))
+    if (horizontalMode == BarMode::always) showHorizontal = true;
+    if (horizontalMode == BarMode::never || (horizontalMode == BarMode::whenNeeded && text.isEmpty()))
         showHorizontal = false;
     if (!showVertical || !showHorizontal || (!*showVertical && !*showHorizontal)) {
         fullLayout.Prepare(text, font, wrap, fullWidth);

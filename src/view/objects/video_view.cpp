@@ -120,10 +120,10 @@ void CVideoView::LeavePage() {
 
 void CVideoView::Release(CObjectHost& host) {
     if (!video.visible) {
-        video.displayState = 0;
+        video.displayState = DisplayState::normal;
         return;
     }
-    video.displayState = 1;
+    video.displayState = DisplayState::highlighted;
     RunEvent(host, video, VxEvent::onClick, true);
-    video.displayState = 1;
+    video.displayState = DisplayState::highlighted;
 }
