@@ -63,16 +63,18 @@ private:
         return text;
     }
 
-    // What a script may not do where doing it raises the same event again at once: a menu that
-    // asks for endless recursion gets the script error it asked for.
-    enum class Without { nothing, audio, video };
+    // What a script may not do where doing it raises the same event again at once, or nests the
+    // next page change in its wait: a menu that asks for endless recursion gets the script
+    // error it asked for.
+    enum Without { nothing = 0, audio = 1, video = 2, waits = 4 };
 
     // One statement of a script, in Lua, with the project's actions.
-    std::string Statement(Without without = Without::nothing) {
+    std::string Statement(int without = nothing) {
         std::string some = ObjectName(kindLabel, Between(0, 2)), quoted = "'" + Text() + "'";
         int choice = Between(0, 19);
-        if (without == Without::audio && choice >= 2 && choice <= 5) choice = 18;
-        if (without == Without::video && (choice == 6 || choice == 7)) choice = 18;
+        if ((without & audio) && choice >= 2 && choice <= 5) choice = 18;
+        if ((without & video) && (choice == 6 || choice == 7)) choice = 18;
+        if ((without & waits) && choice == 19) choice = 18;
         switch (choice) {
             case 0:
                 return "Page.Jump('" + PageName(Between(0, pageCount - 1)) + "')";
@@ -123,7 +125,7 @@ private:
         }
     }
 
-    std::string Script(Without without = Without::nothing) {
+    std::string Script(int without = nothing) {
         std::string script;
         int count = Between(1, 3);
         for (int i = 0; i < count; ++i) script += Statement(without) + "\r\n";
@@ -142,7 +144,7 @@ private:
         json events = json::array();
         if (Chance(2)) events.push_back(Event("On Click", Script()));
         if (Chance(3)) events.push_back(Event("On Enter", Script()));
-        if (kind == kindVideo && Chance(2)) events.push_back(Event("On Play", Script(Without::video)));
+        if (kind == kindVideo && Chance(2)) events.push_back(Event("On Play", Script(video)));
         if (kind == kindVideo && Chance(2)) events.push_back(Event("On Finish", Script()));
         object["objectEvents"] = events;
         if (Chance(3)) object["tooltipText"] = Text();
@@ -181,11 +183,11 @@ private:
     }
 
     json Page(int index) {
-        json events = json::array({Event("On Show", Script())});
-        if (Chance(2)) events.push_back(Event("On Close", Script()));
+        json events = json::array({Event("On Show", Script(waits))});
+        if (Chance(2)) events.push_back(Event("On Close", Script(waits)));
         if (Chance(2))
             events.push_back(Event("On Audio", "Debug.Print(e_Channel .. ' ' .. e_State)\r\n" +
-                                                   (Chance(2) ? Script(Without::audio) : std::string())));
+                                                   (Chance(2) ? Script(audio | waits) : std::string())));
         if (Chance(2)) events.push_back(Event("On Key", "if e_Key == 39 then " + Statement() + " end"));
         std::vector<int> objectKinds = {kindButton, kindLabel, kindParagraph, kindImage, kindVideo};
         if (withFlash) objectKinds.push_back(kindFlash);
