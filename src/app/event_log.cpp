@@ -1,9 +1,12 @@
 #include "app/event_log.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
+
+#include "platform/code_page.h"
 
 using Json = nlohmann::ordered_json;
 
@@ -78,4 +81,83 @@ void EventLog::Write(const Json& event) {
     std::lock_guard<std::mutex> lock(writing);
     *out << text;
     out->flush();
+}
+
+std::string EventLog::Utf8(const std::string& projectText) const {
+    return (codePage ? *codePage : CodePage::Default()).ToUtf8(projectText);
+}
+
+void EventLog::PageEntered(int index, const std::string& name) {
+    Page(index, Utf8(name));
+}
+
+void EventLog::ScriptRan(const std::string& context, int status) {
+    Script(Utf8(context), status);
+}
+
+void EventLog::AudioEvent(const char* action, int channel, const std::string& file, int result) {
+    Json event = {{"ev", "audio"}, {"action", action}, {"channel", channel}};
+    if (!file.empty()) event["file"] = Utf8(file);
+    event["result"] = result;
+    Write(event);
+}
+
+void EventLog::SoundOff(const std::string& reason) {
+    Write({{"ev", "audio"}, {"action", "off"}, {"reason", reason}});
+}
+
+void EventLog::VideoEvent(const VideoLogEntry& entry) {
+    Json event = {{"ev", "video"}, {"action", entry.action}};
+    if (!entry.file.empty()) event["file"] = entry.file;
+    if (entry.width >= 0) event["width"] = entry.width;
+    if (entry.height >= 0) event["height"] = entry.height;
+    if (entry.length >= 0) event["length"] = entry.length;
+    if (entry.position >= 0) event["position"] = entry.position;
+    if (!entry.error.empty()) event["error"] = entry.error;
+    Write(event);
+}
+
+void EventLog::FlashEvent(const FlashLogEntry& entry) {
+    Json event = {{"ev", "flash"}, {"action", entry.action}, {"file", entry.file}};
+    if (entry.action == "ready") {
+        event["state"] = std::atoi(entry.detail.c_str());
+    } else if (!entry.detail.empty()) {
+        event["detail"] = entry.detail;
+    }
+    Write(event);
+}
+
+void EventLog::IntroEvent(const IntroLogEntry& entry) {
+    auto box = [](const VxRect& r) { return Json::array({r.left, r.top, r.right, r.bottom}); };
+    Json event = {{"ev", "intro"}, {"action", entry.action}};
+    if (entry.action == "start") {
+        event["kind"] = entry.kind;
+        event["file"] = entry.file;
+        event["window"] = box(entry.window);
+        event["media"] = box(entry.media);
+    } else {
+        event["reason"] = entry.reason;
+    }
+    Write(event);
+}
+
+void EventLog::TransitionPlayed(const CKXTransitionDLLInfo& plugin, const TransitionOutcome& outcome) {
+    Json event = {{"ev", "transition"}, {"file", plugin.path}, {"name", Utf8(plugin.name)}};
+    if (outcome.played) {
+        event["frames"] = outcome.frames;
+        event["ms"] = static_cast<long long>(outcome.milliseconds + 0.5);
+    } else {
+        event["error"] = outcome.error;
+    }
+    Write(event);
+}
+
+void EventLog::FontEvent(const CKXTTFManager::FontEvent& event) {
+    Json entry = {{"ev", "font"}, {"face", event.face}, {"action", event.action}};
+    if (!event.detail.empty()) entry[event.action == "installed" ? "file" : "reason"] = event.detail;
+    Write(entry);
+}
+
+void EventLog::PluginSkipped(const std::string& path, const std::string& reason) {
+    Write({{"ev", "plugin"}, {"file", path}, {"reason", reason}});
 }

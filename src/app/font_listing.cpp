@@ -5,8 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/data_file_search.h"
-#include "app/project_folder.h"
+#include "app/chosen_project.h"
 #include "app/px_runtime_app.h"
 #include "app/runtime_folder.h"
 #include "platform/ascii_case.h"
@@ -15,7 +14,6 @@
 #include "platform/font_substitutes.h"
 #include "platform/qt/qt_font_registration.h"
 #include "project/archive_error.h"
-#include "project/archive_password.h"
 #include "project/kx_ttf_info.h"
 #include "project/project_fonts.h"
 #include "project/unzip_to_memory.h"
@@ -38,20 +36,13 @@ int ListProjectFonts(const PlayerOptions& options, int argc, char** argv, std::o
     EnsurePrivateRuntimeFolder();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
-    auto codePage = CodePage::Open(options.codePage, nullptr);
-    if (!codePage) codePage = CodePage::Open("windows-1252", nullptr);
-    ProjectChoice chosen =
-        options.project.empty() ? ProjectChoice{options.playerPath, ""} : ChooseProjectExecutable(options.project);
+    ChosenProject chosen = OpenChosenProject(options);
     if (!chosen.error.empty()) {
         std::fprintf(stderr, "vantorix: %s\n", chosen.error.c_str());
         return 1;
     }
-    std::string dataFile = FindDataFile(chosen.executable).dataFilePath;
-    if (dataFile.empty()) {
-        std::fprintf(stderr, "vantorix: %s\n", dataFileNotFoundMessage);
-        return 1;
-    }
-    std::string password = options.password.empty() ? archivePassword : options.password;
+    const std::unique_ptr<CodePage>& codePage = chosen.codePage;
+    const std::string &dataFile = chosen.dataFile, &password = chosen.password;
     ArchiveEntryResult entry = ReadArchiveEntry(dataFile, projectEntryName, password.c_str());
     if (const char* failure = ProjectEntryFailureMessage(entry.status)) {
         std::fprintf(stderr, "vantorix: %s: %s\n", dataFile.c_str(), failure);

@@ -40,6 +40,18 @@ CPXRuntimeDoc::CPXRuntimeDoc(CKXDialogs& dialogs, CKXFrameServices& frame, const
     BindAudioManager(scriptEngine->luaState, &audio);
     audio.SetHost(this);
     audio.hostPathOf = [](const std::string& path) { return WindowsPathLayer::Instance().ToHostPath(path); };
+    audio.onEvent = [this](const char* action, int channel, const std::string& file, int result) {
+        observer->AudioEvent(action, channel, file, result);
+    };
+    fonts.onFont = [this](const CKXTTFManager::FontEvent& event) { observer->FontEvent(event); };
+}
+
+std::function<void(const VideoLogEntry&)> CPXRuntimeDoc::VideoLog() const {
+    return [this](const VideoLogEntry& entry) { observer->VideoEvent(entry); };
+}
+
+std::function<void(const FlashLogEntry&)> CPXRuntimeDoc::FlashLog() const {
+    return [this](const FlashLogEntry& entry) { observer->FlashEvent(entry); };
 }
 
 CPXRuntimeDoc::~CPXRuntimeDoc() {
@@ -67,6 +79,10 @@ bool CPXRuntimeDoc::OnNewDocument(const std::string& executablePath, const std::
     if (!OnOpenDocument(projectEntrySource, password)) return false;
     transitions.Scan(PluginsFolderHostPath(*this));
     if (!ownTransitionsFolder.empty()) transitions.ScanAlso(ownTransitionsFolder);
+    // A disc's transitions may be Windows libraries: the observer hears why each one cannot play.
+    for (const CKXTransitionDLLManager::Skipped& skipped : transitions.SkippedFiles()) {
+        observer->PluginSkipped(skipped.path, skipped.reason);
+    }
     project->info.pageLeaveMode = EffectivePageLeaveMode(project->info.pageLeaveMode, pageCount);
     BuildEnvironment(*scriptEngine, CollectBuiltInFolders(Registry()));
     RunEventScript(startupScript, "Startup", "");
@@ -296,7 +312,7 @@ bool CPXRuntimeDoc::MediaPresent() {
 void CPXRuntimeDoc::EnterPage(CVantorixMenuPage& page, int index) {
     currentPage = &page;
     currentPageIndex = index;
-    if (onPageEntered) onPageEntered(index);
+    observer->PageEntered(index, page.pageName);
     SetNavigationGlobals(index);
     RunPageEvent(page, VxEvent::onPreload, ScriptPrefix(page.pageName), false);
     view->ResetDisplayStates(page);

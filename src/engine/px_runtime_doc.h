@@ -7,6 +7,7 @@
 
 #include "engine/navigation_history.h"
 #include "engine/px_view_services.h"
+#include "engine/run_observer.h"
 #include "engine/unique_window_id_mgr.h"
 #include "media/flash_control.h"
 #include "media/fmod_sound_manager.h"
@@ -103,16 +104,17 @@ public:
     bool SwitchingPage() const { return switchingPage; }
     bool PreviewMode() const { return previewMode; }
 
-    // Told when a page becomes current (for the event log).
-    std::function<void(int)> onPageEntered;
+    // Who is told what happens in the run (the event log); none: nobody.
+    void SetObserver(CRunObserver* watcher) { observer = watcher ? watcher : &nobody; }
+    CRunObserver& Observer() const { return *observer; }
     // The identifier range of an object kind's child windows (Flash 3000 to 3199, video 3400 to
     // 3599); the other three ranges belong to kinds that pages discard.
     CUniqueWindowIDMgr& WindowIds(bool video) { return windowIdRanges[video ? 2 : 0]; }
     // Videos: whether their sound plays (headless runs: no), and where their log entries go.
     bool videoSound = true;
-    std::function<void(const VideoLogEntry&)> onVideoEvent;
-    // Where the Flash objects' players report.
-    std::function<void(const FlashLogEntry&)> onFlashEvent;
+    // Where the video and Flash players made for this run report: the observer.
+    std::function<void(const VideoLogEntry&)> VideoLog() const;
+    std::function<void(const FlashLogEntry&)> FlashLog() const;
     // The transition plugins found at the start: the project's, then those of this folder (the
     // player's own effects; none when empty).
     std::string ownTransitionsFolder;
@@ -130,6 +132,7 @@ public:
 
 private:
     bool HasCurrentPage() override { return currentPage != nullptr; }
+    void ScriptRan(const std::string& context, int status) override { observer->ScriptRan(context, status); }
     void SendAudioEvent(int state, int channel) override { RunAudioEvent(state, channel); }
     void PostAudioEvent(int state, int channel) override { view->PostAudioEvent(state, channel); }
     std::string ResolveTrackPath(const std::string& name) override;
@@ -147,6 +150,8 @@ private:
     void RunFlashCheck();
     void InstallFonts(const std::string& password);
 
+    CRunObserver nobody;
+    CRunObserver* observer = &nobody;
     CPXNullViewServices nullView;
     CPXViewServices* view = &nullView;
     CFMODSoundManager audio;

@@ -3,6 +3,14 @@
 #include <string>
 #include <vector>
 
+// What a transition plugin's call did.
+struct TransitionOutcome {
+    bool played = false;  // the plugin loaded and was called
+    int frames = 0;       // rectangles it presented
+    double milliseconds = 0;
+    std::string error;  // why it was not called
+};
+
 // A transition plugin found by a scan: its file and the name it reports.
 struct CKXTransitionDLLInfo {
     std::string path;

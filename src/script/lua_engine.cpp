@@ -457,6 +457,6 @@ int CKXScriptDocument::RunEventScript(const std::string& script, const std::stri
     eventContext = context;
     insidePreload = preload;
     int status = engine->ExecuteScript(prefix + "\r\n" + script);
-    if (onScriptRun) onScriptRun(context, status);
+    ScriptRan(context, status);
     return status;
 }

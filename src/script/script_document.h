@@ -62,7 +62,7 @@ public:
     bool InsidePreload() const { return insidePreload; }
 
     // Told after every script run, with its context and status (for the event log).
-    std::function<void(const std::string&, int)> onScriptRun;
+    virtual void ScriptRan(const std::string& /*context*/, int /*status*/) {}
 
     // The document's services, bound for its life.
     CKXDialogs& dialogs;

@@ -58,10 +58,10 @@ void CPXRuntimeView::ShowIntro() {
     setup.hostPath = ScriptHostPath(ResolveSourcePath(document, settings.file));
     setup.screen = screenSize ? screenSize() : QGuiApplication::primaryScreen()->size();
     setup.videoSound = document.videoSound;
-    setup.videoLog = document.onVideoEvent;
-    setup.log = onIntroEvent;
+    setup.videoLog = document.VideoLog();
+    setup.log = [this](const IntroLogEntry& entry) { document.Observer().IntroEvent(entry); };
     setup.icon = introIcon;
-    setup.flashLog = document.onFlashEvent;
+    setup.flashLog = document.FlashLog();
     if (settings.mediaKind == 1 && document.Registry()) {
         CKXFlashFileInfo movie;
         int height = 0, width = 0;
@@ -488,7 +488,7 @@ void CPXRuntimeView::RunTransition(const CKXTransitionDLLInfo& plugin, const std
     TransitionOutcome outcome = PlayTransitionPlugin(plugin.path, screen, newPage, GetPageRect(), settings,
                                                      [this](const QRect& shown) { repaint(shown); });
     transitionFrame = nullptr;
-    if (onTransition) onTransition(plugin, outcome);
+    document.Observer().TransitionPlayed(plugin, outcome);
 }
 
 void CPXRuntimeView::LetTheScreenSettle() {

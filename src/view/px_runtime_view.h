@@ -53,8 +53,6 @@ public:
     void MeasureObject(CVantorixBaseObject& object) override;
     bool CaptureTransitionPictures(int newPageIndex) override;
     void RunTransition(const CKXTransitionDLLInfo& plugin, const std::string& settings) override;
-    // Each transition played or tried: the plugin and what came of it.
-    std::function<void(const CKXTransitionDLLInfo& plugin, const TransitionOutcome&)> onTransition;
 
     // CObjectHost
     CPXRuntimeDoc& Document() override { return document; }
@@ -82,8 +80,7 @@ public:
     void RenderPageImage(CISImageEx* image, int pageIndex);
     // The screen size the page is laid out against.
     std::function<QSize()> screenSize;
-    // The intro's log entries, and a call just before it shows (a replay starts there).
-    std::function<void(const IntroLogEntry&)> onIntroEvent;
+    // A call just before the intro shows (a replay starts there).
     std::function<void()> beforeIntro;
     // The intro window's icon; none: the application's.
     QIcon introIcon;

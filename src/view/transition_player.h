@@ -6,13 +6,7 @@
 #include <functional>
 #include <string>
 
-// What a transition plugin's call did.
-struct TransitionOutcome {
-    bool played = false;  // the plugin loaded and was called
-    int frames = 0;       // rectangles it presented
-    double milliseconds = 0;
-    std::string error;  // why it was not called
-};
+#include "plugins/transition_dll_manager.h"
 
 // Loads the transition plugin at pluginPath for one call and plays its effect: screen (the
 // client area, showing the old page) is drawn into frame by frame, each presented rectangle

@@ -318,17 +318,22 @@ TEST(PageView, AJumpCycleThroughOnCloseDoesNotGrowTheStack) {
     project.pages[1]->FindEvent("On Close")->script = "Page.Jump('A')";
     project.pages[2]->FindEvent("On Close")->script = "Page.Jump('B')";
     ShownProject shown(project, 40, 30);
-    int changes = 0;
-    std::uintptr_t deepest = UINTPTR_MAX, shallowest = 0;
-    shown.document.onPageEntered = [&](int) {
-        int marker = 0;
-        auto here = reinterpret_cast<std::uintptr_t>(&marker);
-        deepest = std::min(deepest, here);
-        shallowest = std::max(shallowest, here);
-        ++changes;
-    };
-    while (changes < 3000) QCoreApplication::processEvents();
-    EXPECT_LT(shallowest - deepest, 64u * 1024) << "the stack grew by " << (shallowest - deepest) << " bytes";
+    struct StackWatch : CRunObserver {
+        void PageEntered(int, const std::string&) override {
+            int marker = 0;
+            auto here = reinterpret_cast<std::uintptr_t>(&marker);
+            deepest = std::min(deepest, here);
+            shallowest = std::max(shallowest, here);
+            ++changes;
+        }
+        int changes = 0;
+        std::uintptr_t deepest = UINTPTR_MAX, shallowest = 0;
+    } watch;
+    shown.document.SetObserver(&watch);
+    while (watch.changes < 3000) QCoreApplication::processEvents();
+    shown.document.SetObserver(nullptr);
+    EXPECT_LT(watch.shallowest - watch.deepest, 64u * 1024)
+        << "the stack grew by " << (watch.shallowest - watch.deepest) << " bytes";
     // The window still closes.
     shown.frame->close();
     for (int i = 0; i < 50 && !shown.frame->Closed(); ++i) {

@@ -76,8 +76,9 @@ void CIntroVideoWnd::Log(const char* action, const std::string& reason) {
     entry.action = action;
     entry.kind = setup.settings.mediaKind;
     entry.file = setup.hostPath;
-    entry.window = geometry();
-    entry.media = mediaRect;
+    for (auto [to, from] : {std::pair{&entry.window, geometry()}, {&entry.media, mediaRect}}) {
+        *to = {from.left(), from.top(), from.right() + 1, from.bottom() + 1};
+    }
     entry.reason = reason;
     setup.log(entry);
 }

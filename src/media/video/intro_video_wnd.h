@@ -12,20 +12,11 @@
 #include <string>
 
 #include "media/flash/flash_window.h"
+#include "media/intro_log_entry.h"
 #include "media/video_player.h"
 #include "project/intro_video_settings.h"
 
 class CDirectShowPlayerWnd;
-
-// What an intro tells the event log: "start" with its kind, file, window and media rectangles
-// (screen and client coordinates), "end" with why it ended ("finished", "skipped", "failed").
-struct IntroLogEntry {
-    std::string action;
-    int kind = 0;
-    std::string file;
-    QRect window, media;
-    std::string reason;
-};
 
 // The intro: a video, a Flash movie or a picture in a window of its own before the first page.
 // Run shows it and returns when the movie has finished (a Flash movie: when it sends the

@@ -55,7 +55,7 @@ void CFlashView::CreatePlayer(CObjectHost& host) {
     setup.visible = flash.visible != 0;
     setup.enabled = flash.enabled != 0;
     setup.movieFile = movie;
-    setup.log = document.onFlashEvent;
+    setup.log = document.FlashLog();
     const auto& log = setup.log;
     // What is no movie would only show Ruffle's error screen: the placeholder says it better.
     CKXFlashFileInfo header;

@@ -72,7 +72,7 @@ void CVideoView::CreatePlayer(CObjectHost& host) {
     if (video.controllerStyle == 2) setup.skinPath = PluginFileHostPath(document, "vt_" + video.skinName + ".png");
     setup.audio = document.videoSound;
     setup.border = video.border != 0;
-    setup.log = document.onVideoEvent;
+    setup.log = document.VideoLog();
     QWidget* parent = host.WindowParent();
     video.windowId = document.WindowIds(true).Acquire();
     documentOfWindow = &document;
