@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz_inputs.h"
 #include "fuzz_scratch_file.h"
 #include "platform/file_association.h"
 #include "platform/special_folders.h"
@@ -52,17 +53,6 @@ const std::string& Base() {
     }();
     (void)ready;
     return ScratchFolder("");
-}
-
-// The pieces of text between NUL bytes; missing ones are empty.
-std::vector<std::string> Pieces(std::string_view text, std::size_t count) {
-    std::vector<std::string> pieces;
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t end = text.find('\0');
-        pieces.emplace_back(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    }
-    return pieces;
 }
 
 void Viewer(const std::string& base, unsigned options, std::string_view input) {

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz_inputs.h"
 #include "fuzz_scratch_file.h"
 #include "resources/file_version.h"
 #include "resources/flash_check.h"
@@ -33,17 +34,6 @@ bool Same(const std::optional<FileVersion>& a, const std::optional<FileVersion>&
 
 std::optional<FileVersion> InBytes(std::string_view bytes) {
     return VersionResourceIn(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-}
-
-// The pieces of text between NUL bytes; missing ones are empty.
-std::vector<std::string> Pieces(std::string_view text, std::size_t count) {
-    std::vector<std::string> pieces;
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t end = text.find('\0');
-        pieces.emplace_back(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    }
-    return pieces;
 }
 
 void ProgramFile(const std::string& program, std::string_view bytes, bool withVersionFile) {

@@ -23,22 +23,12 @@
 
 #include "actions/path_parts.h"
 #include "actions/string_search.h"
+#include "fuzz_inputs.h"
 #include "platform/ascii_case.h"
 #include "platform/code_page.h"
 #include "script/kx_delimited_string.h"
 
 namespace {
-
-// The pieces of text between NUL bytes; missing ones are empty.
-std::vector<std::string> Pieces(std::string_view text, std::size_t count) {
-    std::vector<std::string> pieces;
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t end = text.find('\0');
-        pieces.emplace_back(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    }
-    return pieces;
-}
 
 void CheckSplit(const CKXDelimitedString& split, const std::string& text, const std::string& delimiter,
                 bool keepEmpty) {
@@ -78,13 +68,7 @@ constexpr std::array<const char*, 6> codePageNames = {"windows-1252", "windows-1
                                                       "windows-1250", "shift_jis",    "cp936"};
 
 const CodePage* CodePageFor(std::size_t index) {
-    static std::array<std::unique_ptr<CodePage>, codePageNames.size()> pages;
-    static std::array<bool, codePageNames.size()> tried{};
-    if (!tried[index]) {
-        tried[index] = true;
-        pages[index] = CodePage::Open(codePageNames[index], nullptr);
-    }
-    return pages[index].get();
+    return OpenedCodePage(codePageNames, index);
 }
 
 void Search(unsigned options, unsigned number, std::string_view input) {

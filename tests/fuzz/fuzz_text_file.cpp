@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_inputs.h"
 #include "fuzz_scratch_file.h"
 #include "platform/code_page.h"
 #include "platform/kx_text_file.h"
@@ -26,13 +27,7 @@ constexpr std::array<const char*, 16> codePageNames = {
 
 // Opened once a process; nullptr where the system's converters lack one.
 const CodePage* CodePageFor(std::size_t index) {
-    static std::array<std::unique_ptr<CodePage>, codePageNames.size()> pages;
-    static std::array<bool, codePageNames.size()> tried{};
-    if (!tried[index]) {
-        tried[index] = true;
-        pages[index] = CodePage::Open(codePageNames[index], nullptr);
-    }
-    return pages[index].get();
+    return OpenedCodePage(codePageNames, index);
 }
 
 // What loading gives: each block of 1024 bytes up to its first zero byte.
