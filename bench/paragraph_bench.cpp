@@ -7,10 +7,10 @@
 
 #include "actions/action_tables.h"
 #include "engine/px_runtime_doc.h"
+#include "graphics/drawing/dibs_mem_dc.h"
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
 #include "project/vantorix_paragraph_object.h"
-#include "view/drawing/dibs_mem_dc.h"
 #include "view/objects/object_host.h"
 #include "view/objects/paragraph_view.h"
 

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Fails when a C++ file of the repository is not formatted with its .clang-format.
+# Fails when a C or C++ file of the repository is not formatted with its .clang-format.
 # With --fix, formats them instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-mapfile -t files < <(git ls-files '*.cpp' '*.h')
+mapfile -t files < <(git ls-files '*.cpp' '*.h' '*.c')
 if [ "${1:-}" = "--fix" ]; then
     clang-format -i "${files[@]}"
     exit 0

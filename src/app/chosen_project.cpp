@@ -1,8 +1,8 @@
 #include "app/chosen_project.h"
 
 #include "app/data_file_search.h"
-#include "app/px_runtime_app.h"
 #include "app/project_folder.h"
+#include "app/px_runtime_app.h"
 #include "project/archive_password.h"
 
 ChosenProject OpenChosenProject(const PlayerOptions& options) {

@@ -15,11 +15,11 @@
 
 #include "app/debug_wnd_dlg.h"
 #include "engine/px_runtime_doc.h"
+#include "graphics/image/cis_image_ex.h"
 #include "platform/ascii_case.h"
 #include "platform/code_page.h"
 #include "platform/qt/virtual_keys.h"
 #include "script/project_files.h"
-#include "view/image/cis_image_ex.h"
 #include "view/px_runtime_view.h"
 
 namespace {

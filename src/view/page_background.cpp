@@ -6,12 +6,12 @@
 #include <string>
 #include <tuple>
 
+#include "graphics/drawing/dibs_mem_dc.h"
+#include "graphics/drawing/paint_helpers.h"
+#include "graphics/image/cis_image_ex.h"
+#include "graphics/image/shared_pictures.h"
 #include "project/vantorix_menu_page.h"
 #include "script/project_files.h"
-#include "view/drawing/dibs_mem_dc.h"
-#include "view/drawing/paint_helpers.h"
-#include "view/image/cis_image_ex.h"
-#include "view/image/shared_pictures.h"
 
 namespace {
 

@@ -16,14 +16,14 @@
 
 #include <utility>
 
+#include "graphics/drawing/dibs_mem_dc.h"
+#include "graphics/drawing/paint_helpers.h"
+#include "graphics/image/cis_image_ex.h"
 #include "platform/code_page.h"
 #include "project/vantorix_base_object.h"
 #include "project/vantorix_menu_page.h"
 #include "script/lua50_dialect.h"
 #include "script/project_files.h"
-#include "view/drawing/dibs_mem_dc.h"
-#include "view/drawing/paint_helpers.h"
-#include "view/image/cis_image_ex.h"
 #include "view/object_cursors.h"
 #include "view/objects/object_factory.h"
 #include "view/objects/object_view.h"

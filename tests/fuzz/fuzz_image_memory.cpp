@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "view/image/cis_image_ex.h"
-#include "view/image/raster_surface.h"
+#include "graphics/image/cis_image_ex.h"
+#include "graphics/image/raster_surface.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     CISImageEx image;

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <span>
 
-#include "view/image/cis_image_ex.h"
-#include "view/image/image_codecs.h"
+#include "graphics/image/cis_image_ex.h"
+#include "graphics/image/image_codecs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;

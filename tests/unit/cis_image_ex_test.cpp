@@ -1,5 +1,5 @@
-#include "view/image/cis_image_ex.h"
-#include "view/image/image_codecs.h"
+#include "graphics/image/cis_image_ex.h"
+#include "graphics/image/image_codecs.h"
 
 #include "temp_folder.h"
 

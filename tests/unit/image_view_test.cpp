@@ -6,11 +6,11 @@
 #include <memory>
 #include <vector>
 
+#include "graphics/drawing/dibs_mem_dc.h"
+#include "graphics/image/image_codecs.h"
 #include "project/vantorix_image_object.h"
 #include "project/vantorix_menu_page.h"
 #include "shown_project.h"
-#include "view/drawing/dibs_mem_dc.h"
-#include "view/image/image_codecs.h"
 
 namespace {
 

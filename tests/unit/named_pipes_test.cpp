@@ -6,6 +6,7 @@
 #include <future>
 #include <thread>
 
+#include "graphics/image/cis_image_ex.h"
 #include "platform/code_page.h"
 #include "platform/windows_paths.h"
 #include "project/archive_password.h"
@@ -13,7 +14,6 @@
 #include "script_fixture.h"
 #include "temp_folder.h"
 #include "view/buttons/kx_button.h"
-#include "view/image/cis_image_ex.h"
 
 namespace {
 

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "graphics/drawing/dibs_mem_dc.h"
+#include "graphics/image/image_codecs.h"
 #include "offscreen_application.h"
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
@@ -12,8 +14,6 @@
 #include "project/vantorix_menu_page.h"
 #include "script/script_document.h"
 #include "temp_folder.h"
-#include "view/drawing/dibs_mem_dc.h"
-#include "view/image/image_codecs.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 
 #include <filesystem>
 
+#include "graphics/image/cis_image_ex.h"
 #include "project/vantorix_event.h"
 #include "project/vantorix_paragraph_object.h"
 #include "shown_project.h"
-#include "view/image/cis_image_ex.h"
 #include "view/objects/object_factory.h"
 #include "view/objects/paragraph_text.h"
 #include "view/objects/text_layout.h"

@@ -2,7 +2,7 @@
 #include <filesystem>
 
 #include "app/main_frame.h"
-#include "view/image/cis_image_ex.h"
+#include "graphics/image/cis_image_ex.h"
 
 namespace {
 

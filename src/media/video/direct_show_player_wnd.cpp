@@ -9,12 +9,12 @@
 #include <cmath>
 #include <cstring>
 
+#include "graphics/drawing/paint_helpers.h"
+#include "graphics/image/cis_image_ex.h"
 #include "media/video/direct_show_wnd.h"
 #include "media/video/skinned_slider.h"
 #include "platform/system_colors.h"
 #include "project/vantorix_video_object.h"
-#include "view/drawing/paint_helpers.h"
-#include "view/image/cis_image_ex.h"
 
 namespace {
 

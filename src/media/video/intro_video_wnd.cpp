@@ -8,10 +8,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "graphics/drawing/paint_helpers.h"
+#include "graphics/image/cis_image_ex.h"
 #include "media/video/direct_show_player_wnd.h"
 #include "media/video/video_size_probe.h"
-#include "view/drawing/paint_helpers.h"
-#include "view/image/cis_image_ex.h"
 
 namespace {
 

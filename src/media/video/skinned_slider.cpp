@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
+#include "graphics/drawing/paint_helpers.h"
 #include "platform/system_colors.h"
-#include "view/drawing/paint_helpers.h"
 
 CSkinnedSlider::CSkinnedSlider(QWidget* parent) : QWidget(parent) {
     setObjectName("SkinnedSlider");

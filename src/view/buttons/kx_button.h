@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "view/image/cis_image_ex.h"
+#include "graphics/image/cis_image_ex.h"
 
 class CMarkup;
 class CKXZipDir;

@@ -6,14 +6,14 @@
 #include <algorithm>
 
 #include "engine/px_runtime_doc.h"
+#include "graphics/drawing/broken_link_painter.h"
+#include "graphics/drawing/dibs_mem_dc.h"
+#include "graphics/drawing/paint_helpers.h"
 #include "platform/code_page.h"
 #include "project/event_names.h"
 #include "project/vantorix_button_object.h"
 #include "script/lua50_dialect.h"
 #include "script/project_files.h"
-#include "view/drawing/broken_link_painter.h"
-#include "view/drawing/dibs_mem_dc.h"
-#include "view/drawing/paint_helpers.h"
 #include "view/objects/object_host.h"
 #include "view/objects/text_layout.h"
 

@@ -4,6 +4,9 @@
 #include <utility>
 
 #include "engine/px_runtime_doc.h"
+#include "graphics/drawing/broken_link_painter.h"
+#include "graphics/drawing/dibs_mem_dc.h"
+#include "graphics/drawing/paint_helpers.h"
 #include "media/flash/flash_host.h"
 #include "media/flash_settings.h"
 #include "platform/host_path.h"
@@ -11,9 +14,6 @@
 #include "resources/kx_flash_file_info.h"
 #include "script/lua50_dialect.h"
 #include "script/project_files.h"
-#include "view/drawing/broken_link_painter.h"
-#include "view/drawing/dibs_mem_dc.h"
-#include "view/drawing/paint_helpers.h"
 #include "view/objects/object_host.h"
 
 CFlashView::CFlashView(CVantorixFlashObject& flash) : CObjectView(flash), flash(flash) {}

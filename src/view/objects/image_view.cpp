@@ -6,12 +6,12 @@
 #include <tuple>
 
 #include "engine/px_runtime_doc.h"
+#include "graphics/drawing/broken_link_painter.h"
+#include "graphics/drawing/dibs_mem_dc.h"
+#include "graphics/drawing/paint_helpers.h"
+#include "graphics/image/shared_pictures.h"
 #include "project/vantorix_image_object.h"
 #include "script/project_files.h"
-#include "view/drawing/broken_link_painter.h"
-#include "view/drawing/dibs_mem_dc.h"
-#include "view/drawing/paint_helpers.h"
-#include "view/image/shared_pictures.h"
 
 CImageView::CImageView(CVantorixImageObject& image) : CObjectView(image), image(image) {}
 

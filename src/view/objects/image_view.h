@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "view/image/cis_image_ex.h"
+#include "graphics/image/cis_image_ex.h"
 #include "view/objects/object_view.h"
 
 class CVantorixImageObject;

@@ -4,11 +4,11 @@
 #include <QPainter>
 
 #include "engine/px_runtime_doc.h"
+#include "graphics/drawing/dibs_mem_dc.h"
+#include "graphics/drawing/paint_helpers.h"
 #include "platform/code_page.h"
 #include "project/event_names.h"
 #include "project/vantorix_text_object.h"
-#include "view/drawing/dibs_mem_dc.h"
-#include "view/drawing/paint_helpers.h"
 #include "view/objects/object_host.h"
 #include "view/objects/text_layout.h"
 

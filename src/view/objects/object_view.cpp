@@ -1,9 +1,9 @@
 #include "view/objects/object_view.h"
 
 #include "engine/px_runtime_doc.h"
+#include "graphics/drawing/paint_helpers.h"
 #include "project/event_names.h"
 #include "project/vantorix_base_object.h"
-#include "view/drawing/paint_helpers.h"
 #include "view/objects/object_host.h"
 
 bool CObjectView::HitTest(QPoint point) {

@@ -7,13 +7,13 @@
 #include <optional>
 
 #include "engine/px_runtime_doc.h"
+#include "graphics/drawing/dibs_mem_dc.h"
+#include "graphics/drawing/paint_helpers.h"
+#include "graphics/image/cis_image_ex.h"
 #include "platform/code_page.h"
 #include "project/event_names.h"
 #include "project/vantorix_paragraph_object.h"
 #include "script/project_files.h"
-#include "view/drawing/dibs_mem_dc.h"
-#include "view/drawing/paint_helpers.h"
-#include "view/image/cis_image_ex.h"
 #include "view/objects/object_host.h"
 #include "view/objects/scroll_geometry.h"
 #include "view/objects/text_layout.h"

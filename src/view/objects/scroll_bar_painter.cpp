@@ -2,8 +2,8 @@
 
 #include <QPainter>
 
+#include "graphics/drawing/paint_helpers.h"
 #include "platform/system_colors.h"
-#include "view/drawing/paint_helpers.h"
 
 namespace {
 

@@ -7,15 +7,15 @@
 #include <utility>
 
 #include "engine/px_runtime_doc.h"
+#include "graphics/drawing/broken_link_painter.h"
+#include "graphics/drawing/dibs_mem_dc.h"
+#include "graphics/drawing/paint_helpers.h"
 #include "media/video/direct_show_player_wnd.h"
 #include "platform/host_path.h"
 #include "project/event_names.h"
 #include "project/vantorix_video_object.h"
 #include "script/lua50_dialect.h"
 #include "script/project_files.h"
-#include "view/drawing/broken_link_painter.h"
-#include "view/drawing/dibs_mem_dc.h"
-#include "view/drawing/paint_helpers.h"
 #include "view/objects/object_host.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "view/drawing/broken_link_painter.h"
+#include "graphics/drawing/broken_link_painter.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "view/drawing/dibs_mem_dc.h"
+#include "graphics/drawing/dibs_mem_dc.h"
 
 CDIBSMemDC::CDIBSMemDC(const QRect& box, QColor background)
     : box(box), image(box.size().expandedTo(QSize(1, 1)), QImage::Format_RGB32) {

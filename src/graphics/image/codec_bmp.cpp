@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "view/image/codec_families.h"
+#include "graphics/image/codec_families.h"
 
 namespace image_codec {
 

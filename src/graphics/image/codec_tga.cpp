@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "view/image/codec_families.h"
+#include "graphics/image/codec_families.h"
 
 namespace image_codec {
 

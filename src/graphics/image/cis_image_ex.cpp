@@ -1,4 +1,4 @@
-#include "view/image/cis_image_ex.h"
+#include "graphics/image/cis_image_ex.h"
 
 #include <algorithm>
 #include <cmath>

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <memory>
 
-#include "view/image/codec_families.h"
+#include "graphics/image/codec_families.h"
 
 namespace image_codec {
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "view/image/image_codecs.h"
+#include "graphics/image/image_codecs.h"
 
 namespace image_codec {
 

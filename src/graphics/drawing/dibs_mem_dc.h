@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QRect>
 
-#include "view/image/raster_surface.h"
+#include "graphics/image/raster_surface.h"
 
 // The off-screen surface every paint goes through: a 32-bit picture exactly the size of the box
 // being repainted, drawn in view coordinates and copied to the window once at the end.

@@ -1,7 +1,7 @@
 // WBMP type 0: two zero bytes, width and height as multi-byte integers (7 bits a byte, high bit
 // set on all but the last), then rows of one bit per pixel, 1 white, 0 black.
 
-#include "view/image/codec_families.h"
+#include "graphics/image/codec_families.h"
 
 namespace image_codec {
 

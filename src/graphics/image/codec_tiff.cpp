@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "view/image/codec_families.h"
+#include "graphics/image/codec_families.h"
 
 namespace image_codec {
 

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "view/image/codec_families.h"
+#include "graphics/image/codec_families.h"
 
 namespace image_codec {
 

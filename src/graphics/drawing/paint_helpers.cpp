@@ -1,9 +1,9 @@
-#include "view/drawing/paint_helpers.h"
+#include "graphics/drawing/paint_helpers.h"
 
 #include <algorithm>
 
-#include "view/drawing/dibs_mem_dc.h"
-#include "view/image/cis_image_ex.h"
+#include "graphics/drawing/dibs_mem_dc.h"
+#include "graphics/image/cis_image_ex.h"
 
 void DrawPicture(const CISImageEx& picture, CDIBSMemDC& dc, int x, int y) {
     picture.Draw(dc.Surface(), x - dc.Box().left(), y - dc.Box().top());

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "view/image/image_codecs.h"
-#include "view/image/raster_surface.h"
+#include "graphics/image/image_codecs.h"
+#include "graphics/image/raster_surface.h"
 
 // The one picture class of the player: page backgrounds, image objects, button states, skins,
 // the window-shape mask and the splash screen all load, convert, scale and draw through it.

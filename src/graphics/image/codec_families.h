@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "view/image/image_codecs.h"
+#include "graphics/image/image_codecs.h"
 
 namespace image_codec {
 

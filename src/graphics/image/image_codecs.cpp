@@ -1,4 +1,4 @@
-#include "view/image/image_codecs.h"
+#include "graphics/image/image_codecs.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,8 +11,8 @@
 #include <new>
 #include <utility>
 
+#include "graphics/image/codec_families.h"
 #include "platform/host_path.h"
-#include "view/image/codec_families.h"
 
 namespace image_codec {
 

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "view/image/raster_surface.h"
+#include "graphics/image/raster_surface.h"
 
 namespace image_codec {
 
