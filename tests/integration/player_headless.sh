@@ -75,10 +75,9 @@ diff "$work/expected.txt" "$work/debug.txt" >/dev/null || { fail "event order"; 
 grep -q '"ev":"page","index":1,"name":"Two"' "$work/log.jsonl" || fail "page event"
 grep -q '"ev":"exit","code":0' "$work/log.jsonl" || fail "exit event"
 
-pixel() { convert "$work/two.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:; }
 check_pixel() {
     local got
-    got=$(pixel "$1" "$2")
+    got=$(shot_pixel "$work/two.png" "$1" "$2")
     [ "$got" = "$3" ] || fail "pixel $1,$2 is $got, expected $3 ($4)"
 }
 check_pixel 150 95 "255,0,0" "page background (the colour is stored blue-green-red)"

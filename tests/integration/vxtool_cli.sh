@@ -1,18 +1,9 @@
 #!/usr/bin/env bash
 # vxtool from the command line: round trips, and one clear line for every kind of bad input.
-set -u
-bin=$1
+source "$(dirname "$0")/lib/test_setup.sh"
 src=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 vxtool=$bin/vxtool
 password=$(grep -o '"[A-Za-z0-9]\{18\}"' "$src/src/project/archive_password.h" | tr -d '"')
-failures=0
-
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
 
 # Runs vxtool expecting failure: a non-zero status and exactly one line on stderr containing $1.
 expect_error() {
@@ -81,8 +72,4 @@ expect_error "" pack "$work/a.json" -o "$work/no/such/folder/x.cdd"
 leftovers=$(find "$work" -name '*.tmp*' | wc -l)
 [ "$leftovers" -eq 0 ] || fail "temporary files left behind"
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures failure(s)"
-    exit 1
-fi
-echo "vxtool command line: all checks passed"
+finish "vxtool command line"
