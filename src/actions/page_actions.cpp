@@ -177,7 +177,7 @@ int FileBrowse(lua_State* L) {
 int ButtonGetState(lua_State* L) {
     ResetLastError(L);
     CheckArgCount(L, 1);
-    auto* button = dynamic_cast<CVantorixButtonObject*>(ObjectArg(L, kindButton));
+    auto* button = ObjectArgOf<CVantorixButtonObject>(L);
     SetLastError(L, button ? 0 : objectNotFound);
     lua_pushnumber(L, button ? button->latched : -1);
     return 1;
@@ -186,7 +186,7 @@ int ButtonGetState(lua_State* L) {
 int ButtonSetState(lua_State* L) {
     ResetLastError(L);
     CheckArgCount(L, 1);
-    auto* button = dynamic_cast<CVantorixButtonObject*>(ObjectArg(L, kindButton));
+    auto* button = ObjectArgOf<CVantorixButtonObject>(L);
     int value = HasArg(L, 2) ? static_cast<int>(GetNumberArg(L, 2)) : 0;
     // Only toggle buttons keep a state; a push button is left alone.
     if (button && button->toggle) {
@@ -203,7 +203,7 @@ int ButtonSetState(lua_State* L) {
 int ButtonGetText(lua_State* L) {
     ResetLastError(L);
     CheckArgCount(L, 1);
-    auto* button = dynamic_cast<CVantorixButtonObject*>(ObjectArg(L, kindButton));
+    auto* button = ObjectArgOf<CVantorixButtonObject>(L);
     SetLastError(L, button ? 0 : objectNotFound);
     PushString(L, button ? button->caption : std::string());
     return 1;
@@ -212,7 +212,7 @@ int ButtonGetText(lua_State* L) {
 int ButtonSetText(lua_State* L) {
     ResetLastError(L);
     CheckArgCount(L, 2);
-    auto* button = dynamic_cast<CVantorixButtonObject*>(ObjectArg(L, kindButton));
+    auto* button = ObjectArgOf<CVantorixButtonObject>(L);
     const char* text = GetStringArg(L, 2);
     if (button) {
         button->caption = text;
@@ -233,7 +233,7 @@ int ButtonSetVisible(lua_State* L) {
 int LabelGetText(lua_State* L) {
     ResetLastError(L);
     CheckArgCount(L, 1);
-    auto* label = dynamic_cast<CVantorixTextObject*>(ObjectArg(L, kindLabel));
+    auto* label = ObjectArgOf<CVantorixTextObject>(L);
     SetLastError(L, label ? 0 : objectNotFound);
     PushString(L, label ? label->text : std::string());
     return 1;
@@ -242,7 +242,7 @@ int LabelGetText(lua_State* L) {
 int LabelSetText(lua_State* L) {
     ResetLastError(L);
     CheckArgCount(L, 2);
-    auto* label = dynamic_cast<CVantorixTextObject*>(ObjectArg(L, kindLabel));
+    auto* label = ObjectArgOf<CVantorixTextObject>(L);
     const char* text = GetStringArg(L, 2);
     if (label) {
         label->text = ExpandLineBreaks(text);
@@ -271,7 +271,7 @@ int LabelSetVisible(lua_State* L) {
 int ImageGetFilename(lua_State* L) {
     ResetLastError(L);
     CheckArgCount(L, 1);
-    auto* image = dynamic_cast<CVantorixImageObject*>(ObjectArg(L, kindImage));
+    auto* image = ObjectArgOf<CVantorixImageObject>(L);
     SetLastError(L, image ? 0 : objectNotFound);
     PushString(L, image ? ResolveSourcePath(DocumentOf(L), image->imageFile) : std::string());
     return 1;
@@ -280,7 +280,7 @@ int ImageGetFilename(lua_State* L) {
 int ImageLoad(lua_State* L) {
     ResetLastError(L);
     CheckArgCount(L, 2);
-    auto* image = dynamic_cast<CVantorixImageObject*>(ObjectArg(L, kindImage));
+    auto* image = ObjectArgOf<CVantorixImageObject>(L);
     const char* name = GetStringArg(L, 2);
     int code = objectNotFound;
     if (image) {

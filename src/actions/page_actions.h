@@ -18,6 +18,11 @@ class CVantorixBaseObject;
 inline constexpr int objectNotFound = 1100;
 // The object of the table's kind named by argument 1, or none.
 CVantorixBaseObject* ObjectArg(lua_State* L, int kind);
+// The same as its record class (one with its kind as Record::kind).
+template <class Record>
+Record* ObjectArgOf(lua_State* L) {
+    return dynamic_cast<Record*>(ObjectArg(L, Record::kind));
+}
 // Kind.IsVisible and Kind.SetVisible (visible, default true) of the object named by argument 1.
 int IsObjectVisible(lua_State* L, int kind);
 int SetObjectVisible(lua_State* L, int kind);

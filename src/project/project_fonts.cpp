@@ -4,11 +4,10 @@
 
 #include "platform/ascii_case.h"
 #include "platform/code_page.h"
-#include "project/vantorix_button_object.h"
+#include "project/kx_font.h"
+#include "project/vantorix_base_object.h"
 #include "project/vantorix_menu_page.h"
-#include "project/vantorix_paragraph_object.h"
 #include "project/vantorix_project.h"
-#include "project/vantorix_text_object.h"
 
 std::vector<std::string> FacesUsedBy(const CVantorixProject& project, const CodePage& codePage) {
     std::vector<std::string> faces;
@@ -20,11 +19,7 @@ std::vector<std::string> FacesUsedBy(const CVantorixProject& project, const Code
         if (!known) faces.push_back(face);
     };
     for (const auto& page : project.pages) {
-        for (const auto& object : page->Objects()) {
-            if (auto* label = dynamic_cast<const CVantorixTextObject*>(object.get())) add(label->font);
-            if (auto* paragraph = dynamic_cast<const CVantorixParagraphObject*>(object.get())) add(paragraph->font);
-            if (auto* button = dynamic_cast<const CVantorixButtonObject*>(object.get())) add(button->captionFont);
-        }
+        for (const auto& object : page->Objects()) object->ForEachFont(add);
     }
     return faces;
 }

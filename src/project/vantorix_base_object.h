@@ -1,12 +1,15 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "project/display_state.h"
 #include "project/serializable.h"
 
-// Object kind codes, the common typeCode.
+class CKXFont;
+
+// Object kind codes, the common typeCode; what else each kind is lies in project/object_kinds.h.
 enum ObjectKind : std::int32_t {
     kindButton = 0,
     kindLabel = 1,
@@ -21,11 +24,6 @@ enum ObjectKind : std::int32_t {
     kindPlugin = 40,
 };
 
-// Pages keep only the kinds the player shows.
-inline bool IsShownKind(std::int32_t typeCode) {
-    return typeCode >= kindButton && typeCode <= kindVideo;
-}
-
 // The part every page object shares; each kind's own fields follow it in the stream.
 class CVantorixBaseObject : public CKXSerializable {
 public:
@@ -34,6 +32,8 @@ public:
     void Serialize(CKXFieldVisitor& v) override;
 
     std::string GetEventScript(const std::string& eventName) const;
+    // Each font the object's texts are drawn with.
+    virtual void ForEachFont(const std::function<void(const CKXFont&)>&) const {}
     // Objects never run a prelude script.
     std::string GetPreludeScript(const std::string&) const { return {}; }
 

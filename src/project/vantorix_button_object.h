@@ -5,12 +5,14 @@
 
 class CVantorixButtonObject : public CVantorixBaseObject {
 public:
+    static constexpr ObjectKind kind = kindButton;
     CVantorixButtonObject() : CVantorixBaseObject(kindButton) {
         cursorKind = 1;  // hand
         sounds.hoverSoundMode = 1;
         sounds.clickSoundMode = 1;
     }
     const char* ClassName() const override { return "CVantorixButtonObject"; }
+    void ForEachFont(const std::function<void(const CKXFont&)>& visit) const override { visit(captionFont); }
     void Serialize(CKXFieldVisitor& v) override {
         CVantorixBaseObject::Serialize(v);
         v.Nested("button", [&] {

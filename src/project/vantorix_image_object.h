@@ -4,6 +4,7 @@
 
 class CVantorixImageObject : public CVantorixBaseObject {
 public:
+    static constexpr ObjectKind kind = kindImage;
     CVantorixImageObject() : CVantorixBaseObject(kindImage) {}
     const char* ClassName() const override { return "CVantorixImageObject"; }
     void Serialize(CKXFieldVisitor& v) override {

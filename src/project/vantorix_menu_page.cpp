@@ -4,6 +4,7 @@
 
 #include "project/archive_reader.h"
 #include "project/event_names.h"
+#include "project/object_kinds.h"
 #include "project/vantorix_base_object.h"
 #include "project/vantorix_event.h"
 

@@ -8,8 +8,10 @@ enum class BarMode { whenNeeded = 0, always = 1, never = 2 };
 
 class CVantorixParagraphObject : public CVantorixBaseObject {
 public:
+    static constexpr ObjectKind kind = kindParagraph;
     CVantorixParagraphObject() : CVantorixBaseObject(kindParagraph), font(-13) {}
     const char* ClassName() const override { return "CVantorixParagraphObject"; }
+    void ForEachFont(const std::function<void(const CKXFont&)>& visit) const override { visit(font); }
     void Serialize(CKXFieldVisitor& v) override {
         CVantorixBaseObject::Serialize(v);
         v.Nested("paragraph", [&] {

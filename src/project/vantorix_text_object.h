@@ -6,8 +6,10 @@
 // The label object.
 class CVantorixTextObject : public CVantorixBaseObject {
 public:
+    static constexpr ObjectKind kind = kindLabel;
     CVantorixTextObject() : CVantorixBaseObject(kindLabel), font(-21) {}
     const char* ClassName() const override { return "CVantorixTextObject"; }
+    void ForEachFont(const std::function<void(const CKXFont&)>& visit) const override { visit(font); }
     void Serialize(CKXFieldVisitor& v) override {
         CVantorixBaseObject::Serialize(v);
         v.Nested("label", [&] {

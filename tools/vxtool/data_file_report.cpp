@@ -13,6 +13,7 @@
 #include "platform/host_path.h"
 #include "plugins/transition_dll_manager.h"
 #include "project/kx_ttf_info.h"
+#include "project/object_kinds.h"
 #include "project/vantorix_base_object.h"
 #include "project/vantorix_event.h"
 #include "project/vantorix_project.h"
@@ -21,50 +22,14 @@
 namespace {
 
 const char* KindName(std::int32_t typeCode) {
-    switch (typeCode) {
-        case kindButton:
-            return "button";
-        case kindLabel:
-            return "label";
-        case kindParagraph:
-            return "paragraph";
-        case kindImage:
-            return "image";
-        case kindFlash:
-            return "flash";
-        case kindVideo:
-            return "video";
-        case kindWeb:
-            return "web";
-        case kindInput:
-            return "input";
-        case kindHotspot:
-            return "hotspot";
-        case kindListBox:
-            return "listbox";
-        case kindPlugin:
-            return "plugin";
-        default:
-            return nullptr;
-    }
+    const ObjectKindInfo* kind = FindObjectKind(typeCode);
+    return kind ? kind->name : nullptr;
 }
 
 // What the player has no way to show yet, by object kind.
 const char* MissingFeature(std::int32_t typeCode) {
-    switch (typeCode) {
-        case kindWeb:
-            return "web browser objects";
-        case kindInput:
-            return "input fields";
-        case kindHotspot:
-            return "hotspots";
-        case kindListBox:
-            return "list boxes";
-        case kindPlugin:
-            return "object plugins";
-        default:
-            return nullptr;
-    }
+    const ObjectKindInfo* kind = FindObjectKind(typeCode);
+    return kind ? kind->missingFeature : nullptr;
 }
 
 // Which kind of use a field that names a file is, by the field and the group it is in.

@@ -7,38 +7,15 @@
 #include <string_view>
 
 #include "platform/code_page.h"
+#include "project/object_kinds.h"
 #include "project/vantorix_project.h"
 
 namespace {
 
 // The class a page object description has when it names only its typeCode.
 const char* ClassForTypeCode(std::int64_t typeCode) {
-    switch (typeCode) {
-        case 0:
-            return "CVantorixButtonObject";
-        case 1:
-            return "CVantorixTextObject";
-        case 2:
-            return "CVantorixParagraphObject";
-        case 3:
-            return "CVantorixImageObject";
-        case 4:
-            return "CVantorixFlashObject";
-        case 5:
-            return "CVantorixVideoObject";
-        case 6:
-            return "CVantorixWebObject";
-        case 7:
-            return "CVantorixEditFieldObject";
-        case 8:
-            return "CVantorixHotspotObject";
-        case 9:
-            return "CVantorixListBoxObject";
-        case 40:
-            return "CVantorixPluginObject";
-        default:
-            return nullptr;
-    }
+    const ObjectKindInfo* kind = FindObjectKind(typeCode);
+    return kind ? kind->className : nullptr;
 }
 
 // Writes JSON text as it goes, laid out as nlohmann's dump(2) lays it out, so that a project of

@@ -5,6 +5,7 @@
 #include "project/archive_writer.h"
 #include "project/discarded_objects.h"
 #include "project/kx_ttf_info.h"
+#include "project/object_kinds.h"
 #include "project/vantorix_button_object.h"
 #include "project/vantorix_event.h"
 #include "project/vantorix_image_object.h"
@@ -243,6 +244,20 @@ TEST(ProjectRecords, PagesDropKindsThePlayerDoesNotShow) {
 
     auto kept = ReadProjectEntry(bytes, CodePage::Default(), true);
     EXPECT_EQ(kept->pages[0]->pageObjects.size(), 11u);
+}
+
+TEST(ProjectRecords, EachKindsRowNamesARecordClassOfThatKind) {
+    // The table of kinds and the record classes must agree, or the JSON form and the reports
+    // would name one kind as another.
+    for (const ObjectKindInfo& kind : ObjectKinds()) {
+        const CKXClassInfo* info = FindRegisteredClass(kind.className);
+        ASSERT_TRUE(info) << kind.className;
+        auto object = std::dynamic_pointer_cast<CVantorixBaseObject>(info->create());
+        ASSERT_TRUE(object) << kind.className;
+        EXPECT_EQ(object->typeCode, kind.code) << kind.className;
+        EXPECT_EQ(kind.shown, kind.missingFeature == nullptr) << kind.name;
+    }
+    EXPECT_FALSE(FindObjectKind(41));
 }
 
 TEST(ProjectRecords, EventLookups) {
