@@ -11,6 +11,7 @@
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
 #include "project/vantorix_paragraph_object.h"
+#include "view/document_object_services.h"
 #include "view/objects/object_host.h"
 #include "view/objects/paragraph_view.h"
 
@@ -18,8 +19,8 @@ namespace {
 
 class QuietHost : public CObjectHost {
 public:
-    explicit QuietHost(CPXRuntimeDoc& document) : document(document) {}
-    CPXRuntimeDoc& Document() override { return document; }
+    explicit QuietHost(CPXRuntimeDoc& document) : services(document) {}
+    CObjectServices& Services() override { return services; }
     void SetObjectCursor(int) override {}
     void RedrawRectNow(const VxRect&) override {}
     void RefreshHover() override {}
@@ -28,8 +29,7 @@ public:
     void EndCapture() override {}
     QWidget* WindowParent() override { return nullptr; }
 
-private:
-    CPXRuntimeDoc& document;
+    CDocumentObjectServices services;
 };
 
 struct Fixture {
@@ -52,7 +52,7 @@ void FirstDraw(benchmark::State& state) {
     for (auto _ : state) {
         CParagraphView view(fixture.paragraph);
         CDIBSMemDC dc(QRect(0, 0, 400, 300), Qt::white);
-        view.Paint(dc, fixture.document);
+        view.Paint(dc, fixture.host.services);
         benchmark::DoNotOptimize(dc.Image().constBits());
     }
 }
@@ -62,7 +62,7 @@ void RepaintAfterWheel(benchmark::State& state) {
     CParagraphView view(fixture.paragraph);
     {
         CDIBSMemDC dc(QRect(0, 0, 400, 300), Qt::white);
-        view.Paint(dc, fixture.document);
+        view.Paint(dc, fixture.host.services);
     }
     int direction = -120;
     for (auto _ : state) {
@@ -71,7 +71,7 @@ void RepaintAfterWheel(benchmark::State& state) {
         if (view.Vertical().position <= 0) direction = -120;
         view.Wheel(fixture.host, QPoint(10, 10), direction);
         CDIBSMemDC dc(QRect(0, 0, 400, 300), Qt::white);
-        view.Paint(dc, fixture.document);
+        view.Paint(dc, fixture.host.services);
         benchmark::DoNotOptimize(dc.Image().constBits());
     }
 }

@@ -360,11 +360,11 @@ void CPXRuntimeView::EndMedia() {
 }
 
 bool CPXRuntimeView::ReloadObject(CVantorixBaseObject& object) {
-    return ObjectViewOf(object).Reload(document);
+    return ObjectViewOf(object).Reload(objectServices);
 }
 
 void CPXRuntimeView::MeasureObject(CVantorixBaseObject& object) {
-    ObjectViewOf(object).Measure(document);
+    ObjectViewOf(object).Measure(objectServices);
 }
 
 QRect CPXRuntimeView::GetPageRect() const {
@@ -389,7 +389,7 @@ void CPXRuntimeView::PaintPage(CVantorixMenuPage& page, CDIBSMemDC& dc, bool wit
     if (!withObjects) return;
     for (const auto& object : page.Objects()) {
         CObjectView& view = ObjectViewOf(*object);
-        if (ToQRect(object->rect).intersects(dc.Box()) || view.PaintsOutsideBox()) view.Paint(dc, document);
+        if (ToQRect(object->rect).intersects(dc.Box()) || view.PaintsOutsideBox()) view.Paint(dc, objectServices);
     }
 }
 

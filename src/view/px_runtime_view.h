@@ -7,6 +7,7 @@
 #include "engine/px_runtime_doc.h"
 #include "media/video/intro_video_wnd.h"
 #include "platform/qt/kx_wnd.h"
+#include "view/document_object_services.h"
 #include "view/objects/object_host.h"
 #include "view/transition_player.h"
 
@@ -55,7 +56,7 @@ public:
     void RunTransition(const CKXTransitionDLLInfo& plugin, const std::string& settings) override;
 
     // CObjectHost
-    CPXRuntimeDoc& Document() override { return document; }
+    CObjectServices& Services() override { return objectServices; }
     void SetObjectCursor(int kind) override;
     // Looks at the pointer again at its current position, so hover states follow a change.
     void RefreshHover() override;
@@ -122,6 +123,7 @@ private:
     void LetTheScreenSettle();
 
     CPXRuntimeDoc& document;
+    CDocumentObjectServices objectServices{document};
     std::vector<CVantorixBaseObject*> pressed;
     CObjectView* captured = nullptr;  // the paragraph holding the pointer for its scroll bar
     QPoint lastPointer;

@@ -54,8 +54,8 @@ TEST_F(ImageViewTest, ObjectsShowingOneFileTheSameWayShareOnePreparedCopy) {
     const std::uint64_t before = image_codec::DecodedBytesInUse();
     {
         CImageView first(Object(file, 40, 30)), second(Object(file, 40, 30));
-        ASSERT_TRUE(first.Reload(shown->document));
-        ASSERT_TRUE(second.Reload(shown->document));
+        ASSERT_TRUE(first.Reload(shown->frame->View().Services()));
+        ASSERT_TRUE(second.Reload(shown->frame->View().Services()));
         // Only the object-sized result stays; the full-size decode is gone.
         EXPECT_EQ(image_codec::DecodedBytesInUse() - before, 40u * 30u * 4u);
 
@@ -66,8 +66,8 @@ TEST_F(ImageViewTest, ObjectsShowingOneFileTheSameWayShareOnePreparedCopy) {
             o.opacity = 10;
             o.alphaHitTest = 1;
         }));
-        ASSERT_TRUE(larger.Reload(shown->document));
-        ASSERT_TRUE(faded.Reload(shown->document));
+        ASSERT_TRUE(larger.Reload(shown->frame->View().Services()));
+        ASSERT_TRUE(faded.Reload(shown->frame->View().Services()));
         EXPECT_EQ(image_codec::DecodedBytesInUse() - before, 40u * 30u * 4u + 80u * 60u * 4u + 2 * 40u * 30u * 4u);
 
         // The faded object still takes the pointer over its opaque half only.
@@ -86,9 +86,9 @@ TEST_F(ImageViewTest, ABigJpegDecodesStraightToAboutTheObjectsSize) {
     std::string file = temp / "big.jpg";
     ASSERT_EQ(std::system(("convert -size 4000x3000 gradient:red-blue JPEG:" + file).c_str()), 0);
     CImageView view(Object(file, 100, 75));
-    ASSERT_TRUE(view.Reload(shown->document));
+    ASSERT_TRUE(view.Reload(shown->frame->View().Services()));
     CDIBSMemDC dc(QRect(0, 0, 100, 75), Qt::black);
-    view.Paint(dc, shown->document);
+    view.Paint(dc, shown->frame->View().Services());
     // The top-left pixel is red, the bottom-left blue: the picture was decoded and scaled whole.
     QImage shot = dc.Image();
     EXPECT_GT(qRed(shot.pixel(2, 2)), 200);

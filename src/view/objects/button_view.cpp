@@ -5,16 +5,14 @@
 
 #include <algorithm>
 
-#include "engine/px_runtime_doc.h"
 #include "graphics/drawing/broken_link_painter.h"
 #include "graphics/drawing/dibs_mem_dc.h"
 #include "graphics/drawing/paint_helpers.h"
 #include "platform/code_page.h"
 #include "project/event_names.h"
 #include "project/vantorix_button_object.h"
-#include "script/lua50_dialect.h"
-#include "script/project_files.h"
 #include "view/objects/object_host.h"
+#include "view/objects/object_services.h"
 #include "view/objects/text_layout.h"
 
 CButtonView::CButtonView(CVantorixButtonObject& button) : CObjectView(button), button(button) {}
@@ -32,9 +30,9 @@ DisplayState CButtonView::InitialDisplayState() const {
     return RestState();
 }
 
-void CButtonView::Load(const CPXRuntimeDoc& document) {
+void CButtonView::Load(const CObjectServices& services) {
     if (loaded || button.buttonFile.empty()) return;
-    loaded = file.LoadButtonFile(ScriptHostPath(ResolveSourcePath(document, button.buttonFile)));
+    loaded = file.LoadButtonFile(services.FileHostPath(button.buttonFile));
 }
 
 void CButtonView::LeavePage() {
@@ -110,13 +108,13 @@ void CButtonView::Release(CObjectHost& host) {
     }
 }
 
-void CButtonView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
+void CButtonView::Paint(CDIBSMemDC& dc, const CObjectServices& services) {
     if (!button.visible) return;
-    Load(document);
+    Load(services);
     if (!loaded) {
         CKXBrokenLinkPainter placeholder;
         placeholder.SetTarget(0, ToQRect(button.rect), button.buttonFile);
-        placeholder.Paint(dc.Painter(), document.codePage);
+        placeholder.Paint(dc.Painter(), services.TextCodePage());
         return;
     }
     std::int32_t color = button.normalTextColor;
@@ -144,8 +142,8 @@ void CButtonView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
     if (button.caption.empty()) return;
     QPainter& painter = dc.Painter();
     painter.save();
-    QFont font = MakeFont(button.captionFont, document.codePage);
-    QString caption = QString::fromStdString(document.codePage.ToUtf8(button.caption));
+    QFont font = MakeFont(button.captionFont, services.TextCodePage());
+    QString caption = QString::fromStdString(services.TextCodePage().ToUtf8(button.caption));
     QFontMetrics metrics(font);
     int cw = metrics.horizontalAdvance(caption), ch = metrics.height();
     int top = button.rect.top + static_cast<int>(height * (file.CenterY() + file.DeltaY(state)) * 0.01) - ch / 2 +

@@ -12,7 +12,7 @@ class CButtonView : public CObjectView {
 public:
     explicit CButtonView(CVantorixButtonObject& button);
 
-    void Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) override;
+    void Paint(CDIBSMemDC& dc, const CObjectServices& services) override;
     bool HitTest(QPoint point) override;
     void Enter(CObjectHost& host) override;
     void Leave(CObjectHost& host) override;
@@ -30,7 +30,7 @@ private:
     // Hidden and disabled buttons do not react; a hidden one goes back to rest.
     bool Ignores();
     // Loads the button's file on first use; it is kept until the page is left.
-    void Load(const CPXRuntimeDoc& document);
+    void Load(const CObjectServices& services);
 
     CVantorixButtonObject& button;
     CKXButton file;

@@ -3,7 +3,6 @@
 #include <string_view>
 #include <utility>
 
-#include "engine/px_runtime_doc.h"
 #include "graphics/drawing/broken_link_painter.h"
 #include "graphics/drawing/dibs_mem_dc.h"
 #include "graphics/drawing/paint_helpers.h"
@@ -12,9 +11,8 @@
 #include "platform/host_path.h"
 #include "project/vantorix_flash_object.h"
 #include "resources/kx_flash_file_info.h"
-#include "script/lua50_dialect.h"
-#include "script/project_files.h"
 #include "view/objects/object_host.h"
+#include "view/objects/object_services.h"
 
 CFlashView::CFlashView(CVantorixFlashObject& flash) : CObjectView(flash), flash(flash) {}
 
@@ -22,23 +20,23 @@ CFlashView::~CFlashView() {
     DestroyPlayer();
 }
 
-bool CFlashView::FileMissing(const CPXRuntimeDoc& document) const {
-    return flash.file.empty() || !IsRegularFile(ScriptHostPath(ResolveSourcePath(document, flash.file)));
+bool CFlashView::FileMissing(const CObjectServices& services) const {
+    return flash.file.empty() || !IsRegularFile(services.FileHostPath(flash.file));
 }
 
-void CFlashView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
+void CFlashView::Paint(CDIBSMemDC& dc, const CObjectServices& services) {
     if (playerWidget || !flash.visible) return;
-    if (!creationFailed && !FileMissing(document)) return;
+    if (!creationFailed && !FileMissing(services)) return;
     CKXBrokenLinkPainter placeholder;
     placeholder.SetTarget(4, ToQRect(flash.rect), flash.file);
-    placeholder.Paint(dc.Painter(), document.codePage);
+    placeholder.Paint(dc.Painter(), services.TextCodePage());
 }
 
 void CFlashView::ShowWindow(CObjectHost& host) {
     if (!playerWidget) {
         // A missing movie is looked for again at the next draw; a player that could not be made
         // is not tried again while the page shows.
-        if (creationFailed || FileMissing(host.Document())) return;
+        if (creationFailed || FileMissing(host.Services())) return;
         CreatePlayer(host);
         return;
     }
@@ -47,15 +45,15 @@ void CFlashView::ShowWindow(CObjectHost& host) {
 }
 
 void CFlashView::CreatePlayer(CObjectHost& host) {
-    CPXRuntimeDoc& document = host.Document();
-    std::string movie = ScriptHostPath(ResolveSourcePath(document, flash.file));
+    CObjectServices& services = host.Services();
+    std::string movie = services.FileHostPath(flash.file);
     FlashWindowSetup setup;
     setup.parent = host.WindowParent();
     setup.rect = ToQRect(flash.rect);
     setup.visible = flash.visible != 0;
     setup.enabled = flash.enabled != 0;
     setup.movieFile = movie;
-    setup.log = document.FlashLog();
+    setup.log = services.FlashLog();
     const auto& log = setup.log;
     // What is no movie would only show Ruffle's error screen: the placeholder says it better.
     CKXFlashFileInfo header;
@@ -82,8 +80,8 @@ void CFlashView::CreatePlayer(CObjectHost& host) {
         if (record->control == control) record->control = nullptr;
         player = nullptr;
     });
-    flash.windowId = document.WindowIds(false).Acquire();
-    documentOfWindow = &document;
+    flash.windowId = services.AcquireWindowId(false);
+    servicesOfWindow = &services;
     flash.control = player;
     if (log) log({"created", movie, ""});
     if (!ApplyFlashSettings(*player, flash, movie) && log) log({"error", movie, "the player refused a setting"});
@@ -108,8 +106,8 @@ void CFlashView::DestroyPlayer() {
 }
 
 void CFlashView::LeavePage() {
-    if (documentOfWindow) documentOfWindow->WindowIds(false).Release(std::exchange(flash.windowId, -1));
-    documentOfWindow = nullptr;
+    if (servicesOfWindow) servicesOfWindow->ReleaseWindowId(false, std::exchange(flash.windowId, -1));
+    servicesOfWindow = nullptr;
     creationFailed = false;
     DestroyPlayer();
 }

@@ -18,14 +18,14 @@ public:
     explicit CFlashView(CVantorixFlashObject& flash);
     ~CFlashView() override;
 
-    void Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) override;
+    void Paint(CDIBSMemDC& dc, const CObjectServices& services) override;
     bool HitTest(QPoint) override { return false; }
     bool OwnsWindow() const override { return true; }
     void ShowWindow(CObjectHost& host) override;
     void LeavePage() override;
 
 private:
-    bool FileMissing(const CPXRuntimeDoc& document) const;
+    bool FileMissing(const CObjectServices& services) const;
     void CreatePlayer(CObjectHost& host);
     void DestroyPlayer();
     // No player, or none any more: the placeholder shows, and no player is tried again while
@@ -40,5 +40,5 @@ private:
     // Held by the player's failure call while this object still owns that player.
     std::shared_ptr<CFlashView*> owner;
     bool creationFailed = false;
-    CPXRuntimeDoc* documentOfWindow = nullptr;
+    CObjectServices* servicesOfWindow = nullptr;
 };

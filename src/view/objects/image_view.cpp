@@ -5,13 +5,12 @@
 #include <string>
 #include <tuple>
 
-#include "engine/px_runtime_doc.h"
 #include "graphics/drawing/broken_link_painter.h"
 #include "graphics/drawing/dibs_mem_dc.h"
 #include "graphics/drawing/paint_helpers.h"
 #include "graphics/image/shared_pictures.h"
 #include "project/vantorix_image_object.h"
-#include "script/project_files.h"
+#include "view/objects/object_services.h"
 
 CImageView::CImageView(CVantorixImageObject& image) : CObjectView(image), image(image) {}
 
@@ -71,14 +70,14 @@ std::shared_ptr<CImageView::Prepared> Prepare(const std::string& path, const CVa
 
 }  // namespace
 
-bool CImageView::Reload(const CPXRuntimeDoc& document) {
+bool CImageView::Reload(const CObjectServices& services) {
     prepared.reset();
     if (image.imageFile.empty()) return false;
     static CSharedPictures<PreparedKey, Prepared> shared;
     auto width = static_cast<std::uint32_t>(std::max(1, image.rect.right - image.rect.left));
     auto height = static_cast<std::uint32_t>(std::max(1, image.rect.bottom - image.rect.top));
     bool keepHit = image.alphaHitTest && image.opacity < 100;
-    std::string path = ImageFileHostPath(document, image.imageFile);
+    std::string path = services.ImageHostPath(image.imageFile);
     PreparedKey key{path,
                     width,
                     height,
@@ -91,16 +90,16 @@ bool CImageView::Reload(const CPXRuntimeDoc& document) {
     return prepared != nullptr;
 }
 
-void CImageView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
+void CImageView::Paint(CDIBSMemDC& dc, const CObjectServices& services) {
     if (!image.visible) return;
     bool drawn = false;
-    if (prepared || Reload(document)) {
+    if (prepared || Reload(services)) {
         drawn = prepared->display.Draw(dc.Surface(), image.rect.left - dc.Box().left(),
                                        image.rect.top - dc.Box().top()) == 0;
     }
     if (!drawn) {
         CKXBrokenLinkPainter placeholder;
         placeholder.SetTarget(3, ToQRect(image.rect), image.imageFile);
-        placeholder.Paint(dc.Painter(), document.codePage);
+        placeholder.Paint(dc.Painter(), services.TextCodePage());
     }
 }

@@ -14,11 +14,11 @@ class CImageView : public CObjectView {
 public:
     explicit CImageView(CVantorixImageObject& image);
 
-    void Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) override;
+    void Paint(CDIBSMemDC& dc, const CObjectServices& services) override;
     bool HitTest(QPoint point) override;
     void LeavePage() override;
     // Loads (or loads again) the picture with its colour key, opacity and size.
-    bool Reload(const CPXRuntimeDoc& document) override;
+    bool Reload(const CObjectServices& services) override;
 
 protected:
     const ObjectSounds* Sounds() const override;

@@ -3,13 +3,13 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-#include "engine/px_runtime_doc.h"
 #include "graphics/drawing/dibs_mem_dc.h"
 #include "graphics/drawing/paint_helpers.h"
 #include "platform/code_page.h"
 #include "project/event_names.h"
 #include "project/vantorix_text_object.h"
 #include "view/objects/object_host.h"
+#include "view/objects/object_services.h"
 #include "view/objects/text_layout.h"
 
 CLabelView::CLabelView(CVantorixTextObject& label) : CTextBlockView(label), label(label) {}
@@ -23,8 +23,8 @@ void CLabelView::LeavePage() {
     measured = false;
 }
 
-void CLabelView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
-    const CodePage& codePage = document.codePage;
+void CLabelView::Paint(CDIBSMemDC& dc, const CObjectServices& services) {
+    const CodePage& codePage = services.TextCodePage();
     if (!label.visible) return;
     std::int32_t color = StateColor(label.normalColor, label.highlightColor, label.pressedColor, label.disabledColor);
     if (!fontMade) {
@@ -83,8 +83,8 @@ void CLabelView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
     painter.restore();
 }
 
-void CLabelView::Measure(const CPXRuntimeDoc& document) {
-    const CodePage& codePage = document.codePage;
+void CLabelView::Measure(const CObjectServices& services) {
+    const CodePage& codePage = services.TextCodePage();
     if (!label.autoSize) return;
     VxRect& r = label.rect;
     QRect measured = MeasureText(label.text, MakeFont(label.font, codePage), codePage, QPoint(r.left, r.top));

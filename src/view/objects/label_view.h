@@ -14,11 +14,11 @@ class CLabelView : public CTextBlockView {
 public:
     explicit CLabelView(CVantorixTextObject& label);
 
-    void Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) override;
+    void Paint(CDIBSMemDC& dc, const CObjectServices& services) override;
     bool PaintsOutsideBox() const override { return true; }
     void LeavePage() override;
     // A label that sizes itself takes the size of its new text.
-    void Measure(const CPXRuntimeDoc& document) override;
+    void Measure(const CObjectServices& services) override;
 
 protected:
     const ObjectSounds* Sounds() const override;

@@ -3,14 +3,14 @@
 #include "project/serializable.h"
 
 class CObjectView;
-class CPXRuntimeDoc;
+class CObjectServices;
 class QWidget;
 
 // What a page object asks of the view it is shown in while it reacts to the pointer.
 class CObjectHost {
 public:
     virtual ~CObjectHost() = default;
-    virtual CPXRuntimeDoc& Document() = 0;
+    virtual CObjectServices& Services() = 0;
     // The cursor of a cursor kind (0 the arrow); unknown kinds keep the cursor as it is.
     virtual void SetObjectCursor(int kind) = 0;
     virtual void RedrawRectNow(const VxRect& rect) = 0;

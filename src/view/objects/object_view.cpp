@@ -1,10 +1,10 @@
 #include "view/objects/object_view.h"
 
-#include "engine/px_runtime_doc.h"
 #include "graphics/drawing/paint_helpers.h"
 #include "project/event_names.h"
 #include "project/vantorix_base_object.h"
 #include "view/objects/object_host.h"
+#include "view/objects/object_services.h"
 
 bool CObjectView::HitTest(QPoint point) {
     return object.visible && object.enabled && ToQRect(object.rect).contains(point);
@@ -15,7 +15,7 @@ bool CObjectView::Reacts() const {
 }
 
 void CObjectView::PlaySound(CObjectHost& host, bool hover) const {
-    if (const ObjectSounds* sounds = Sounds()) host.Document().PlayObjectSound(*sounds, hover);
+    if (const ObjectSounds* sounds = Sounds()) host.Services().PlayObjectSound(*sounds, hover);
 }
 
 void CObjectView::Repaint(CObjectHost& host) const {
@@ -29,7 +29,7 @@ const char* CObjectView::EnterContext() const {
 void CObjectView::RunEvent(CObjectHost& host, CVantorixBaseObject& object, const char* eventName, bool refreshAfter,
                            const char* contextName) {
     int visible = object.visible, enabled = object.enabled;
-    host.Document().RunObjectEvent(object, eventName, contextName);
+    host.Services().RunObjectEvent(object, eventName, contextName);
     if (refreshAfter && (visible != object.visible || enabled != object.enabled)) host.RefreshHover();
 }
 

@@ -9,7 +9,7 @@
 
 class CDIBSMemDC;
 class CObjectHost;
-class CPXRuntimeDoc;
+class CObjectServices;
 class CVantorixBaseObject;
 struct ObjectSounds;
 
@@ -25,7 +25,7 @@ class CObjectView : public CKXRuntimeState {
 public:
     explicit CObjectView(CVantorixBaseObject& object) : object(object) {}
 
-    virtual void Paint(CDIBSMemDC&, const CPXRuntimeDoc&) {}
+    virtual void Paint(CDIBSMemDC&, const CObjectServices&) {}
     // Objects that place their rectangle as they draw (labels) are painted whatever the box.
     virtual bool PaintsOutsideBox() const { return false; }
     // Whether the object takes the pointer at point: visible, enabled and in its rectangle.
@@ -44,9 +44,9 @@ public:
     // hides it with the object.
     virtual void ShowWindow(CObjectHost&) {}
     // Loads the object's file again; false when it does not load or the kind has none.
-    virtual bool Reload(const CPXRuntimeDoc&) { return false; }
+    virtual bool Reload(const CObjectServices&) { return false; }
     // Sizes the object to its content.
-    virtual void Measure(const CPXRuntimeDoc&) {}
+    virtual void Measure(const CObjectServices&) {}
     // The display state the object starts with when its page is shown.
     virtual DisplayState InitialDisplayState() const { return DisplayState::normal; }
     virtual bool ShowsTooltip() const { return true; }

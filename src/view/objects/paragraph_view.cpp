@@ -6,15 +6,14 @@
 #include <algorithm>
 #include <optional>
 
-#include "engine/px_runtime_doc.h"
 #include "graphics/drawing/dibs_mem_dc.h"
 #include "graphics/drawing/paint_helpers.h"
 #include "graphics/image/cis_image_ex.h"
 #include "platform/code_page.h"
 #include "project/event_names.h"
 #include "project/vantorix_paragraph_object.h"
-#include "script/project_files.h"
 #include "view/objects/object_host.h"
+#include "view/objects/object_services.h"
 #include "view/objects/scroll_geometry.h"
 #include "view/objects/text_layout.h"
 
@@ -57,29 +56,29 @@ const char* CParagraphView::EnterContext() const {
     return VxEvent::onOver;
 }
 
-void CParagraphView::PrepareText(const CPXRuntimeDoc& document) {
+void CParagraphView::PrepareText(const CObjectServices& services) {
     if (!fontMade) {
-        font = MakeFont(paragraph.font, document.codePage);
+        font = MakeFont(paragraph.font, services.TextCodePage());
         lineHeight = ParagraphLineHeight(font);
         fontMade = true;
     }
     if (textMade && sourceText == paragraph.text) return;
     sourceText = paragraph.text;
-    text = QString::fromStdString(document.codePage.ToUtf8(paragraph.text.substr(0, maxShownCharacters)));
+    text = QString::fromStdString(services.TextCodePage().ToUtf8(paragraph.text.substr(0, maxShownCharacters)));
     // Lines break at CR LF or LF; a lone CR shows nothing.
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.remove(QChar('\r'));
     textMade = true;
 }
 
-void CParagraphView::LoadSkin(const CPXRuntimeDoc& document) {
+void CParagraphView::LoadSkin(const CObjectServices& services) {
     // A missing or unusable skin is not looked for again at every draw.
     std::string wanted = paragraph.useBarSkin ? paragraph.barSkinName : std::string();
     if (skinTriedFor == wanted) return;
     skinTriedFor = wanted;
     bars.SetSkin({});
     // A skin name never leaves the plugins folder.
-    std::string path = wanted.empty() ? std::string() : PluginFileHostPath(document, "sb_" + wanted + ".png");
+    std::string path = wanted.empty() ? std::string() : services.PluginFileHostPath("sb_" + wanted + ".png");
     if (path.empty()) return;
     CISImageEx picture;
     if (picture.LoadFile(path) != 0) return;
@@ -97,7 +96,7 @@ void CParagraphView::LoadSkin(const CPXRuntimeDoc& document) {
     bars.SetSkin(std::move(tiles));
 }
 
-void CParagraphView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
+void CParagraphView::Paint(CDIBSMemDC& dc, const CObjectServices& services) {
     if (!paragraph.visible) return;
     const VxRect& r = paragraph.rect;
     if (r.right <= r.left || r.bottom <= r.top) {
@@ -106,7 +105,7 @@ void CParagraphView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
     }
     std::int32_t color =
         StateColor(paragraph.normalColor, paragraph.highlightColor, paragraph.pressedColor, paragraph.disabledColor);
-    PrepareText(document);
+    PrepareText(services);
     BarMode verticalMode = paragraph.VerticalBar(), horizontalMode = paragraph.HorizontalBar();
     bool wrap = horizontalMode == BarMode::never;
     int inset = paragraph.border ? 10 : 8;
@@ -129,7 +128,7 @@ void CParagraphView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
     }
     vertical.shown = *showVertical;
     horizontal.shown = *showHorizontal;
-    if ((vertical.shown || horizontal.shown) && !bars.Skinned()) LoadSkin(document);
+    if ((vertical.shown || horizontal.shown) && !bars.Skinned()) LoadSkin(services);
     int bw = barWidth;
 
     QPainter& painter = dc.Painter();

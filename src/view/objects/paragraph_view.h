@@ -35,7 +35,7 @@ public:
 
     explicit CParagraphView(CVantorixParagraphObject& paragraph);
 
-    void Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) override;
+    void Paint(CDIBSMemDC& dc, const CObjectServices& services) override;
     // The rectangle less the bars that show.
     bool HitTest(QPoint point) override;
 
@@ -57,8 +57,8 @@ protected:
     const char* EnterContext() const override;
 
 private:
-    void PrepareText(const CPXRuntimeDoc& document);
-    void LoadSkin(const CPXRuntimeDoc& document);
+    void PrepareText(const CObjectServices& services);
+    void LoadSkin(const CObjectServices& services);
     // The count, visible part, clamped position and thumb of a bar whose rectangles are placed,
     // for content and area lengths along it counted in units of unit pixels.
     void PlaceThumb(Bar& bar, bool vertical, int content, int area, int unit);

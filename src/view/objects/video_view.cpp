@@ -6,7 +6,6 @@
 #include <cstring>
 #include <utility>
 
-#include "engine/px_runtime_doc.h"
 #include "graphics/drawing/broken_link_painter.h"
 #include "graphics/drawing/dibs_mem_dc.h"
 #include "graphics/drawing/paint_helpers.h"
@@ -14,9 +13,8 @@
 #include "platform/host_path.h"
 #include "project/event_names.h"
 #include "project/vantorix_video_object.h"
-#include "script/lua50_dialect.h"
-#include "script/project_files.h"
 #include "view/objects/object_host.h"
+#include "view/objects/object_services.h"
 
 namespace {
 
@@ -44,21 +42,21 @@ const ObjectSounds* CVideoView::Sounds() const {
     return &video.sounds;
 }
 
-bool CVideoView::FileMissing(const CPXRuntimeDoc& document) const {
+bool CVideoView::FileMissing(const CObjectServices& services) const {
     if (video.file.empty()) return false;
-    return !IsRegularFile(ScriptHostPath(ResolveSourcePath(document, video.file)));
+    return !IsRegularFile(services.FileHostPath(video.file));
 }
 
-void CVideoView::Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) {
-    if (player || !video.visible || !FileMissing(document)) return;
+void CVideoView::Paint(CDIBSMemDC& dc, const CObjectServices& services) {
+    if (player || !video.visible || !FileMissing(services)) return;
     CKXBrokenLinkPainter placeholder;
     placeholder.SetTarget(5, ToQRect(video.rect), video.file);
-    placeholder.Paint(dc.Painter(), document.codePage);
+    placeholder.Paint(dc.Painter(), services.TextCodePage());
 }
 
 void CVideoView::ShowWindow(CObjectHost& host) {
     if (!player) {
-        if (FileMissing(host.Document())) return;  // tried again at the next draw
+        if (FileMissing(host.Services())) return;  // tried again at the next draw
         CreatePlayer(host);
         return;
     }
@@ -67,15 +65,15 @@ void CVideoView::ShowWindow(CObjectHost& host) {
 }
 
 void CVideoView::CreatePlayer(CObjectHost& host) {
-    CPXRuntimeDoc& document = host.Document();
+    CObjectServices& services = host.Services();
     VideoPlayerSetup setup = VideoPlayerSetup::From(video);
-    if (video.controllerStyle == 2) setup.skinPath = PluginFileHostPath(document, "vt_" + video.skinName + ".png");
-    setup.audio = document.videoSound;
+    if (video.controllerStyle == 2) setup.skinPath = services.PluginFileHostPath("vt_" + video.skinName + ".png");
+    setup.audio = services.VideoSound();
     setup.border = video.border != 0;
-    setup.log = document.VideoLog();
+    setup.log = services.VideoLog();
     QWidget* parent = host.WindowParent();
-    video.windowId = document.WindowIds(true).Acquire();
-    documentOfWindow = &document;
+    video.windowId = services.AcquireWindowId(true);
+    servicesOfWindow = &services;
     player = new CDirectShowPlayerWnd(parent, std::move(setup));
     CVantorixVideoObject* record = &video;
     CKXVideoPlayer* made = player;
@@ -97,7 +95,7 @@ void CVideoView::CreatePlayer(CObjectHost& host) {
         QCoreApplication::sendEvent(parent, &forwarded);
     };
     player->SetLoop(video.loop != 0);
-    std::string path = video.file.empty() ? std::string() : ScriptHostPath(ResolveSourcePath(document, video.file));
+    std::string path = video.file.empty() ? std::string() : services.FileHostPath(video.file);
     player->LoadMovie(path);
     if (video.playOnShow) player->Play();
     host.InvalidateRect(video.rect);
@@ -105,8 +103,8 @@ void CVideoView::CreatePlayer(CObjectHost& host) {
 
 void CVideoView::LeavePage() {
     video.player = nullptr;
-    if (documentOfWindow) documentOfWindow->WindowIds(true).Release(std::exchange(video.windowId, -1));
-    documentOfWindow = nullptr;
+    if (servicesOfWindow) servicesOfWindow->ReleaseWindowId(true, std::exchange(video.windowId, -1));
+    servicesOfWindow = nullptr;
     if (!player) return;
     // A script run by the player's own event may be what leaves the page: the window goes once
     // the event loop has it back.

@@ -16,7 +16,7 @@ public:
     explicit CVideoView(CVantorixVideoObject& video);
     ~CVideoView() override;
 
-    void Paint(CDIBSMemDC& dc, const CPXRuntimeDoc& document) override;
+    void Paint(CDIBSMemDC& dc, const CObjectServices& services) override;
     bool OwnsWindow() const override { return true; }
     bool ShowsTooltip() const override { return false; }
     void ShowWindow(CObjectHost& host) override;
@@ -27,14 +27,14 @@ protected:
     const ObjectSounds* Sounds() const override;
 
 private:
-    bool FileMissing(const CPXRuntimeDoc& document) const;
+    bool FileMissing(const CObjectServices& services) const;
     void CreatePlayer(CObjectHost& host);
 
     CVantorixVideoObject& video;
     // A child of the view, which may go first when the run ends.
     QPointer<CDirectShowPlayerWnd> player;
     // The document whose identifier the window holds.
-    CPXRuntimeDoc* documentOfWindow = nullptr;
+    CObjectServices* servicesOfWindow = nullptr;
     // Clears the record's player when the view deletes the window first.
     QMetaObject::Connection playerGone;
 };
