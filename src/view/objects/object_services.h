@@ -31,7 +31,6 @@ public:
     virtual std::function<void(const VideoLogEntry&)> VideoLog() const = 0;
     virtual std::function<void(const FlashLogEntry&)> FlashLog() const = 0;
     // The object's event script (contextName names the event when it differs).
-    virtual void RunObjectEvent(const CVantorixBaseObject& object, const char* eventName,
-                                const char* contextName) = 0;
+    virtual void RunObjectEvent(const CVantorixBaseObject& object, const char* eventName, const char* contextName) = 0;
     virtual void PlayObjectSound(const ObjectSounds& sounds, bool hover) = 0;
 };

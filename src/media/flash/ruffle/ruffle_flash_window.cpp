@@ -70,8 +70,18 @@ CRuffleFlashWindow::CRuffleFlashWindow(const FlashWindowSetup& setup, const QStr
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     view = new QWebEngineView(this);
-    page = CRuffleWebProfile::Instance(rufflePath).TakePage();
-    page->Attach(this);
+    page = CRuffleWebProfile::Open(rufflePath).TakePage();
+    page->Attach();
+    connections = {
+        connect(page, &CRufflePage::pageReady, this, &CRuffleFlashWindow::PageReady),
+        connect(page, &CRufflePage::readyState, this, &CRuffleFlashWindow::ReadyState),
+        connect(page, &CRufflePage::metadata, this, &CRuffleFlashWindow::Metadata),
+        connect(page, &CRufflePage::fsCommand, this, &CRuffleFlashWindow::FsCommand),
+        connect(page, &CRufflePage::failed, this, &CRuffleFlashWindow::Fail),
+        connect(page, &CRufflePage::scriptError, this,
+                [this](const QString& message) { Log("error", message.toStdString()); }),
+        connect(page, &CRufflePage::died, this, [this] { Fail("the player's process ended"); }),
+    };
     pageIsReady = page->IsReady();
     view->setPage(page->Page());
     layout->addWidget(view);
@@ -81,7 +91,8 @@ CRuffleFlashWindow::CRuffleFlashWindow(const FlashWindowSetup& setup, const QStr
 }
 
 CRuffleFlashWindow::~CRuffleFlashWindow() {
-    CRuffleWebProfile& profile = CRuffleWebProfile::Instance({});
+    CRuffleWebProfile& profile = CRuffleWebProfile::Instance();
+    for (const QMetaObject::Connection& connection : connections) disconnect(connection);
     if (!movieAddress.isEmpty()) profile.RemoveMovie(movieAddress);
     // The view lets go of the page, which goes back to the profile for the next movie.
     delete std::exchange(view, nullptr);
@@ -129,7 +140,7 @@ bool CRuffleFlashWindow::PutDeviceFont(bool) {
 }
 
 bool CRuffleFlashWindow::PutMovie(const std::string& hostPath) {
-    CRuffleWebProfile& profile = CRuffleWebProfile::Instance({});
+    CRuffleWebProfile& profile = CRuffleWebProfile::Instance();
     if (!movieAddress.isEmpty()) profile.RemoveMovie(movieAddress);
     movieAddress = profile.AddMovie(QString::fromStdString(hostPath));
     settings["url"] = "vxflash://player" + movieAddress;

@@ -4,6 +4,8 @@
 #include <QVariantMap>
 #include <QWidget>
 
+#include <vector>
+
 #include "media/flash/flash_window.h"
 
 class QWebEngineView;
@@ -35,9 +37,7 @@ public:
     std::optional<int> GetReadyState() override;
 
 private:
-    // What the page reports, through its bridge.
-    friend class CRuffleBridge;
-    friend class CRufflePage;
+    // What the page reports.
     void PageReady();
     void ReadyState(int state, bool playing);
     void Metadata(int frames, double rate);
@@ -51,6 +51,7 @@ private:
     FlashWindowSetup setup;
     QWebEngineView* view = nullptr;
     CRufflePage* page = nullptr;
+    std::vector<QMetaObject::Connection> connections;
     QVariantMap settings;
     QString movieAddress;
     bool pageIsReady = false;

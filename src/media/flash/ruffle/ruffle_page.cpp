@@ -1,14 +1,12 @@
 #include "media/flash/ruffle/ruffle_page.h"
 
+#include <QColor>
 #include <QUrl>
 #include <QWebChannel>
 #include <QWebEnginePage>
 
 #include <functional>
 #include <utility>
-
-#include "media/flash/ruffle/ruffle_flash_window.h"
-#include "media/flash/ruffle/ruffle_web_profile.h"
 
 namespace {
 
@@ -35,8 +33,8 @@ private:
 
 void CRuffleBridge::pageReady() {
     page.ready = true;
-    if (page.window) {
-        page.window->PageReady();
+    if (page.attached) {
+        emit page.pageReady();
     } else {
         page.Command("warm");
     }
@@ -47,27 +45,26 @@ void CRuffleBridge::warmed() {
 }
 
 void CRuffleBridge::readyState(int state, bool playing) {
-    if (!page.window) return;
-    page.window->ReadyState(state, playing);
-    // With a movie loaded, the next one gets a page made ready meanwhile.
-    if (state == 2) CRuffleWebProfile::Instance({}).PrepareSpare();
+    if (!page.attached) return;
+    emit page.readyState(state, playing);
+    if (state == 2) emit page.movieLoaded();
 }
 
 void CRuffleBridge::metadata(const QVariantMap& values) {
-    if (page.window) page.window->Metadata(values.value("numFrames").toInt(), values.value("frameRate").toDouble());
+    if (page.attached) emit page.metadata(values.value("numFrames").toInt(), values.value("frameRate").toDouble());
 }
 
 void CRuffleBridge::fsCommand(const QString& command, const QString& arguments) {
-    if (page.window) page.window->FsCommand(command, arguments);
+    if (page.attached) emit page.fsCommand(command, arguments);
 }
 
 void CRuffleBridge::failed(const QString& message) {
-    if (page.window) page.window->Fail(message);
+    if (page.attached) emit page.failed(message);
 }
 
 CRufflePage::CRufflePage(QWebEngineProfile* profile, QObject* parent) : QObject(parent), bridge(*this) {
     page = new ReportingPage(profile, this, [this](const QString& message) {
-        if (window) window->Log("error", message.toStdString());
+        if (attached) emit scriptError(message);
     });
     // The page under the movie shows until the movie draws.
     page->setBackgroundColor(Qt::transparent);
@@ -85,12 +82,12 @@ CRufflePage::~CRufflePage() {
     delete page;
 }
 
-void CRufflePage::Attach(CRuffleFlashWindow* user) {
-    window = user;
+void CRufflePage::Attach() {
+    attached = true;
 }
 
 void CRufflePage::Detach() {
-    window = nullptr;
+    attached = false;
     Command("unload");
 }
 
@@ -100,9 +97,5 @@ void CRufflePage::Command(const QString& name, const QVariantMap& settings) {
 
 void CRufflePage::Died() {
     dead = true;
-    if (window) {
-        window->Fail("the player's process ended");
-    } else {
-        CRuffleWebProfile::Instance({}).ForgetPage(this);
-    }
+    emit died(attached);
 }

@@ -88,9 +88,18 @@ void QuietStartNotes(QtMsgType type, const QMessageLogContext& context, const QS
 
 }  // namespace
 
-CRuffleWebProfile& CRuffleWebProfile::Instance(const QString& rufflePath) {
-    static CRuffleWebProfile* instance = new CRuffleWebProfile(rufflePath);
-    return *instance;
+CRuffleWebProfile*& CRuffleWebProfile::Made() {
+    static CRuffleWebProfile* instance = nullptr;
+    return instance;
+}
+
+CRuffleWebProfile& CRuffleWebProfile::Open(const QString& rufflePath) {
+    if (!Made()) Made() = new CRuffleWebProfile(rufflePath);
+    return *Made();
+}
+
+CRuffleWebProfile& CRuffleWebProfile::Instance() {
+    return *Made();
 }
 
 CRuffleWebProfile::CRuffleWebProfile(const QString& ruffle) : rufflePath(ruffle) {
@@ -135,11 +144,15 @@ QString CRuffleWebProfile::MovieFile(const QString& address) const {
 
 CRufflePage* CRuffleWebProfile::NewPage() {
     auto* page = new CRufflePage(profile, pages);
+    QObject::connect(page, &CRufflePage::movieLoaded, pages, [this] { PrepareSpare(); });
+    QObject::connect(page, &CRufflePage::died, pages, [this, page](bool servingWindow) {
+        if (!servingWindow) ForgetPage(page);
+    });
     // The web engine lets go of its profiles as the application ends, before the application's
     // children go: the kept pages must go first. Routines run in the reverse order of their
     // adding, so this one, added after the engine's, runs before it.
     static bool added = false;
-    if (!std::exchange(added, true)) qAddPostRoutine([] { delete std::exchange(Instance({}).pages, nullptr); });
+    if (!std::exchange(added, true)) qAddPostRoutine([] { delete std::exchange(Instance().pages, nullptr); });
     return page;
 }
 

@@ -13,7 +13,10 @@ class CRufflePage;
 // every page and file served from the "vxflash" scheme: our page, Ruffle's files and the movies.
 class CRuffleWebProfile {
 public:
-    static CRuffleWebProfile& Instance(const QString& rufflePath);
+    // Makes the profile on the first call, serving Ruffle from rufflePath.
+    static CRuffleWebProfile& Open(const QString& rufflePath);
+    // The profile made by Open.
+    static CRuffleWebProfile& Instance();
     QWebEngineProfile* Profile() const { return profile; }
 
     // The address a movie is served under; the host path never reaches the page.
@@ -33,6 +36,7 @@ public:
 
 private:
     explicit CRuffleWebProfile(const QString& rufflePath);
+    static CRuffleWebProfile*& Made();
     CRufflePage* NewPage();
 
     QString rufflePath;
