@@ -6,7 +6,7 @@
 // Inline so that every test file shares it: Qt allows only one application object.
 inline QApplication& OffscreenApplication() {
     static int argc = 1;
-    static char name[] = "vx_unit_tests";
+    static char name[] = "vx_tests";
     static char* argv[] = {name, nullptr};
     static QApplication* application = [] {
         qputenv("QT_QPA_PLATFORM", "offscreen");
