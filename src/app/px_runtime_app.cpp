@@ -102,6 +102,64 @@ std::unique_ptr<CKXSoundSystem> StartSound(const PlayerOptions& options, QApplic
     return sound;
 }
 
+// What the window's part of a run works with, made by the start-up before it.
+struct WindowRun {
+    const PlayerOptions& options;
+    QApplication& application;
+    CPXRuntimeDoc& document;
+    PlayerFrameServices& frameServices;
+    PlayerDialogs& dialogs;
+    EventLog& log;
+    RunDeadline& deadline;
+    // The owner of the box of a script that does not respond, once there is a window.
+    QWidget*& boxOwner;
+};
+
+// The replay of a run: its commands, the folder its paths are taken from, and how many answers
+// at its top the start-up took.
+struct ReplayStart {
+    const std::vector<ReplayCommand>& commands;
+    const std::string& baseFolder;
+    std::size_t startupAnswers;
+};
+
+// The main frame shown, the first page, the replay and the event loop, then the end of the run;
+// the exit status.
+int PlayInWindow(const WindowRun& run, const RuntimeAppSettings& settings, const std::string& executable, QSize screen,
+                 QRect workArea, const ReplayStart& replay) {
+    auto frame =
+        std::make_unique<CMainFrame>(settings, run.document, screen, workArea, run.options.arguments, executable);
+    run.frameServices.frame = frame.get();
+    auto objectPluginHook = std::make_unique<ObjectPluginHook>(run.document.ObjectPlugins());
+    run.dialogs.SetOwner(frame.get());
+    frame->View().alwaysActive = run.options.headless;
+    run.boxOwner = frame.get();
+    if (!run.dialogs.Scripted()) frame->askToStopScript = [&frame] { return AskToStopScript(frame.get()); };
+    frame->show();
+    frame->ApplyWindowShape();
+    // A replay starts when the intro shows, so that it can skip it, or else after the first update.
+    ReplayRunner runner(replay.commands, *frame, run.dialogs.Answered(), run.log, replay.baseFolder,
+                        replay.startupAnswers);
+    bool replaying = false;
+    auto startReplay = [&] {
+        if (replaying || (replay.commands.empty() && run.options.replayFile.empty())) return;
+        replaying = true;
+        runner.Start();
+    };
+    frame->View().beforeIntro = startReplay;
+    frame->View().OnInitialUpdate();
+    startReplay();
+    int code = frame->Closed() || run.deadline.TimedOut() ? 0 : run.application.exec();
+    if (run.deadline.TimedOut()) code = 3;
+    // A run that ended without its close (a timeout) still takes its fonts away.
+    run.document.RemoveFonts();
+    run.deadline.Finish(code);
+    frame.reset();
+    objectPluginHook.reset();
+    run.frameServices.frame = nullptr;
+    return code;
+}
+
 }  // namespace
 
 std::string OwnTransitionsFolder(const std::string& playerPath) {
@@ -176,34 +234,9 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     // A project that cannot be read ends the run before any window shows (its message was shown).
     if (!opened) return cannotStart("");
 
-    auto frame =
-        std::make_unique<CMainFrame>(settings, *document, screen, workArea, options.arguments, chosen.executable);
-    frameServices.frame = frame.get();
-    auto objectPluginHook = std::make_unique<ObjectPluginHook>(document->ObjectPlugins());
-    dialogs.SetOwner(frame.get());
-    frame->View().alwaysActive = options.headless;
-    boxOwner = frame.get();
-    if (!dialogs.Scripted()) frame->askToStopScript = [&frame] { return AskToStopScript(frame.get()); };
-    frame->show();
-    frame->ApplyWindowShape();
-    // A replay starts when the intro shows, so that it can skip it, or else after the first update.
-    ReplayRunner runner(replay, *frame, dialogs.Answered(), log, startFolder, startupAnswers);
-    bool replaying = false;
-    auto startReplay = [&] {
-        if (replaying || (replay.empty() && options.replayFile.empty())) return;
-        replaying = true;
-        runner.Start();
-    };
-    frame->View().beforeIntro = startReplay;
-    frame->View().OnInitialUpdate();
-    startReplay();
-    int code = frame->Closed() || deadline.TimedOut() ? 0 : application.exec();
-    if (deadline.TimedOut()) code = 3;
-    // A run that ended without its close (a timeout) still takes its fonts away.
-    document->RemoveFonts();
-    deadline.Finish(code);
-    frame.reset();
-    objectPluginHook.reset();
+    int code = PlayInWindow({options, application, *document, frameServices, dialogs, log, deadline, boxOwner},
+                            settings, chosen.executable, screen, workArea, {replay, startFolder, startupAnswers});
+    // The document goes before the fonts, the sound and the registry it used.
     document.reset();
     return code;
 }
