@@ -16,25 +16,24 @@ if [ -f "$bin/../lib/vantorix/vx_flash_ruffle.so" ] && [ -f "$bin/../share/vanto
     flash='{"typeCode": 4, "objectName": "F", "rect": [180, 10, 280, 90], "flash": {"file": "movie.swf"}},'
 fi
 
-print() { printf '{"eventName": "%s", "script": "Debug.Print(\\"%s;\\")"}' "$1" "$2"; }
 # The sound plays again at each of its ends, so its events never stop by themselves.
 cat >page.json <<JSON
 {"project": {"windowWidth": 300, "windowHeight": 200,
-  "projectEvents": [$(print "On Shutdown" "shutdown")]},
+  "projectEvents": [$(print_event "On Shutdown" "shutdown")]},
  "pages": [{"pageName": "Page", "pageEvents": [
    {"eventName": "On Show", "script": "Audio.Load(CHANNEL_NARRATION, 'tone.wav') Audio.Play(CHANNEL_NARRATION)"},
    {"eventName": "On Audio", "script": "Debug.Print('audio ' .. e_State .. ';') if e_State == 'Finish' then Audio.Play(CHANNEL_NARRATION) end"},
-   $(print "On Close" "close")],
+   $(print_event "On Close" "close")],
   "pageObjects": [$flash
    {"typeCode": 5, "objectName": "V", "rect": [10, 10, 170, 130], "objectEvents": [
-     $(print "On Play" "play"), $(print "On Stop" "stop"), $(print "On Finish" "finish")],
+     $(print_event "On Play" "play"), $(print_event "On Stop" "stop"), $(print_event "On Finish" "finish")],
     "video": {"file": "movie.avi", "loop": 1, "controllerStyle": 0}}]}]}
 JSON
 cat >intro.json <<JSON
 {"project": {"windowWidth": 300, "windowHeight": 200,
   "introSettings": {"enabled": 1, "file": "movie.avi", "mediaKind": 0},
-  "projectEvents": [$(print "On Shutdown" "shutdown")]},
- "pages": [{"pageName": "Page", "pageEvents": [$(print "On Show" "show")]}]}
+  "projectEvents": [$(print_event "On Shutdown" "shutdown")]},
+ "pages": [{"pageName": "Page", "pageEvents": [$(print_event "On Show" "show")]}]}
 JSON
 for menu in page intro; do "$bin/vxtool" pack $menu.json -o $menu.cdd || fail "pack $menu"; done
 

@@ -12,19 +12,18 @@ ffmpeg -loglevel error -f lavfi -i "color=red:s=320x240:r=25:d=2" -f lavfi -i "c
     -map 2:a -c:v mpeg4 -c:a mp2 -shortest movie.avi || fail "make movie.avi"
 ffmpeg -loglevel error -f lavfi -i "color=green:s=160x120:r=25:d=1" -c:v mpeg1video short.mpg || fail "make short.mpg"
 
-print() { printf '{"eventName": "%s", "script": "Debug.Print(\\"%s;\\")"}' "$1" "$2"; }
 cat >menu.json <<JSON
 {"project": {"windowWidth": 700, "windowHeight": 860}, "pages": [{"pageName": "Page", "pageEvents": [], "pageObjects": [
  {"typeCode": 5, "objectName": "V", "rect": [10, 10, 330, 274], "objectEvents": [
    {"eventName": "On Play", "script": "Debug.Print(\"V play;\") Video.Play(\"V\") Debug.Print(\"again \" .. Application.GetLastError() .. \";\")"},
-   $(print "On Pause" "V pause"), $(print "On Stop" "V stop"), $(print "On Finish" "V finish")],
+   $(print_event "On Pause" "V pause"), $(print_event "On Stop" "V stop"), $(print_event "On Finish" "V finish")],
   "video": {"file": "movie.avi", "timeDisplay": 3}},
  {"typeCode": 5, "objectName": "L", "rect": [340, 10, 500, 130], "objectEvents": [
-   $(print "On Play" "L play"), $(print "On Stop" "L stop"), $(print "On Finish" "L finish")],
+   $(print_event "On Play" "L play"), $(print_event "On Stop" "L stop"), $(print_event "On Finish" "L finish")],
   "video": {"file": "short.mpg", "loop": 1, "controllerStyle": 0}},
  {"typeCode": 5, "objectName": "A", "rect": [10, 290, 650, 530], "objectEvents": [],
   "video": {"file": "movie.avi", "playOnShow": 0, "controllerStyle": 0, "videoBackColor": 65280}},
- {"typeCode": 5, "objectName": "B", "rect": [10, 540, 650, 804], "objectEvents": [$(print "On Play" "B play")],
+ {"typeCode": 5, "objectName": "B", "rect": [10, 540, 650, 804], "objectEvents": [$(print_event "On Play" "B play")],
   "video": {"file": "movie.avi", "playOnShow": 0, "videoBackColor": 65280}},
  $(label Seek "[520, 10, 600, 30]" "Video.Seek('A', SEEK_FORWARD, 1000) Debug.Print('seek ' .. Application.GetLastError() .. ';')"),
  $(label Where "[520, 40, 600, 60]" "Debug.Print('at end ' .. tostring(math.abs(Video.GetCurrentPos('A') - Video.GetLength('A')) < 0.1) .. ';')"),
