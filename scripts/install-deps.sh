@@ -37,6 +37,8 @@ packages=(
     dpkg-dev file                      # the Debian package: its dependencies (dpkg-shlibdeps)
     debootstrap                        # CI installs the package on a fresh Debian 12 too
     xvfb xauth                         # tests of what only a real window shows, under Xvfb
+    libcdio-dev libiso9660-dev         # CD-ROM images read in place
+    xorriso                            # tests make their disc images with it
 )
 
 if [ "${1:-}" = "--list" ]; then
