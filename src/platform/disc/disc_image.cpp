@@ -1,10 +1,16 @@
 #include "platform/disc/disc_image.h"
 
+#include <cdio/cdio.h>
 #include <cdio/iso9660.h>
 #include <cdio/logging.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+
+#include <unistd.h>
 
 #include "platform/ascii_case.h"
 
@@ -37,6 +43,25 @@ std::vector<std::string> Components(const std::string& path) {
     return parts;
 }
 
+// The .bin of a .cue whose first track is a data track of 2,048-byte sectors; empty otherwise.
+std::string IsoSectorsBinOf(const std::string& cuePath) {
+    char* bin = cdio_is_cuefile(cuePath.c_str());
+    if (!bin) return {};
+    std::string binPath = bin;
+    free(bin);
+    // A cue sheet is a few lines; what a file holds past its first 64 KiB is no cue sheet's.
+    std::string text(64 * 1024, '\0');
+    std::ifstream cue(cuePath, std::ios::binary);
+    cue.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(cue.gcount()));
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::size_t track = text.find("TRACK");
+    if (track == std::string::npos) return {};
+    std::string line = text.substr(track, text.find_first_of("\r\n", track) - track);
+    bool isoSectors = line.find("MODE1/2048") != std::string::npos;
+    return isoSectors && access(binPath.c_str(), R_OK) == 0 ? binPath : std::string();
+}
+
 struct StatList {
     CdioList_t* list = nullptr;
     ~StatList() {
@@ -46,10 +71,24 @@ struct StatList {
 
 }  // namespace
 
+// The image through one of libcdio's two roads: an ISO 9660 file read directly, or a CD image
+// format (BIN/CUE, NRG, TOC) through its image drivers, which give the data track's sectors.
 struct CDiscImage::Handle {
     iso9660_t* iso = nullptr;
+    CdIo_t* cdio = nullptr;
     ~Handle() {
         if (iso) iso9660_close(iso);
+        if (cdio) cdio_destroy(cdio);
+    }
+    CdioList_t* ReadFolder(const std::string& path) const {
+        return iso ? iso9660_ifs_readdir(iso, path.c_str()) : iso9660_fs_readdir(cdio, path.c_str());
+    }
+    bool ReadSectors(void* out, lsn_t lsn, std::size_t count) const {
+        if (iso)
+            return iso9660_iso_seek_read(iso, out, lsn, static_cast<long>(count)) ==
+                   static_cast<long>(count * sectorSize);
+        return cdio_read_data_sectors(cdio, out, lsn, ISO_BLOCKSIZE, static_cast<std::uint32_t>(count)) ==
+               DRIVER_OP_SUCCESS;
     }
 };
 
@@ -72,11 +111,30 @@ std::unique_ptr<CDiscImage> CDiscImage::Open(const std::string& hostPath, std::s
     std::unique_ptr<CDiscImage> image(new CDiscImage);
     image->handle = std::make_unique<Handle>();
     image->handle->iso = iso9660_open_ext(hostPath.c_str(), ISO_EXTENSION_ALL);
-    if (!image->handle->iso) {
-        error = "cannot read " + hostPath + " as a CD-ROM image";
-        return nullptr;
+    if (image->handle->iso) return image;
+    // A .bin is opened through the .cue beside it.
+    std::string source = hostPath;
+    if (char* cue = cdio_is_binfile(hostPath.c_str())) {
+        if (access(cue, R_OK) == 0) source = cue;
+        free(cue);
     }
-    return image;
+    // libcdio reads every .bin as 2,352-byte sectors: a data track of 2,048-byte ones is an ISO
+    // 9660 file under another name, read as one.
+    if (std::string bin = IsoSectorsBinOf(source); !bin.empty()) {
+        image->handle->iso = iso9660_open_ext(bin.c_str(), ISO_EXTENSION_ALL);
+        if (image->handle->iso) return image;
+    }
+    for (driver_id_t driver : {DRIVER_BINCUE, DRIVER_NRG, DRIVER_CDRDAO}) {
+        CdIo_t* cdio = cdio_open(source.c_str(), driver);
+        if (!cdio) continue;
+        if (iso9660_fs_read_superblock(cdio, ISO_EXTENSION_ALL)) {
+            image->handle->cdio = cdio;
+            return image;
+        }
+        cdio_destroy(cdio);
+    }
+    error = "cannot read " + hostPath + " as a CD-ROM image";
+    return nullptr;
 }
 
 CDiscImage::~CDiscImage() = default;
@@ -89,7 +147,7 @@ std::optional<CDiscImage::Located> CDiscImage::Locate(const std::string& path) c
     found.entry.folder = true;
     for (const std::string& part : parts) {
         if (!found.entry.folder) return std::nullopt;
-        StatList children{iso9660_ifs_readdir(handle->iso, found.discPath.c_str())};
+        StatList children{handle->ReadFolder(found.discPath)};
         if (!children.list) return std::nullopt;
         bool matched = false;
         CdioListNode_t* node;
@@ -118,7 +176,7 @@ std::vector<CDiscImage::Entry> CDiscImage::List(const std::string& path) const {
     std::vector<Entry> entries;
     std::optional<Located> found = Locate(path);
     if (!found || !found->entry.folder) return entries;
-    StatList children{iso9660_ifs_readdir(handle->iso, found->discPath.c_str())};
+    StatList children{handle->ReadFolder(found->discPath)};
     if (!children.list) return entries;
     CdioListNode_t* node;
     _CDIO_LIST_FOREACH(node, children.list) {
@@ -146,22 +204,20 @@ long long CDiscImage::Read(const File& file, std::uint64_t offset, void* buffer,
         std::uint64_t at = offset + done;
         auto lsn = static_cast<lsn_t>(file.firstSector + at / sectorSize);
         std::size_t within = at % sectorSize, left = size - done;
-        // Whole sectors go straight to the caller; a part of one goes through our own.
+        // Whole sectors go straight to the caller; a part of one goes through our own. An image
+        // cut short gives what it has, one sector at a time.
         if (within == 0 && left >= sectorSize) {
             std::size_t count = std::min<std::size_t>(left / sectorSize, 64);
-            long got = iso9660_iso_seek_read(handle->iso, out + done, lsn, static_cast<long>(count));
-            // An image cut short gives what it has, one sector at a time.
-            if (got != static_cast<long>(count * sectorSize) && count > 1) {
+            bool read = handle->ReadSectors(out + done, lsn, count);
+            if (!read && count > 1) {
                 count = 1;
-                got = iso9660_iso_seek_read(handle->iso, out + done, lsn, 1);
+                read = handle->ReadSectors(out + done, lsn, 1);
             }
-            if (got != static_cast<long>(count * sectorSize)) return done > 0 ? static_cast<long long>(done) : -1;
+            if (!read) return done > 0 ? static_cast<long long>(done) : -1;
             done += count * sectorSize;
             continue;
         }
-        if (iso9660_iso_seek_read(handle->iso, sector, lsn, 1) != static_cast<long>(sectorSize)) {
-            return done > 0 ? static_cast<long long>(done) : -1;
-        }
+        if (!handle->ReadSectors(sector, lsn, 1)) return done > 0 ? static_cast<long long>(done) : -1;
         std::size_t take = std::min(left, sectorSize - within);
         std::memcpy(out + done, sector + within, take);
         done += take;

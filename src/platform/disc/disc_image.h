@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-// A CD-ROM image (ISO 9660, with its Joliet or Rock Ridge names when it has them), read in place:
+// A CD-ROM image (an ISO 9660 file, or BIN/CUE, NRG or TOC; with its Joliet or Rock Ridge names
+// when it has them), read in place:
 // its folders listed, its files' sizes told and their bytes read at any offset, nothing copied
 // out and nothing ever written. Paths inside use forward slashes from the disc's root, and their
 // names match ignoring letter case, as on the system the discs were made for.

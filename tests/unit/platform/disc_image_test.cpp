@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -97,6 +98,54 @@ TEST_F(DiscImageTest, FilesReadAtAnyOffset) {
     char byte = 0;
     EXPECT_EQ(image->Read(*empty, 0, &byte, 1), 0);
     EXPECT_FALSE(image->OpenFile("Setup")) << "a folder is no file";
+}
+
+// The sectors of an ISO 9660 file as a raw CD track: 2,352 bytes each, the sync pattern, the
+// sector's address and mode 1, its 2,048 bytes of data, and room for the error codes (left
+// zero: readers of images do not check them).
+std::string RawMode1Track(const std::string& iso) {
+    std::string raw;
+    for (std::size_t lba = 0; lba * 2048 < iso.size(); ++lba) {
+        std::string sector(2352, '\0');
+        std::fill(sector.begin() + 1, sector.begin() + 11, '\xFF');
+        std::size_t address = lba + 150;  // two seconds of lead-in
+        auto bcd = [](std::size_t value) { return static_cast<char>(((value / 10) << 4) | (value % 10)); };
+        sector[12] = bcd(address / (75 * 60));
+        sector[13] = bcd(address / 75 % 60);
+        sector[14] = bcd(address % 75);
+        sector[15] = 1;
+        std::copy_n(iso.begin() + static_cast<std::ptrdiff_t>(lba * 2048), 2048, sector.begin() + 16);
+        raw += sector;
+    }
+    return raw;
+}
+
+TEST_F(DiscImageTest, BinCueImagesInBothSectorLayouts) {
+    std::string iso = FileContents(MakeImage("menu.iso", "-J -R"));
+    struct Case {
+        const char* mode;
+        std::string track;
+        const char* opened;  // the file opened: the .cue, or the .bin beside it
+    };
+    for (Case c : {Case{"MODE1/2048", iso, "cue"}, Case{"MODE1/2352", RawMode1Track(iso), "cue"},
+                   Case{"MODE1/2352", RawMode1Track(iso), "bin"}}) {
+        std::string base = std::string("disc ") + (c.mode[6] == '2' && c.mode[7] == '0' ? "2048" : "2352");
+        folder.Write(base + ".bin", c.track);
+        folder.Write(base + ".cue",
+                     "FILE \"" + base + ".bin\" BINARY\r\n  TRACK 01 " + c.mode + "\r\n    INDEX 01 00:00:00\r\n");
+        std::string error;
+        auto image = CDiscImage::Open(folder / (base + "." + c.opened), error);
+        ASSERT_TRUE(image) << c.mode << " " << c.opened << ": " << error;
+        std::optional<CDiscImage::File> movie = image->OpenFile("SETUP/Video Clips/blue movie.MPG");
+        ASSERT_TRUE(movie) << c.mode;
+        std::string buffer(5000, '\0');
+        ASSERT_EQ(image->Read(*movie, 0, buffer.data(), buffer.size()), 5000) << c.mode;
+        EXPECT_EQ(buffer, Counting(5000)) << c.mode;
+        EXPECT_EQ(image->List("/").size(), 2u) << c.mode;
+    }
+    std::string error;
+    folder.Write("lost.cue", "FILE \"nowhere.bin\" BINARY\r\n  TRACK 01 MODE1/2048\r\n    INDEX 01 00:00:00\r\n");
+    EXPECT_FALSE(CDiscImage::Open(folder / "lost.cue", error)) << "a .cue whose .bin is missing";
 }
 
 TEST_F(DiscImageTest, WhatIsNoImageOrIsCutShortIsRefusedOrReadAsFarAsItGoes) {
