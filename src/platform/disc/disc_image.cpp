@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include <unistd.h>
@@ -19,6 +20,9 @@ namespace {
 constexpr std::size_t sectorSize = ISO_BLOCKSIZE;
 // Deeper than any disc's folders, so that a directory record that points back up ends.
 constexpr int maxDepth = 64;
+// Larger than any disc's folder listing: a directory record that claims more is damaged, and the
+// library would set aside all of it before reading.
+constexpr std::uint64_t maxFolderBytes = 16u << 20;
 
 // The name as a person reads it: ISO 9660 names lose their ";1" version and a trailing dot.
 std::string ShownName(const iso9660_stat_t& stat) {
@@ -76,12 +80,24 @@ struct StatList {
 struct CDiscImage::Handle {
     iso9660_t* iso = nullptr;
     CdIo_t* cdio = nullptr;
+    std::uint64_t imageBytes = 0;  // how much the image holds at most
     ~Handle() {
         if (iso) iso9660_close(iso);
         if (cdio) cdio_destroy(cdio);
     }
-    CdioList_t* ReadFolder(const std::string& path) const {
+    // The entries of the folder at the disc's own path, whose listing takes size bytes; none
+    // when that cannot be a folder of this image.
+    CdioList_t* ReadFolder(const std::string& path, std::uint64_t size) const {
+        if (size > maxFolderBytes || size > imageBytes) return nullptr;
         return iso ? iso9660_ifs_readdir(iso, path.c_str()) : iso9660_fs_readdir(cdio, path.c_str());
+    }
+    // The size of the root folder's listing, as the volume descriptor gives it.
+    std::uint64_t RootBytes() const {
+        iso9660_stat_t* root = iso ? iso9660_ifs_stat(iso, "/") : iso9660_fs_stat(cdio, "/");
+        if (!root) return UINT64_MAX;
+        std::uint64_t size = root->size;
+        iso9660_stat_free(root);
+        return size;
     }
     bool ReadSectors(void* out, lsn_t lsn, std::size_t count) const {
         if (iso)
@@ -110,6 +126,8 @@ std::unique_ptr<CDiscImage> CDiscImage::Open(const std::string& hostPath, std::s
     cdio_log_set_handler(QuietLibrary);
     std::unique_ptr<CDiscImage> image(new CDiscImage);
     image->handle = std::make_unique<Handle>();
+    std::error_code unknown;
+    image->handle->imageBytes = std::filesystem::file_size(hostPath, unknown);
     image->handle->iso = iso9660_open_ext(hostPath.c_str(), ISO_EXTENSION_ALL);
     if (image->handle->iso) return image;
     // A .bin is opened through the .cue beside it.
@@ -121,6 +139,7 @@ std::unique_ptr<CDiscImage> CDiscImage::Open(const std::string& hostPath, std::s
     // libcdio reads every .bin as 2,352-byte sectors: a data track of 2,048-byte ones is an ISO
     // 9660 file under another name, read as one.
     if (std::string bin = IsoSectorsBinOf(source); !bin.empty()) {
+        image->handle->imageBytes = std::filesystem::file_size(bin, unknown);
         image->handle->iso = iso9660_open_ext(bin.c_str(), ISO_EXTENSION_ALL);
         if (image->handle->iso) return image;
     }
@@ -129,6 +148,8 @@ std::unique_ptr<CDiscImage> CDiscImage::Open(const std::string& hostPath, std::s
         if (!cdio) continue;
         if (iso9660_fs_read_superblock(cdio, ISO_EXTENSION_ALL)) {
             image->handle->cdio = cdio;
+            lsn_t sectors = cdio_get_disc_last_lsn(cdio);
+            image->handle->imageBytes = sectors > 0 ? static_cast<std::uint64_t>(sectors) * sectorSize : 0;
             return image;
         }
         cdio_destroy(cdio);
@@ -145,9 +166,10 @@ std::optional<CDiscImage::Located> CDiscImage::Locate(const std::string& path) c
     Located found;
     found.discPath = "/";
     found.entry.folder = true;
+    found.entry.size = handle->RootBytes();
     for (const std::string& part : parts) {
         if (!found.entry.folder) return std::nullopt;
-        StatList children{handle->ReadFolder(found.discPath)};
+        StatList children{handle->ReadFolder(found.discPath, found.entry.size)};
         if (!children.list) return std::nullopt;
         bool matched = false;
         CdioListNode_t* node;
@@ -176,7 +198,7 @@ std::vector<CDiscImage::Entry> CDiscImage::List(const std::string& path) const {
     std::vector<Entry> entries;
     std::optional<Located> found = Locate(path);
     if (!found || !found->entry.folder) return entries;
-    StatList children{handle->ReadFolder(found->discPath)};
+    StatList children{handle->ReadFolder(found->discPath, found->entry.size)};
     if (!children.list) return entries;
     CdioListNode_t* node;
     _CDIO_LIST_FOREACH(node, children.list) {

@@ -167,6 +167,19 @@ TEST_F(DiscImageTest, WhatIsNoImageOrIsCutShortIsRefusedOrReadAsFarAsItGoes) {
     std::string buffer(5000, '\0');
     EXPECT_EQ(cut->Read(*movie, 0, buffer.data(), buffer.size()), 2048);
     EXPECT_EQ(cut->Read(*movie, 3000, buffer.data(), 10), -1);
+
+    // A root folder whose record claims 2 GB: no listing, and nothing set aside for it.
+    std::string damaged = MakeImage("damaged.iso", "--norock");
+    std::string bytes = FileContents(damaged);
+    const std::size_t rootSize = 16 * 2048 + 156 + 10;  // the volume descriptor's root record
+    const char huge[8] = {'\xFF', '\xFF', '\xFF', '\x7F', '\x7F', '\xFF', '\xFF', '\xFF'};
+    bytes.replace(rootSize, 8, huge, 8);
+    std::ofstream(damaged, std::ios::binary | std::ios::trunc) << bytes;
+    auto opened = CDiscImage::Open(damaged, error);
+    if (opened) {
+        EXPECT_TRUE(opened->List("/").empty());
+        EXPECT_FALSE(opened->Stat("SETUP/EMPTY.TXT"));
+    }
 }
 
 }  // namespace
