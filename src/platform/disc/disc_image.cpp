@@ -81,6 +81,7 @@ struct CDiscImage::Handle {
     iso9660_t* iso = nullptr;
     CdIo_t* cdio = nullptr;
     std::uint64_t imageBytes = 0;  // how much the image holds at most
+    std::uint64_t rootBytes = 0;   // the size of the root folder's listing
     ~Handle() {
         if (iso) iso9660_close(iso);
         if (cdio) cdio_destroy(cdio);
@@ -91,13 +92,11 @@ struct CDiscImage::Handle {
         if (size > maxFolderBytes || size > imageBytes) return nullptr;
         return iso ? iso9660_ifs_readdir(iso, path.c_str()) : iso9660_fs_readdir(cdio, path.c_str());
     }
-    // The size of the root folder's listing, as the volume descriptor gives it.
-    std::uint64_t RootBytes() const {
+    // The size of the root folder's listing, as the volume descriptor gives it, read once.
+    void MeasureRoot() {
         iso9660_stat_t* root = iso ? iso9660_ifs_stat(iso, "/") : iso9660_fs_stat(cdio, "/");
-        if (!root) return UINT64_MAX;
-        std::uint64_t size = root->size;
-        iso9660_stat_free(root);
-        return size;
+        rootBytes = root ? root->size : UINT64_MAX;
+        if (root) iso9660_stat_free(root);
     }
     bool ReadSectors(void* out, lsn_t lsn, std::size_t count) const {
         if (iso)
@@ -126,10 +125,14 @@ std::unique_ptr<CDiscImage> CDiscImage::Open(const std::string& hostPath, std::s
     cdio_log_set_handler(QuietLibrary);
     std::unique_ptr<CDiscImage> image(new CDiscImage);
     image->handle = std::make_unique<Handle>();
+    auto opened = [&image] {
+        image->handle->MeasureRoot();
+        return std::move(image);
+    };
     std::error_code unknown;
     image->handle->imageBytes = std::filesystem::file_size(hostPath, unknown);
     image->handle->iso = iso9660_open_ext(hostPath.c_str(), ISO_EXTENSION_ALL);
-    if (image->handle->iso) return image;
+    if (image->handle->iso) return opened();
     // A .bin is opened through the .cue beside it.
     std::string source = hostPath;
     if (char* cue = cdio_is_binfile(hostPath.c_str())) {
@@ -141,7 +144,7 @@ std::unique_ptr<CDiscImage> CDiscImage::Open(const std::string& hostPath, std::s
     if (std::string bin = IsoSectorsBinOf(source); !bin.empty()) {
         image->handle->imageBytes = std::filesystem::file_size(bin, unknown);
         image->handle->iso = iso9660_open_ext(bin.c_str(), ISO_EXTENSION_ALL);
-        if (image->handle->iso) return image;
+        if (image->handle->iso) return opened();
     }
     for (driver_id_t driver : {DRIVER_BINCUE, DRIVER_NRG, DRIVER_CDRDAO}) {
         CdIo_t* cdio = cdio_open(source.c_str(), driver);
@@ -150,7 +153,7 @@ std::unique_ptr<CDiscImage> CDiscImage::Open(const std::string& hostPath, std::s
             image->handle->cdio = cdio;
             lsn_t sectors = cdio_get_disc_last_lsn(cdio);
             image->handle->imageBytes = sectors > 0 ? static_cast<std::uint64_t>(sectors) * sectorSize : 0;
-            return image;
+            return opened();
         }
         cdio_destroy(cdio);
     }
@@ -166,7 +169,7 @@ std::optional<CDiscImage::Located> CDiscImage::Locate(const std::string& path) c
     Located found;
     found.discPath = "/";
     found.entry.folder = true;
-    found.entry.size = handle->RootBytes();
+    found.entry.size = handle->rootBytes;
     for (const std::string& part : parts) {
         if (!found.entry.folder) return std::nullopt;
         StatList children{handle->ReadFolder(found.discPath, found.entry.size)};

@@ -72,16 +72,14 @@ CRuffleFlashWindow::CRuffleFlashWindow(const FlashWindowSetup& setup, const QStr
     view = new QWebEngineView(this);
     page = CRuffleWebProfile::Open(rufflePath).TakePage();
     page->Attach();
-    connections = {
-        connect(page, &CRufflePage::pageReady, this, &CRuffleFlashWindow::PageReady),
-        connect(page, &CRufflePage::readyState, this, &CRuffleFlashWindow::ReadyState),
-        connect(page, &CRufflePage::metadata, this, &CRuffleFlashWindow::Metadata),
-        connect(page, &CRufflePage::fsCommand, this, &CRuffleFlashWindow::FsCommand),
-        connect(page, &CRufflePage::failed, this, &CRuffleFlashWindow::Fail),
-        connect(page, &CRufflePage::scriptError, this,
-                [this](const QString& message) { Log("error", message.toStdString()); }),
-        connect(page, &CRufflePage::died, this, [this] { Fail("the player's process ended"); }),
-    };
+    connect(page, &CRufflePage::pageReady, this, &CRuffleFlashWindow::PageReady);
+    connect(page, &CRufflePage::readyState, this, &CRuffleFlashWindow::ReadyState);
+    connect(page, &CRufflePage::metadata, this, &CRuffleFlashWindow::Metadata);
+    connect(page, &CRufflePage::fsCommand, this, &CRuffleFlashWindow::FsCommand);
+    connect(page, &CRufflePage::failed, this, &CRuffleFlashWindow::Fail);
+    connect(page, &CRufflePage::scriptError, this,
+            [this](const QString& message) { Log("error", message.toStdString()); });
+    connect(page, &CRufflePage::died, this, [this] { Fail("the player's process ended"); });
     pageIsReady = page->IsReady();
     view->setPage(page->Page());
     layout->addWidget(view);
@@ -92,7 +90,8 @@ CRuffleFlashWindow::CRuffleFlashWindow(const FlashWindowSetup& setup, const QStr
 
 CRuffleFlashWindow::~CRuffleFlashWindow() {
     CRuffleWebProfile& profile = CRuffleWebProfile::Instance();
-    for (const QMetaObject::Connection& connection : connections) disconnect(connection);
+    // The page goes on serving other windows: nothing of it reaches this one any more.
+    page->disconnect(this);
     if (!movieAddress.isEmpty()) profile.RemoveMovie(movieAddress);
     // The view lets go of the page, which goes back to the profile for the next movie.
     delete std::exchange(view, nullptr);

@@ -4,8 +4,6 @@
 #include <QVariantMap>
 #include <QWidget>
 
-#include <vector>
-
 #include "media/flash/flash_window.h"
 
 class QWebEngineView;
@@ -51,7 +49,6 @@ private:
     FlashWindowSetup setup;
     QWebEngineView* view = nullptr;
     CRufflePage* page = nullptr;
-    std::vector<QMetaObject::Connection> connections;
     QVariantMap settings;
     QString movieAddress;
     bool pageIsReady = false;

@@ -47,7 +47,6 @@ public:
     void Attach();
     // Serves no window any more: the page drops its movie.
     void Detach();
-    bool IsAttached() const { return attached; }
     bool IsReady() const { return ready; }
     bool IsWarm() const { return warm; }
     // The page's process ended: the page shows nothing any more.
